@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace solvenna {
+
+// The six horoscope systems, in the order of the dialog's list and of the menus.
+enum class HoroscopeSystem { Zodiac, Chinese, Druid, Zoroastrian, Mythological, Numerological };
+inline constexpr int kSystemCount = 6;
+inline constexpr int kTopicCount = 11;
+
+// Folder values; every one ends in exactly one native path delimiter and page paths are these plus a
+// file name, by plain concatenation.
+struct Folders {
+    QString AppFolder;
+    QString DataFolder;
+    QString ZodiacFolder;
+    QString ChineseFolder;
+    QString DruidFolder;
+    QString NumericFolder;
+    QString ZoroastrianFolder;
+    QString MythFolder;
+
+    static Folders fromAppFolder(const QString& appFolder);
+    QString errorPage() const;
+};
+
+QChar pathDelimiter();
+
+// The folder that holds a program file, ending in one delimiter; a root folder keeps its single one.
+QString folderOfProgram(const QString& programFilePath);
+
+// File and folder names by index; an index outside the table gives no name.
+std::optional<QString> zodiacSignFolder(int signIndex);   // 5 -> "lion"
+std::optional<QString> topicFile(int sectionIndex);       // 0 -> "element.htm"
+std::optional<QString> chineseFile(int animalIndex);      // 4 -> "oxen.htm"
+std::optional<QString> druidFile(int treeIndex);          // 11 -> "rowanberry.htm"
+std::optional<QString> numericFile(int number);           // 9 -> "9.htm"
+std::optional<QString> zoroastrianFile(int totemIndex);   // 32 -> "32.htm"
+std::optional<QString> mythFile(int creatureIndex);       // 10 -> "10.htm"
+
+// The caption of a zodiac topic section ("Стихия знака" ...), empty outside 0..10.
+QString topicCaption(int sectionIndex);
+// The system's name as the single-page item shows it ("Китайский гороскоп").
+QString systemCaption(HoroscopeSystem system);
+// The system's name in the menus and the dialog's list ("Китайский").
+QString systemMenuName(HoroscopeSystem system);
+
+// Nominative sign names as the pages' headings give them ("Лев", "Кот", "Олень", "Число 9").
+QString signName(HoroscopeSystem system, int index);
+// Number of signs in a system's table.
+int signCount(HoroscopeSystem system);
+
+} // namespace solvenna

@@ -1,0 +1,48 @@
+#include "core/cp1251.h"
+
+#include <array>
+
+namespace solvenna::cp1251 {
+
+namespace {
+// Bytes 0x80..0xBF; 0xC0..0xFF are U+0410..U+044F in order. 0x98 has no character in the code page and
+// is kept as U+0098 so that any byte sequence survives a read and a write.
+constexpr std::array<char16_t, 64> kHigh{
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409, 0x2039, 0x040A,
+    0x040C, 0x040B, 0x040F, 0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x0098, 0x2122,
+    0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, 0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6,
+    0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407, 0x00B0, 0x00B1, 0x0406, 0x0456,
+    0x0491, 0x00B5, 0x00B6, 0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,
+};
+
+std::optional<char> encodeChar(char16_t c) {
+    if (c < 0x80) return char(c);
+    if (c >= 0x0410 && c <= 0x044F) return char(0xC0 + (c - 0x0410));
+    for (std::size_t i = 0; i < kHigh.size(); ++i)
+        if (kHigh[i] == c) return char(0x80 + i);
+    return std::nullopt;
+}
+} // namespace
+
+QString decode(QByteArrayView bytes) {
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (const char b : bytes) {
+        const auto u = static_cast<unsigned char>(b);
+        *out++ = QChar(u < 0x80 ? char16_t(u) : u >= 0xC0 ? char16_t(0x0410 + (u - 0xC0)) : kHigh[u - 0x80]);
+    }
+    return text;
+}
+
+std::optional<QByteArray> encode(QStringView text) {
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    char* out = bytes.data();
+    for (const QChar c : text) {
+        const auto b = encodeChar(c.unicode());
+        if (!b) return std::nullopt;
+        *out++ = *b;
+    }
+    return bytes;
+}
+
+} // namespace solvenna::cp1251
