@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+#include <exception>
+#include <functional>
+
+class QDialog;
+class QWidget;
+
+// Everything modal or leaving the program (message boxes, the error box, modal dialogs, opening an
+// address in the desktop's program) goes through these replaceable handlers, so tests run the windows
+// without blocking and can see what would have been shown.
+namespace solvenna::ui {
+
+enum class BoxKind { Message, Error };
+
+struct Services {
+    // A modal box with one OK button; caption is the application title.
+    std::function<void(BoxKind kind, const QString& caption, const QString& text)> showBox;
+    // Runs a dialog modally and returns its result.
+    std::function<int(QDialog* dialog)> execModal;
+    // Hands an address ("https://...", "mailto:...") to the desktop.
+    std::function<void(const QUrl& url)> openUrl;
+};
+
+// The handlers in force; the defaults show real boxes, run real modal loops and ask the desktop.
+Services& services();
+// Puts the real handlers back.
+void resetServices();
+
+// The program file's name without its extension, read at run time ("solvenna").
+QString applicationTitle();
+
+// The standard message box: the text, one OK button, no icon, centred on the screen.
+void showMessage(const QString& text);
+// The error box: the error's text with a full stop added when its last character sorts after ".".
+void showError(const QString& text);
+QString errorBoxText(const QString& text);
+
+int execModal(QDialog* dialog);
+void openUrl(const QString& address);
+
+// Runs a command handler so that no exception leaves it into Qt's event loop: an error ends the command
+// where it happened, is shown in the error box, and the program goes on.
+template <typename Body>
+void guarded(Body&& body) noexcept {
+    try {
+        body();
+    } catch (const std::exception& e) {
+        showError(QString::fromUtf8(e.what()));
+    } catch (...) {
+        showError(QStringLiteral("Unknown error"));
+    }
+}
+
+} // namespace solvenna::ui
