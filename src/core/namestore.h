@@ -1,0 +1,48 @@
+#pragma once
+
+#include "core/date.h"
+#include "core/inifile.h"
+
+#include <QLocale>
+#include <QStringList>
+
+namespace solvenna {
+
+// One person's remembered choices.
+struct PersonEntry {
+    Date date = 0;
+    bool showMain = false;
+    bool showHoroscop = false;
+    int horoscopType = 0; // read only when showHoroscop is true; -1 = no system chosen
+};
+
+// The remembered names: one INI section per name with the keys Date, ShowMain, ShowHoroscop and
+// HoroscopType. Section names match without regard to letter case.
+class NameStore {
+public:
+    static constexpr auto kFileName = "names.ini";
+
+    explicit NameStore(const QString& appFolder, const QLocale& locale = QLocale());
+
+    const QString& fileName() const { return m_file.fileName(); }
+
+    // Names in file order, as far as the listing holds them.
+    QStringList names() const;
+    bool contains(const QString& name) const;
+    // The entry of a name; a missing or unreadable date gives today.
+    PersonEntry read(const QString& name, Date today) const;
+    // Writes the four keys in order and commits. Throws IniWriteError when the file system refuses; the
+    // keys written before the refusal stay.
+    void write(const QString& name, const PersonEntry& entry);
+    // Erases the name's entry if there is one; tells whether there was.
+    bool remove(const QString& name);
+    // Erases every entry, also names beyond what the listing holds, so no birth date is left behind.
+    void clear();
+    void commit() { m_file.flush(); }
+
+private:
+    IniFile m_file;
+    QLocale m_locale;
+};
+
+} // namespace solvenna

@@ -1,0 +1,33 @@
+#include "core/settings.h"
+
+#include <algorithm>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace solvenna {
+
+namespace {
+const QString kSection = u"main"_s;
+}
+
+Settings Settings::load(const IniFile& file) {
+    const Settings defaults;
+    Settings s;
+    s.storeNames = file.readBool(kSection, u"StoreNames"_s, defaults.storeNames);
+    s.showHints = file.readBool(kSection, u"ShowHints"_s, defaults.showHints);
+    s.softScroll = file.readBool(kSection, u"SoftScroll"_s, defaults.softScroll);
+    s.scrollDelay = std::clamp(file.readInteger(kSection, u"ScrollDelay"_s, defaults.scrollDelay), kMinScrollDelay,
+                               kMaxScrollDelay);
+    s.autoDelay = file.readBool(kSection, u"AutoDelay"_s, defaults.autoDelay);
+    return s;
+}
+
+void Settings::save(IniFile& file) const {
+    file.writeBool(kSection, u"StoreNames"_s, storeNames);
+    file.writeBool(kSection, u"ShowHints"_s, showHints);
+    file.writeBool(kSection, u"SoftScroll"_s, softScroll);
+    file.writeInteger(kSection, u"ScrollDelay"_s, scrollDelay);
+    file.writeBool(kSection, u"AutoDelay"_s, autoDelay);
+}
+
+} // namespace solvenna
