@@ -1,1 +1,621 @@
 #include "main.h"
+
+#include "about.h"
+#include "core/messages.h"
+#include "core/signs.h"
+#include "core/summary.h"
+#include "pageview.h"
+#include "services.h"
+#include "setup.h"
+#include "whoim.h"
+#include "widgets.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSplitter>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+using namespace Qt::Literals::StringLiterals;
+using solvenna::HoroscopeSystem;
+using solvenna::ui::guarded;
+
+TForm1* Form1 = nullptr;
+
+namespace {
+
+QIcon icon(int index) {
+    return QIcon(u":/icons/%1.svg"_s.arg(index));
+}
+
+// The physical key under each Cyrillic letter of the Russian layout, so Ctrl+letter shortcuts also work
+// while that layout is active on platforms that report only the Cyrillic key.
+int latinKeyOfRussianLetter(int key) {
+    // Qt reports a letter key as its upper-case character.
+    static const QString russian = u"ЙЦУКЕНГШЩЗФЫВАПРОЛДЯЧСМИТЬ"_s;
+    static const QString latin = u"QWERTYUIOPASDFGHJKLZXCVBNM"_s;
+    const qsizetype at = key > 0 && key <= 0xFFFF ? russian.indexOf(QChar(char16_t(key))) : -1;
+    return at < 0 ? 0 : latin.at(at).unicode();
+}
+
+QToolButton* makeToolButton(QToolBar* bar, const QString& name, const QString& caption, int iconIndex,
+                            const QString& hint) {
+    auto* button = new QToolButton(bar);
+    button->setObjectName(name);
+    button->setText(caption);
+    button->setIcon(icon(iconIndex));
+    button->setIconSize(QSize(16, 16));
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setAutoRaise(true);
+    button->setMinimumHeight(36);
+    button->setToolTip(hint);
+    button->setAccessibleName(caption);
+    button->setFocusPolicy(Qt::TabFocus);
+    bar->addWidget(button);
+    return button;
+}
+
+} // namespace
+
+TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(u"Form1"_s);
+    setWindowTitle(u"Solvenna, версия 1.3"_s);
+    setWindowIcon(QIcon(u":/icons/solvenna.svg"_s));
+    resize(644, 430);
+
+    createActions();
+    createToolBar();
+    createSectionBar();
+
+    Panel2 = new QFrame;
+    Panel2->setObjectName(u"Panel2"_s);
+    Web1 = new PageView(Panel2);
+    Web1->setObjectName(u"Web1"_s);
+    auto* panelLayout = new QVBoxLayout(Panel2);
+    panelLayout->setContentsMargins(0, 0, 0, 0);
+    panelLayout->addWidget(Web1);
+    m_viewer = Web1;
+
+    Splitter1 = new QSplitter(Qt::Horizontal);
+    Splitter1->setObjectName(u"Splitter1"_s);
+    Splitter1->setHandleWidth(5);
+    Splitter1->setChildrenCollapsible(false);
+    Splitter1->addWidget(Buttons);
+    Splitter1->addWidget(Panel2);
+    Splitter1->setStretchFactor(0, 0);
+    Splitter1->setStretchFactor(1, 1);
+    Splitter1->setSizes({209, 644 - 209});
+    setCentralWidget(Splitter1);
+
+    // The tool bar's captions must all show: with today's fonts the designed width may be too narrow.
+    resize(std::max(width(), ToolBar1->sizeHint().width() + 8), height());
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - frameGeometry().center());
+
+    // The calculators' own refusals appear in the standard message box.
+    solvenna::setMessageHook(solvenna::ui::showMessage);
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(100);
+    connect(Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
+    Timer1->start();
+
+    qApp->installEventFilter(this);
+    FormCreate();
+}
+
+TForm1::~TForm1() {
+    if (Form1 == this) Form1 = nullptr;
+}
+
+void TForm1::createActions() {
+    const auto action = [this](QMenu* menu, const QString& name, const QString& caption, auto handler) {
+        auto* a = menu->addAction(caption);
+        a->setObjectName(name);
+        connect(a, &QAction::triggered, this,
+                [this, handler] { guarded([this, handler] { handler(this); }); });
+        return a;
+    };
+
+    N1 = menuBar()->addMenu(u"&Гороскоп"_s);
+    N1->setObjectName(u"N1"_s);
+    N12 = action(N1, u"N12"_s, u"Ввести личные данные"_s, [](TForm1* f) { f->N12Click(); });
+    N12->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    N12->setIcon(icon(0));
+    N12->setToolTip(u"Ввести личные данные:"_s);
+    N1->addSeparator()->setObjectName(u"N16"_s);
+    N4 = action(N1, u"N4"_s, u"Общая информация"_s, [](TForm1* f) { f->N4Click(); });
+    N4->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    N4->setIcon(icon(1));
+    N7 = N1->addMenu(icon(2), u"Выдать гороскоп"_s);
+    N7->setObjectName(u"N7"_s);
+    N7->menuAction()->setObjectName(u"N7Action"_s);
+
+    // A shortcut acts only while its item and every item above it are enabled; Qt would fire the
+    // shortcut of an action inside a disabled submenu, so the horoscope items check that first.
+    const auto horoscope = [this](QMenu* menu, const QString& name, const QString& caption, int key,
+                                  void (TForm1::*handler)(QObject*)) {
+        auto* a = menu->addAction(caption);
+        a->setObjectName(name);
+        a->setCheckable(true);
+        if (key) a->setShortcut(QKeySequence(Qt::CTRL | key));
+        a->installEventFilter(this);
+        connect(a, &QAction::triggered, this,
+                [this, a, handler] { guarded([this, a, handler] { (this->*handler)(a); }); });
+        return a;
+    };
+    N13 = horoscope(N7, u"N13"_s, u"Зодиакальный"_s, Qt::Key_Z, &TForm1::N13Click);
+    N14 = horoscope(N7, u"N14"_s, u"Китайский"_s, Qt::Key_K, &TForm1::N14Click);
+    N15 = horoscope(N7, u"N15"_s, u"Друидов"_s, Qt::Key_D, &TForm1::N15Click);
+    N10 = horoscope(N7, u"N10"_s, u"Зороастрийский"_s, Qt::Key_A, &TForm1::N10Click);
+    N20 = horoscope(N7, u"N20"_s, u"Мифологический"_s, Qt::Key_M, &TForm1::N20Click);
+    N17 = horoscope(N7, u"N17"_s, u"Нумерологический"_s, Qt::Key_N, &TForm1::N17Click);
+    m_mainGroup = new QActionGroup(this);
+    m_mainGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    for (QAction* a : {N13, N14, N15, N10, N20, N17})
+        m_mainGroup->addAction(a);
+
+    N1->addSeparator()->setObjectName(u"N5"_s);
+    N6 = action(N1, u"N6"_s, u"Выход"_s, [](TForm1* f) { f->N6Click(); });
+    N6->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    N6->setIcon(icon(3));
+
+    N2 = menuBar()->addMenu(u"&Вид"_s);
+    N2->setObjectName(u"N2"_s);
+    // Qt toggles a checkable item before reporting it; the handlers do the toggling themselves, as they
+    // are also called directly.
+    N8 = action(N2, u"N8"_s, u"Показывать подсказки"_s, [](TForm1* f) {
+        f->N8->toggle();
+        f->N8Click();
+    });
+    N8->setCheckable(true);
+    N9 = action(N2, u"N9"_s, u"Плавная прокрутка"_s, [](TForm1* f) {
+        f->N9->toggle();
+        f->N9Click();
+    });
+    N9->setCheckable(true);
+    N9->setChecked(true);
+    N2->addSeparator()->setObjectName(u"N25"_s);
+    N26 = action(N2, u"N26"_s, u"Настройки..."_s, [](TForm1* f) { f->N26Click(); });
+    N26->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    N26->setIcon(icon(9));
+
+    N3 = menuBar()->addMenu(u"&Справка"_s);
+    N3->setObjectName(u"N3"_s);
+    N11 = action(N3, u"N11"_s, u"О программе..."_s, [](TForm1* f) { f->N11Click(); });
+    N11->setIcon(icon(4));
+
+    PMenu1 = new QMenu(this);
+    PMenu1->setObjectName(u"PMenu1"_s);
+    const auto popup = [this](const QString& name, const QString& caption, void (TForm1::*handler)()) {
+        auto* a = PMenu1->addAction(caption);
+        a->setObjectName(name);
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, this,
+                [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+        return a;
+    };
+    N18 = popup(u"N18"_s, u"Зодиакальный"_s, &TForm1::N18Click);
+    N19 = popup(u"N19"_s, u"Китайский"_s, &TForm1::N19Click);
+    N21 = popup(u"N21"_s, u"Друидов"_s, &TForm1::N21Click);
+    N22 = popup(u"N22"_s, u"Зороастрийский"_s, &TForm1::N22Click);
+    N23 = popup(u"N23"_s, u"Мифологический"_s, &TForm1::N23Click);
+    N24 = popup(u"N24"_s, u"Нумерологический"_s, &TForm1::N24Click);
+    m_popupGroup = new QActionGroup(this);
+    m_popupGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    for (QAction* a : {N18, N19, N21, N22, N23, N24})
+        m_popupGroup->addAction(a);
+}
+
+void TForm1::createToolBar() {
+    ToolBar1 = addToolBar(u"Панель инструментов"_s);
+    ToolBar1->setObjectName(u"ToolBar1"_s);
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    ToolBar1->setMinimumHeight(38);
+    ToolBar1->setIconSize(QSize(16, 16));
+    ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
+    ToolBar1->toggleViewAction()->setVisible(false);
+
+    Tool1 = makeToolButton(ToolBar1, u"Tool1"_s, u"Личные данные"_s, 0,
+                           u"Ввести/изменить личные данные:\nимя и дату рождения"_s);
+    Tool2 = makeToolButton(ToolBar1, u"Tool2"_s, u"Информация"_s, 1,
+                           u"Вывести общую информацию:\nзнак Зодиака, число рождения и др."_s);
+    Tool3 = makeToolButton(ToolBar1, u"Tool3"_s, u"Гороскоп"_s, 2,
+                           u"Вывести гороскоп:\nнажмите кнопку со стрелкой для \nвыбора нужного гороскопа"_s);
+    Tool3->setMenu(PMenu1);
+    Tool3->setPopupMode(QToolButton::MenuButtonPopup);
+    Tool6 = makeToolButton(ToolBar1, u"Tool6"_s, u"Назад"_s, 5,
+                           u"Перейти на предыдущий гороскоп \n(по Зодиаку)"_s);
+    Tool7 = makeToolButton(ToolBar1, u"Tool7"_s, u"Вперед"_s, 6,
+                           u"Перейти на следующий гороскоп \n(по Зодиаку)"_s);
+    auto* gap = new QWidget(ToolBar1);
+    gap->setFixedWidth(10);
+    ToolBar1->addWidget(gap);
+    Tool8 = makeToolButton(ToolBar1, u"Tool8"_s, u"Настройки"_s, 9,
+                           u"Изменить настроки программы:\nподсказки, скорость прокрутки и др."_s);
+    Tool4 =
+        makeToolButton(ToolBar1, u"Tool4"_s, u"О программе..."_s, 4, u"Информация об авторе \nи программе"_s);
+    Tool5 = makeToolButton(ToolBar1, u"Tool5"_s, u"Выход"_s, 3, u"Выход из программы"_s);
+
+    const auto onClick = [this](QToolButton* button, void (TForm1::*handler)()) {
+        connect(button, &QToolButton::clicked, this,
+                [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+    };
+    onClick(Tool1, &TForm1::N12Click);
+    onClick(Tool2, &TForm1::N4Click);
+    onClick(Tool3, &TForm1::Tool3Click);
+    onClick(Tool6, &TForm1::Tool6Click);
+    onClick(Tool7, &TForm1::Tool7Click);
+    onClick(Tool8, &TForm1::N26Click);
+    onClick(Tool4, &TForm1::N11Click);
+    onClick(Tool5, &TForm1::N6Click);
+}
+
+void TForm1::createSectionBar() {
+    Buttons = new TButtonBar;
+    Buttons->setObjectName(u"Buttons"_s);
+    Buttons->setAccessibleName(u"Разделы гороскопа"_s);
+    Buttons->setMinimumWidth(60);
+    Buttons->resize(209, Buttons->height());
+    Buttons->setSectionBtnSize(25);
+    Buttons->setSmallItemHeight(30);
+    Buttons->setScrollDelay(20);
+    Buttons->setTransparentButtons(true);
+    Buttons->setFillSelectedItem(false);
+    Buttons->setCursor(Qt::PointingHandCursor);
+    Buttons->setGradient(QColor(0, 91, 136), Qt::white, 236);
+    Buttons->setBevelInner(TButtonBar::Bevel::Lowered);
+    Buttons->setBevelOuter(TButtonBar::Bevel::Lowered);
+    QFont barFont(u"Microsoft Sans Serif"_s);
+    barFont.setPixelSize(11);
+    Buttons->setFont(barFont);
+    QFont sectionFont(u"Arial"_s);
+    sectionFont.setPixelSize(13);
+    for (int i = 0; i < solvenna::kTopicCount; ++i) {
+        TButtonBarSection* section = Buttons->Sections().Add();
+        section->setCaption(solvenna::topicCaption(i));
+        section->setUseSmallImages(true);
+        section->setFont(sectionFont);
+        section->setCaptionColor(Qt::black);
+        section->setFont3D({TextEffect3D::Style::Sunken, QColor(Qt::green), Qt::darkGray, 1}); // lime
+        section->setCaptionAlignment(i == 0 ? Qt::AlignHCenter | Qt::AlignBottom
+                                            : Qt::AlignLeft | Qt::AlignVCenter);
+    }
+    Buttons->OnSectionChanged = [this](TButtonBar* sender, int current, int old) {
+        guarded([&] { ButtonsSectionChanged(sender, current, old); });
+    };
+    Buttons->OnItemClick = [this](TButtonBar* sender, int section, int item) {
+        guarded([&] { ButtonsItemClick(sender, section, item); });
+    };
+    Buttons->hide();
+}
+
+void TForm1::FormCreate() {
+    Folders =
+        solvenna::Folders::fromAppFolder(solvenna::folderOfProgram(QCoreApplication::applicationFilePath()));
+    SignFolder.clear();
+}
+
+void TForm1::setPageViewer(PageViewer* viewer) {
+    m_viewer = viewer ? viewer : Web1;
+}
+
+// --- Calculators ---------------------------------------------------------------------------------------
+
+std::int32_t TForm1::GetSign(solvenna::Date date) const {
+    return ::GetSign(date);
+}
+std::int32_t TForm1::GetTree(solvenna::Date date) const {
+    return ::GetTree(date);
+}
+std::int32_t TForm1::GetAnimal_China(std::uint16_t year) const {
+    return ::GetAnimal_China(year);
+}
+std::int32_t TForm1::GetBeast(std::uint16_t year) const {
+    return ::GetBeast(year);
+}
+std::int32_t TForm1::GetCreature(solvenna::Date date) const {
+    return ::GetCreature(date);
+}
+std::int32_t TForm1::GetNumber(solvenna::Date date) const {
+    return ::GetNumber(date);
+}
+std::uint16_t TForm1::GetYear() const {
+    return static_cast<std::uint16_t>(solvenna::decodeDate(BirthDate).year);
+}
+
+void TForm1::CollectInfo(std::uint16_t& year, std::int32_t& sign, std::int32_t& tree, std::int32_t& animal,
+                         std::int32_t& totem, std::int32_t& creature, std::int32_t& number) const {
+    ::CollectInfo(BirthDate, year, sign, tree, animal, totem, creature, number);
+}
+
+void TForm1::DecodeInfo(QString& yearText, QString& numberText, QString& signText, QString& treeText,
+                        QString& animalText, QString& totemText, QString& creatureText) const {
+    ::DecodeInfo(BirthDate, yearText, numberText, signText, treeText, animalText, totemText, creatureText);
+}
+
+// --- Enabling rule, page loading -----------------------------------------------------------------------
+
+void TForm1::Timer1Timer() {
+    const bool dateSet = BirthDate > solvenna::encodeDate(1900, 1, 1);
+    N4->setEnabled(dateSet);
+    Tool2->setEnabled(N4->isEnabled());
+    N7->menuAction()->setEnabled(dateSet);
+    N7->setEnabled(dateSet);
+    Tool3->setEnabled(N7->menuAction()->isEnabled());
+    const bool zodiacLayout = Tool2->isEnabled() && !Buttons->SingleSectionMode() && !Buttons->isHidden();
+    Tool6->setEnabled(zodiacLayout);
+    Tool7->setEnabled(zodiacLayout);
+}
+
+void TForm1::LoadFile(const QString& fileName) {
+    if (QFileInfo(fileName).isFile())
+        m_viewer->Navigate(fileName);
+    else if (const QString errorPage = Folders.errorPage(); QFileInfo(errorPage).isFile())
+        m_viewer->Navigate(errorPage);
+    else
+        m_viewer->Quit();
+}
+
+// --- Commands -----------------------------------------------------------------------------------------
+
+void TForm1::N12Click() {
+    if (Form2) solvenna::ui::execModal(Form2);
+}
+
+void TForm1::N4Click() {
+    solvenna::ui::showMessage(solvenna::summaryText(BirthDate, PersonName));
+}
+
+void TForm1::N6Click() {
+    close();
+}
+
+void TForm1::N8Click() {
+    N8->setChecked(!N8->isChecked());
+    const bool on = N8->isChecked();
+    if (SetupFrm) SetupFrm->Check2->setChecked(on);
+    for (int i = 0; i < Buttons->Sections().Count(); ++i)
+        Buttons->Sections()[i]->setShowHint(on);
+}
+
+void TForm1::N9Click() {
+    N9->setChecked(!N9->isChecked());
+    const bool on = N9->isChecked();
+    if (SetupFrm) SetupFrm->Check3->setChecked(on);
+    Buttons->setSoftScroll(on);
+}
+
+void TForm1::N26Click() {
+    if (!SetupFrm) return;
+    SetupFrm->show();
+    SetupFrm->raise();
+    SetupFrm->activateWindow();
+}
+
+void TForm1::N11Click() {
+    if (AboutBox) solvenna::ui::execModal(AboutBox);
+}
+
+void TForm1::Tool3Click() {
+    PMenu1->popup(QCursor::pos());
+}
+
+void TForm1::releaseTool3() {
+    if (Tool3->isDown()) Tool3->setDown(false);
+}
+
+// --- Zodiac navigation ----------------------------------------------------------------------------------
+
+void TForm1::N13Click(QObject*) {
+    N13->setChecked(true);
+    N18->setChecked(true);
+    TButtonBarSection* first = Buttons->Sections()[0];
+    if (first->Items().Count() > 0) first->Items().Clear();
+    Buttons->setSingleSectionMode(false);
+    EnableButtons(true);
+    Buttons->show();
+    const std::int32_t sign = GetSign(BirthDate);
+    if (const auto folder = solvenna::zodiacSignFolder(sign))
+        SignFolder = Folders.ZodiacFolder + *folder + solvenna::pathDelimiter();
+    SectionClick(0);
+}
+
+void TForm1::N18Click() {
+    N18->setChecked(true);
+    N13Click(N18);
+    releaseTool3();
+}
+
+void TForm1::SectionClick(unsigned index) {
+    const auto file = solvenna::topicFile(int(std::min(index, 1000u)));
+    if (!file || Buttons->SingleSectionMode()) return;
+    LoadFile(SignFolder + *file);
+}
+
+void TForm1::ButtonsSectionChanged(TButtonBar*, int currentSection, int) {
+    if (currentSection >= 0) SectionClick(unsigned(currentSection));
+}
+
+void TForm1::EnableButtons(bool on) {
+    Buttons->setSectionBtnSize(on ? 25 : -20);
+    for (int i = 0; i < Buttons->Sections().Count(); ++i)
+        Buttons->Sections()[i]->setEnabled(on);
+}
+
+void TForm1::Tool6Click() {
+    Buttons->PreviousSection();
+}
+void TForm1::Tool7Click() {
+    Buttons->NextSection();
+}
+
+// --- Single-page systems ----------------------------------------------------------------------------------
+
+void TForm1::showSinglePage(QAction* mainItem, QAction* popupItem, HoroscopeSystem system) {
+    mainItem->setChecked(true);
+    popupItem->setChecked(true);
+    EnableButtons(false);
+    const QString caption = solvenna::systemCaption(system);
+    TButtonBarItems& items = Buttons->Sections()[0]->Items();
+    if (items.Count() == 0)
+        Buttons->AddItem(0, caption);
+    else
+        items[0]->setCaption(caption);
+    items[0]->setHint(items[0]->Caption());
+    Buttons->setSingleSectionMode(true);
+    Buttons->show();
+    ItemClick();
+}
+
+void TForm1::N14Click(QObject*) {
+    showSinglePage(N14, N19, HoroscopeSystem::Chinese);
+}
+void TForm1::N15Click(QObject*) {
+    showSinglePage(N15, N21, HoroscopeSystem::Druid);
+}
+void TForm1::N10Click(QObject*) {
+    showSinglePage(N10, N22, HoroscopeSystem::Zoroastrian);
+}
+void TForm1::N20Click(QObject*) {
+    showSinglePage(N20, N23, HoroscopeSystem::Mythological);
+}
+void TForm1::N17Click(QObject*) {
+    showSinglePage(N17, N24, HoroscopeSystem::Numerological);
+}
+
+void TForm1::runPopup(QAction* popupItem, void (TForm1::*mainHandler)(QObject*)) {
+    popupItem->setChecked(true);
+    (this->*mainHandler)(popupItem);
+    releaseTool3();
+}
+
+void TForm1::N19Click() {
+    runPopup(N19, &TForm1::N14Click);
+}
+void TForm1::N21Click() {
+    runPopup(N21, &TForm1::N15Click);
+}
+void TForm1::N22Click() {
+    runPopup(N22, &TForm1::N10Click);
+}
+void TForm1::N23Click() {
+    runPopup(N23, &TForm1::N20Click);
+}
+void TForm1::N24Click() {
+    runPopup(N24, &TForm1::N17Click);
+}
+
+void TForm1::ItemClick() {
+    if (!Buttons->SingleSectionMode()) return;
+    if (N14->isChecked())
+        LoadChinese();
+    else if (N15->isChecked())
+        LoadDruidean();
+    else if (N10->isChecked())
+        LoadZoroastrian();
+    else if (N20->isChecked())
+        LoadMyphologic();
+    else if (N17->isChecked())
+        LoadNumeric();
+}
+
+void TForm1::ButtonsItemClick(TButtonBar*, int, int) {
+    ItemClick();
+}
+
+void TForm1::LoadChinese() {
+    if (const auto file = solvenna::chineseFile(GetAnimal_China(GetYear())))
+        LoadFile(Folders.ChineseFolder + *file);
+}
+void TForm1::LoadDruidean() {
+    if (const auto file = solvenna::druidFile(GetTree(BirthDate))) LoadFile(Folders.DruidFolder + *file);
+}
+void TForm1::LoadZoroastrian() {
+    if (const auto file = solvenna::zoroastrianFile(GetBeast(GetYear())))
+        LoadFile(Folders.ZoroastrianFolder + *file);
+}
+void TForm1::LoadMyphologic() {
+    if (const auto file = solvenna::mythFile(GetCreature(BirthDate))) LoadFile(Folders.MythFolder + *file);
+}
+void TForm1::LoadNumeric() {
+    if (const auto file = solvenna::numericFile(GetNumber(BirthDate)))
+        LoadFile(Folders.NumericFolder + *file);
+}
+
+// --- Window events
+// ------------------------------------------------------------------------------------------
+
+void TForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (m_shown) return;
+    m_shown = true;
+    // The personal data dialog opens over the window once it is on screen, from the event loop.
+    QMetaObject::invokeMethod(
+        this, [this] { guarded([this] { N12Click(); }); }, Qt::QueuedConnection);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (SetupFrm) guarded([] { SetupFrm->flushSettings(); });
+    event->accept();
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    guarded([this] { FormCanResize(); });
+}
+
+void TForm1::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) guarded([this] { FormCanResize(); });
+}
+
+void TForm1::FormCanResize() {
+    if (SetupFrm && SetupFrm->Check3->isChecked() && SetupFrm->Check4->isChecked())
+        Buttons->setScrollDelay(isMaximized() ? 5 : 50);
+}
+
+bool TForm1::shortcutReachable(const QAction* action) const {
+    if (!action->isEnabled()) return false;
+    // Items of the horoscope submenu are reachable only through it.
+    if (m_mainGroup->actions().contains(const_cast<QAction*>(action)))
+        return N7->menuAction()->isEnabled() && N1->menuAction()->isEnabled();
+    return true;
+}
+
+bool TForm1::triggerShortcutForLatinKey(int latinKey) {
+    const QKeySequence wanted(Qt::CTRL | latinKey);
+    for (QAction* action : findChildren<QAction*>()) {
+        if (action->shortcut() != wanted) continue;
+        if (shortcutReachable(action)) action->trigger();
+        return true;
+    }
+    return false;
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Shortcut) {
+        const auto* action = qobject_cast<const QAction*>(watched);
+        if (action && !shortcutReachable(action)) return true; // swallowed: its menu is out of reach
+    }
+    if (event->type() == QEvent::KeyPress && isActiveWindow() &&
+        QApplication::activeModalWidget() == nullptr) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() == Qt::ControlModifier) {
+            if (const int latin = latinKeyOfRussianLetter(key->key());
+                latin && triggerShortcutForLatinKey(latin))
+                return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

@@ -1,1 +1,156 @@
 #pragma once
+
+#include "core/catalogue.h"
+#include "core/date.h"
+
+#include <QMainWindow>
+
+#include <cstdint>
+
+class PageView;
+class PageViewer;
+class QAction;
+class QActionGroup;
+class QMenu;
+class QSplitter;
+class QTimer;
+class QToolBar;
+class QToolButton;
+class QFrame;
+class TButtonBar;
+
+// The main window: tool bar, menus, the section bar at the left and the page view at the right.
+// Command handlers keep the program's own names (N13Click is the menu item N13, and so on).
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Folder values, each ending in one path delimiter.
+    solvenna::Folders Folders;
+    QString SignFolder;
+
+    // Menus and their items.
+    QMenu* N1 = nullptr; // &Гороскоп
+    QAction* N12 = nullptr;
+    QAction* N4 = nullptr;
+    QMenu* N7 = nullptr; // Выдать гороскоп
+    QAction* N13 = nullptr;
+    QAction* N14 = nullptr;
+    QAction* N15 = nullptr;
+    QAction* N10 = nullptr;
+    QAction* N20 = nullptr;
+    QAction* N17 = nullptr;
+    QAction* N6 = nullptr;
+    QMenu* N2 = nullptr; // &Вид
+    QAction* N8 = nullptr;
+    QAction* N9 = nullptr;
+    QAction* N26 = nullptr;
+    QMenu* N3 = nullptr; // &Справка
+    QAction* N11 = nullptr;
+    QMenu* PMenu1 = nullptr;
+    QAction* N18 = nullptr;
+    QAction* N19 = nullptr;
+    QAction* N21 = nullptr;
+    QAction* N22 = nullptr;
+    QAction* N23 = nullptr;
+    QAction* N24 = nullptr;
+
+    QToolBar* ToolBar1 = nullptr;
+    QToolButton* Tool1 = nullptr;
+    QToolButton* Tool2 = nullptr;
+    QToolButton* Tool3 = nullptr;
+    QToolButton* Tool6 = nullptr;
+    QToolButton* Tool7 = nullptr;
+    QToolButton* Tool8 = nullptr;
+    QToolButton* Tool4 = nullptr;
+    QToolButton* Tool5 = nullptr;
+
+    TButtonBar* Buttons = nullptr;
+    QSplitter* Splitter1 = nullptr;
+    QFrame* Panel2 = nullptr;
+    PageView* Web1 = nullptr;
+    QTimer* Timer1 = nullptr;
+
+    // The calculators, on the current person's birth date where they take none.
+    std::int32_t GetSign(solvenna::Date date) const;
+    std::int32_t GetTree(solvenna::Date date) const;
+    std::int32_t GetAnimal_China(std::uint16_t year) const;
+    std::int32_t GetBeast(std::uint16_t year) const;
+    std::int32_t GetCreature(solvenna::Date date) const;
+    std::int32_t GetNumber(solvenna::Date date) const;
+    std::uint16_t GetYear() const;
+    void CollectInfo(std::uint16_t& year, std::int32_t& sign, std::int32_t& tree, std::int32_t& animal,
+                     std::int32_t& totem, std::int32_t& creature, std::int32_t& number) const;
+    void DecodeInfo(QString& yearText, QString& numberText, QString& signText, QString& treeText,
+                    QString& animalText, QString& totemText, QString& creatureText) const;
+
+    void FormCreate();
+    void Timer1Timer();
+    void LoadFile(const QString& fileName);
+
+    // Commands.
+    void N12Click();
+    void N4Click();
+    void N6Click();
+    void N8Click();
+    void N9Click();
+    void N26Click();
+    void N11Click();
+    void N13Click(QObject* sender = nullptr);
+    void N14Click(QObject* sender = nullptr);
+    void N15Click(QObject* sender = nullptr);
+    void N10Click(QObject* sender = nullptr);
+    void N20Click(QObject* sender = nullptr);
+    void N17Click(QObject* sender = nullptr);
+    void N18Click();
+    void N19Click();
+    void N21Click();
+    void N22Click();
+    void N23Click();
+    void N24Click();
+    void Tool3Click();
+    void Tool6Click();
+    void Tool7Click();
+
+    // Zodiac navigation and the single-page systems.
+    void SectionClick(unsigned index);
+    void ButtonsSectionChanged(TButtonBar* sender, int currentSection, int oldSection);
+    void EnableButtons(bool on);
+    void ItemClick();
+    void ButtonsItemClick(TButtonBar* sender, int section, int item);
+    void LoadChinese();
+    void LoadDruidean();
+    void LoadZoroastrian();
+    void LoadMyphologic();
+    void LoadNumeric();
+
+    // Replaces the page viewer LoadFile talks to (tests); the page view itself by default.
+    void setPageViewer(PageViewer* viewer);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createActions();
+    void createToolBar();
+    void createSectionBar();
+    void showSinglePage(QAction* mainItem, QAction* popupItem, solvenna::HoroscopeSystem system);
+    void runPopup(QAction* popupItem, void (TForm1::*mainHandler)(QObject*));
+    void releaseTool3();
+    void FormCanResize();
+    bool shortcutReachable(const QAction* action) const;
+    bool triggerShortcutForLatinKey(int latinKey);
+
+    PageViewer* m_viewer = nullptr;
+    QActionGroup* m_mainGroup = nullptr;
+    QActionGroup* m_popupGroup = nullptr;
+    bool m_shown = false;
+};
+
+extern TForm1* Form1;

@@ -36,7 +36,9 @@ Services& services() {
     return instance;
 }
 
-void resetServices() { services() = realServices(); }
+void resetServices() {
+    services() = realServices();
+}
 
 QString applicationTitle() {
     const QString program = QCoreApplication::applicationFilePath();
@@ -48,12 +50,20 @@ QString errorBoxText(const QString& text) {
     return text;
 }
 
-void showMessage(const QString& text) { services().showBox(BoxKind::Message, applicationTitle(), text); }
+void showMessage(const QString& text) {
+    services().showBox(BoxKind::Message, applicationTitle(), text);
+}
 
-void showError(const QString& text) { services().showBox(BoxKind::Error, applicationTitle(), errorBoxText(text)); }
+void showError(const QString& text) {
+    services().showBox(BoxKind::Error, applicationTitle(), errorBoxText(text));
+}
 
-int execModal(QDialog* dialog) { return services().execModal(dialog); }
+int execModal(QDialog* dialog) {
+    return services().execModal(dialog);
+}
 
-void openUrl(const QString& address) { services().openUrl(QUrl(address, QUrl::TolerantMode)); }
+void openUrl(const QString& address) {
+    services().openUrl(QUrl(address, QUrl::TolerantMode));
+}
 
 } // namespace solvenna::ui

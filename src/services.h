@@ -44,8 +44,7 @@ void openUrl(const QString& address);
 
 // Runs a command handler so that no exception leaves it into Qt's event loop: an error ends the command
 // where it happened, is shown in the error box, and the program goes on.
-template <typename Body>
-void guarded(Body&& body) noexcept {
+template <typename Body> void guarded(Body&& body) noexcept {
     try {
         body();
     } catch (const std::exception& e) {

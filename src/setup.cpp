@@ -1,1 +1,217 @@
 #include "setup.h"
+
+#include "core/catalogue.h"
+#include "core/settings.h"
+#include "main.h"
+#include "services.h"
+#include "widgets.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+
+using namespace Qt::Literals::StringLiterals;
+using solvenna::Settings;
+using solvenna::ui::guarded;
+
+TSetupFrm* SetupFrm = nullptr;
+
+TSpinEdit::TSpinEdit(QWidget* parent) : QSpinBox(parent) {
+    setRange(Settings::kMinScrollDelay, Settings::kMaxScrollDelay);
+    setSingleStep(5);
+    setSuffix(u" мсек"_s);
+    setKeyboardTracking(true);
+}
+
+void TSpinEdit::focusOutEvent(QFocusEvent* event) {
+    // Whatever was typed, the box leaves with a value within its range.
+    interpretText();
+    setValue(std::clamp(value(), minimum(), maximum()));
+    QSpinBox::focusOutEvent(event);
+}
+
+namespace {
+QCheckBox* checkBox(QWidget* parent, const QString& name, const QString& caption, const QString& hint, int x,
+                    int y) {
+    auto* box = new QCheckBox(caption, parent);
+    box->setObjectName(name);
+    box->setToolTip(hint);
+    box->move(x, y);
+    box->adjustSize();
+    return box;
+}
+} // namespace
+
+TSetupFrm::TSetupFrm(TForm1* mainWindow, const QString& programFolder, QWidget* parent)
+    : QDialog(parent ? parent : mainWindow,
+              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_main(mainWindow) {
+    setObjectName(u"SetupFrm"_s);
+    setWindowTitle(u"Настройки"_s);
+    setModal(false);
+
+    XPGroupBox1 = new QGroupBox(u"Основные"_s, this);
+    XPGroupBox1->setObjectName(u"XPGroupBox1"_s);
+    XPGroupBox1->setGeometry(8, 8, 265, 153);
+    XPGroupBox1->setStyleSheet(
+        u"QGroupBox { border: 1px solid rgb(0, 83, 208); border-radius: 4px; margin-top: 7px; }"
+        "QGroupBox::title { subcontrol-origin: margin; left: 8px; padding: 0 3px;"
+        " color: rgb(0, 83, 208); }"_s);
+
+    Check1 = checkBox(XPGroupBox1, u"Check1"_s, u"Запоминать все введенные имена"_s,
+                      u"Запоминать все введенные имена для удобного ввода,\nчтобы выбирать их из списка. "
+                      "Также запоминается \nдата рождения и выбранный гороскоп."_s,
+                      16, 24);
+    Check2 = checkBox(XPGroupBox1, u"Check2"_s, u"Показывать подсказки"_s,
+                      u"Показывать подсказки \nв панели гороскопов."_s, 16, 48);
+    Check3 = checkBox(XPGroupBox1, u"Check3"_s, u"Плавная прокрутка"_s,
+                      u"Включение/отключение плавной прокрутки \nпанели гороскопов. Отключайте эту опцию \n"
+                      "на медленных компьютерах."_s,
+                      16, 72);
+    Label1 = new QLabel(u"Задержка прокрутки"_s, XPGroupBox1);
+    Label1->setObjectName(u"Label1"_s);
+    Label1->move(32, 96);
+    Label1->adjustSize();
+    Label1->setEnabled(false);
+    Spin1 = new TSpinEdit(XPGroupBox1);
+    Spin1->setObjectName(u"Spin1"_s);
+    Spin1->setToolTip(u"Задержка прокрутки в миллисекундах. Чем больше задержка, \nтем плавнее прокрутка."_s);
+    Spin1->setAccessibleName(u"Задержка прокрутки"_s);
+    Label1->setBuddy(Spin1);
+    // The spin box keeps its designed place unless the label's text would run into it.
+    Spin1->setGeometry(std::max(142, Label1->geometry().right() + 6), 94, 83, 21);
+    Spin1->setMinimumWidth(Spin1->sizeHint().width());
+    Spin1->resize(std::max(83, Spin1->sizeHint().width()), std::max(21, Spin1->sizeHint().height()));
+    Spin1->setValue(20);
+    Spin1->setEnabled(false);
+    Check4 = checkBox(
+        XPGroupBox1, u"Check4"_s, u"Автоматическая задержка"_s,
+        u"Задержка прокрутки выбирается в зависимости \nот размеров окна программы (рекомендуется)."_s, 32,
+        120);
+
+    XPButton1 = new QPushButton(u"ОК"_s, this);
+    XPButton1->setObjectName(u"XPButton1"_s);
+    XPButton1->setToolTip(u"Принять изменения, \nзакрыть окно."_s);
+    XPButton1->setDefault(true);
+    XPButton1->setGeometry(288, 16, 89, XPButton1->sizeHint().height());
+    XPButton2 = new QPushButton(u"Отмена"_s, this);
+    XPButton2->setObjectName(u"XPButton2"_s);
+    XPButton2->setToolTip(u"Закрыть окно \nбез принятия изменений."_s);
+    XPButton2->setGeometry(288, 48, 89, XPButton2->sizeHint().height());
+
+    // Grow only where a text would otherwise be cut.
+    int groupWidth = 265;
+    for (QWidget* w :
+         {static_cast<QWidget*>(Check1), static_cast<QWidget*>(Check2), static_cast<QWidget*>(Check3),
+          static_cast<QWidget*>(Check4), static_cast<QWidget*>(Spin1)})
+        groupWidth = std::max(groupWidth, w->geometry().right() + 12);
+    XPGroupBox1->resize(groupWidth, 153);
+    const int buttonsLeft = std::max(288, XPGroupBox1->geometry().right() + 15);
+    XPButton1->move(buttonsLeft, 16);
+    XPButton2->move(buttonsLeft, 48);
+    setFixedSize(std::max(386, buttonsLeft + 89 + 9), 179);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    setTabOrder(Check1, Check2);
+    setTabOrder(Check2, Check3);
+    setTabOrder(Check3, Spin1);
+    setTabOrder(Spin1, Check4);
+    setTabOrder(Check4, XPButton1);
+    setTabOrder(XPButton1, XPButton2);
+
+    connect(Check2, &QCheckBox::toggled, this, [this] { guarded([this] { Check2Click(); }); });
+    connect(Check3, &QCheckBox::toggled, this, [this] { guarded([this] { Check3Click(); }); });
+    connect(Check4, &QCheckBox::toggled, this, [this] { guarded([this] { Check4Click(); }); });
+    connect(Spin1, &QSpinBox::valueChanged, this, [this] { guarded([this] { Spin1Change(); }); });
+    connect(XPButton1, &QPushButton::clicked, this, [this] { guarded([this] { XPButton1Click(); }); });
+    connect(XPButton2, &QPushButton::clicked, this, [this] { guarded([this] { XPButton2Click(); }); });
+
+    const QString folder = programFolder.isEmpty()
+                               ? solvenna::folderOfProgram(QCoreApplication::applicationFilePath())
+                               : programFolder;
+    m_store = std::make_unique<solvenna::IniFile>(folder + QString::fromLatin1(Settings::kFileName));
+    FormCreate();
+}
+
+TSetupFrm::~TSetupFrm() {
+    if (SetupFrm == this) SetupFrm = nullptr;
+}
+
+void TSetupFrm::FormCreate() {
+    loadIntoControls();
+    // The loaded values take effect whether or not they differ from the controls' first states.
+    Check2Click();
+    Check3Click();
+    Spin1Change();
+    applyEnablingRule();
+}
+
+void TSetupFrm::loadIntoControls() {
+    const Settings s = Settings::load(*m_store);
+    Check1->setChecked(s.storeNames);
+    Check2->setChecked(s.showHints);
+    Check3->setChecked(s.softScroll);
+    Spin1->setValue(s.scrollDelay);
+    Check4->setChecked(s.autoDelay);
+}
+
+void TSetupFrm::applyEnablingRule() {
+    Check4->setEnabled(Check3->isChecked());
+    const bool manualDelay = Check3->isChecked() && !Check4->isChecked();
+    Spin1->setEnabled(manualDelay);
+    Label1->setEnabled(manualDelay);
+}
+
+void TSetupFrm::Check2Click() {
+    const bool on = Check2->isChecked();
+    if (!m_main) return;
+    m_main->N8->setChecked(on);
+    for (int i = 0; i < m_main->Buttons->Sections().Count(); ++i)
+        m_main->Buttons->Sections()[i]->setShowHint(on);
+}
+
+void TSetupFrm::Check3Click() {
+    const bool on = Check3->isChecked();
+    if (m_main) {
+        m_main->N9->setChecked(on);
+        m_main->Buttons->setSoftScroll(on);
+    }
+    applyEnablingRule();
+}
+
+void TSetupFrm::Check4Click() {
+    const bool manualDelay = !Check4->isChecked();
+    Spin1->setEnabled(manualDelay);
+    Label1->setEnabled(manualDelay);
+}
+
+void TSetupFrm::Spin1Change() {
+    if (m_main) m_main->Buttons->setScrollDelay(Spin1->value());
+}
+
+void TSetupFrm::XPButton1Click() {
+    Settings s;
+    s.storeNames = Check1->isChecked();
+    s.showHints = Check2->isChecked();
+    s.softScroll = Check3->isChecked();
+    s.scrollDelay = Spin1->value();
+    s.autoDelay = Check4->isChecked();
+    s.save(*m_store); // a refused write stops here and leaves the dialog open
+    flushSettings();
+    hide();
+}
+
+void TSetupFrm::XPButton2Click() {
+    loadIntoControls();
+    hide();
+}
+
+void TSetupFrm::flushSettings() {
+    m_store->flush();
+}

@@ -1,1 +1,385 @@
 #include "whoim.h"
+
+#include "core/catalogue.h"
+#include "core/datetext.h"
+#include "core/signs.h"
+#include "main.h"
+#include "services.h"
+#include "setup.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QToolButton>
+#include <QWidgetAction>
+
+using namespace Qt::Literals::StringLiterals;
+using solvenna::ui::guarded;
+
+solvenna::Date BirthDate = 0;
+QString PersonName;
+TForm2* Form2 = nullptr;
+
+namespace {
+
+const QDate kNoDate(100, 1, 1); // the date edit's "empty" value, below any real birth date
+
+// Tooltips appear 50 ms after the pointer rests and stay 10 seconds.
+class TooltipTiming : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_ToolTip_WakeUpDelay) return 50;
+        if (hint == SH_ToolTip_FallAsleepDelay) return 10000;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+// The "Имена" strip at the top of the name box's menu.
+class MenuCaption : public QWidget {
+public:
+    explicit MenuCaption(const QString& text, QWidget* parent = nullptr) : QWidget(parent), m_text(text) {
+        QFont f(u"Arial"_s);
+        f.setBold(true);
+        f.setItalic(true);
+        setFont(f);
+        setMinimumHeight(fontMetrics().height() + 6);
+        setMinimumWidth(fontMetrics().horizontalAdvance(m_text) + 60);
+        setAccessibleName(text);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        QLinearGradient gradient(rect().topLeft(), rect().topRight());
+        gradient.setColorAt(0, Qt::white);
+        gradient.setColorAt(1, QColor(0, 60, 200));
+        p.fillRect(rect(), gradient);
+        p.setPen(Qt::white);
+        p.drawText(rect().adjusted(0, 0, -8, 0), Qt::AlignVCenter | Qt::AlignRight, m_text);
+    }
+
+private:
+    QString m_text;
+};
+
+QLabel* boldNavyLabel(QWidget* parent, const QString& name, const QString& text, int x, int y) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    QFont f = label->font();
+    f.setBold(true);
+    label->setFont(f);
+    label->setStyleSheet(u"color: navy;"_s);
+    label->move(x, y);
+    label->adjustSize();
+    return label;
+}
+
+} // namespace
+
+// --- The date edit ---------------------------------------------------------------------------------------
+
+TDateEdit::TDateEdit(QWidget* parent) : QWidget(parent) {
+    m_edit = new QDateEdit(this);
+    m_edit->setObjectName(u"Calendar1Edit"_s);
+    m_edit->setLocale(QLocale(QLocale::Russian, QLocale::Russia));
+    m_edit->setCalendarPopup(true);
+    m_edit->calendarWidget()->setLocale(m_edit->locale());
+    m_edit->setDisplayFormat(u"d   MMMM yyyy"_s);
+    m_edit->setDateRange(kNoDate, QDate(9999, 12, 31));
+    m_edit->setSpecialValueText(u" "_s); // the "no date" value shows as an empty box
+    m_edit->setDate(kNoDate);
+    m_edit->setAccessibleName(u"Дата рождения"_s);
+    m_edit->installEventFilter(this);
+
+    m_today = new QToolButton(this);
+    m_today->setObjectName(u"Calendar1Today"_s);
+    m_today->setText(u"Сегодня"_s);
+    m_today->setToolTip(u"Поставить сегодняшнюю дату"_s);
+    m_today->setAccessibleName(u"Сегодня"_s);
+    m_today->setFocusPolicy(Qt::TabFocus);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(4);
+    layout->addWidget(m_edit, 1);
+    layout->addWidget(m_today);
+    setFocusProxy(m_edit);
+
+    connect(m_edit, &QDateEdit::dateChanged, this, [this] { Q_EMIT valueChanged(value()); });
+    connect(m_today, &QToolButton::clicked, this, [this] { setValue(solvenna::fromQDate(today())); });
+}
+
+solvenna::Date TDateEdit::value() const {
+    return hasDate() ? solvenna::fromQDate(m_edit->date()) : 0.0;
+}
+
+bool TDateEdit::hasDate() const {
+    return m_edit->date() != kNoDate;
+}
+
+void TDateEdit::setValue(solvenna::Date date) {
+    const QDate d = solvenna::toQDate(date);
+    m_edit->setDate(d.isValid() && d > kNoDate ? d : kNoDate);
+}
+
+void TDateEdit::clearDate() {
+    m_edit->setDate(kNoDate);
+}
+
+bool TDateEdit::eventFilter(QObject* watched, QEvent* event) {
+    // Delete or Backspace over the whole text empties the box.
+    if (watched == m_edit && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QLineEdit* line = m_edit->findChild<QLineEdit*>();
+        const bool allSelected = line && line->selectedText() == line->text();
+        if ((key->key() == Qt::Key_Delete || key->key() == Qt::Key_Backspace) && allSelected && hasDate()) {
+            clearDate();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// --- The dialog
+// ---------------------------------------------------------------------------------------------
+
+TForm2::TForm2(QWidget* parent, const QString& programFolder)
+    : QDialog(parent,
+              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+    setObjectName(u"Form2"_s);
+    setWindowTitle(u"Личные данные"_s);
+
+    XPLabel1 = boldNavyLabel(this, u"XPLabel1"_s, u"Выберите Ваше имя из списка или введите его:"_s, 24, 16);
+
+    XPLabel3 = boldNavyLabel(this, u"XPLabel3"_s, u"Дата Вашего рождения:"_s, 24, 64);
+    Calendar1 = new TDateEdit(this);
+    Calendar1->setObjectName(u"Calendar1"_s);
+    Calendar1->today = [this] { return today(); };
+    Calendar1->editor()->setToolTip(u"Введите дату своего рождения: число, месяц и год. Для этого "
+                                    u"щелкните\nв области числа и введите его с "
+                                    "помощью цифровых клавиш. \nМесяц и год вводятся так же. Если год имеет "
+                                    "всего две цифры, \nвведите туда "
+                                    "последние две цифры Вашего года рождения."_s);
+    Calendar1->setGeometry(23, 85, 210 + Calendar1->todayButton()->sizeHint().width() + 4,
+                           Calendar1->editor()->sizeHint().height());
+    XPLabel3->setBuddy(Calendar1->editor());
+
+    XPLabel4 = boldNavyLabel(this, u"XPLabel4"_s, u"Совет:"_s, 24, 112);
+    Label1 =
+        new QLabel(u"Если Вы хотите сразу вывести общую информацию (знак Зодиака и другие данные), отметьте "
+                   "флажок \"Вывести общую информацию\". \nТакже можно вывести желаемый гороскоп. Для этого "
+                   "отметьте флажок\n\"Вывести гороскоп\", затем выберите нужный гороскоп из списка."_s,
+                   this);
+    Label1->setObjectName(u"Label1"_s);
+    Label1->setWordWrap(true);
+    Label1->setStyleSheet(u"color: blue; text-decoration: underline;"_s);
+    // The advice was laid out for a small 8-point face; at that size it keeps its own line breaks.
+    QFont adviceFont = Label1->font();
+    adviceFont.setPointSizeF(std::min(adviceFont.pointSizeF(), 8.0));
+    Label1->setFont(adviceFont);
+    const int adviceWidth = 430;
+    const int adviceHeight = std::max(52, Label1->heightForWidth(adviceWidth));
+    Label1->setGeometry(24, 128, adviceWidth, adviceHeight);
+    // The advice may need more room than designed with today's fonts: what follows moves down with it.
+    const int shift = adviceHeight - 52;
+
+    XPLabel2 = boldNavyLabel(this, u"XPLabel2"_s, u"После нажатия на кнопку \"Готово\":"_s, 24, 184 + shift);
+    Check1 = new QCheckBox(u"Вывести общую информацию"_s, this);
+    Check1->setObjectName(u"Check1"_s);
+    Check1->setToolTip(
+        u"Вывести общую информацию, например \nчисло рождения, знак Зодиака \nи другую информацию. "
+        "Для этого \nотметьте этот флажок."_s);
+    Check1->move(40, 203 + shift);
+    Check1->adjustSize();
+    Check2 = new QCheckBox(u"Вывести гороскоп:"_s, this);
+    Check2->setObjectName(u"Check2"_s);
+    Check2->setToolTip(
+        u"Выберите гороскоп, который Вы хотите просмотреть. \nДля этого отметьте этот флажок, затем "
+        "щелкните по списку, \nчтобы увидеть все гороскопы."_s);
+    Check2->move(40, 224 + shift);
+    Check2->adjustSize();
+
+    HorList = new QComboBox(this);
+    HorList->setObjectName(u"HorList"_s);
+    for (int i = 0; i < solvenna::kSystemCount; ++i)
+        HorList->addItem(solvenna::systemMenuName(solvenna::HoroscopeSystem(i)));
+    HorList->setAccessibleName(u"Гороскоп"_s);
+    const int listLeft = std::max(159, Check2->geometry().right() + 8);
+    HorList->setGeometry(listLeft, 222 + shift, 169, HorList->sizeHint().height());
+    HorList->setEnabled(false);
+
+    Label4 = new QLabel(u"Ваш знак зодиака"_s, this);
+    Label4->setObjectName(u"Label4"_s);
+    Label4->move(16, 256 + shift);
+    Label4->hide();
+
+    Button1 = new QPushButton(u"Готово"_s, this);
+    Button1->setObjectName(u"Button1"_s);
+    Button1->setToolTip(u"Закрывает окно и выводит выбранные \nВами гороскопы или общую информацию."_s);
+    Button1->setDefault(true);
+    Button1->setAutoDefault(true);
+    Button1->setGeometry(167, 256 + shift, 143, 32);
+
+    // Created last so that it comes last in the keyboard order; the date edit comes first.
+    edit1 = new QComboBox(this);
+    edit1->setObjectName(u"edit1"_s);
+    edit1->setEditable(true);
+    edit1->setInsertPolicy(QComboBox::NoInsert);
+    edit1->setGeometry(24, 38, 281, edit1->sizeHint().height());
+    edit1->setToolTip(u"Если Вы уже однажды вводили свое имя, \nпросто выберите его из списка!"_s);
+    edit1->setAccessibleName(u"Имя"_s);
+    XPLabel1->setBuddy(edit1);
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(u"PopupMenu1"_s);
+    auto* caption = new QWidgetAction(PopupMenu1);
+    caption->setDefaultWidget(new MenuCaption(u"Имена"_s));
+    caption->setEnabled(false);
+    PopupMenu1->addAction(caption);
+    N2 = PopupMenu1->addAction(QIcon(u":/icons/10.svg"_s), u"Удалить текущее имя"_s);
+    N2->setObjectName(u"N2"_s);
+    N1 = PopupMenu1->addAction(QIcon(u":/icons/3.svg"_s), u"Очистить список"_s);
+    N1->setObjectName(u"N1"_s);
+    connect(N2, &QAction::triggered, this, [this] { guarded([this] { N2Click(); }); });
+    connect(N1, &QAction::triggered, this, [this] { guarded([this] { N1Click(); }); });
+    connect(PopupMenu1, &QMenu::aboutToShow, this, [this] { PopupMenu1BeforePopUp(); });
+    edit1->lineEdit()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(edit1->lineEdit(), &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { PopupMenu1->popup(edit1->lineEdit()->mapToGlobal(at)); });
+
+    // The window cannot change its size.
+    setFixedSize(477, 300 + shift);
+
+    setTabOrder(Calendar1->editor(), Calendar1->todayButton());
+    setTabOrder(Calendar1->todayButton(), Check1);
+    setTabOrder(Check1, Check2);
+    setTabOrder(Check2, HorList);
+    setTabOrder(HorList, Button1);
+    setTabOrder(Button1, edit1);
+
+    connect(Calendar1, &TDateEdit::valueChanged, this, [this] { guarded([this] { Calendar1Change(); }); });
+    connect(Check2, &QCheckBox::toggled, this, [this] { guarded([this] { Check2Click(); }); });
+    connect(edit1, &QComboBox::activated, this, [this] { guarded([this] { edit1Click(); }); });
+    connect(Button1, &QPushButton::clicked, this, [this] { guarded([this] { Button1Click(); }); });
+
+    const QString folder = programFolder.isEmpty()
+                               ? solvenna::folderOfProgram(QCoreApplication::applicationFilePath())
+                               : programFolder;
+    m_names = std::make_unique<solvenna::NameStore>(folder);
+    FormCreate();
+}
+
+TForm2::~TForm2() {
+    if (Form2 == this) Form2 = nullptr;
+}
+
+void TForm2::FormCreate() {
+    if (!qobject_cast<QProxyStyle*>(QApplication::style())) QApplication::setStyle(new TooltipTiming);
+    HorList->setCurrentIndex(0);
+    BirthDate = solvenna::encodeDate(1900, 1, 1);
+    PersonName.clear();
+    LoadNames();
+    Calendar1->setFocus();
+}
+
+void TForm2::LoadNames() {
+    edit1->clear();
+    edit1->addItems(m_names->names());
+    edit1->setCurrentIndex(-1);
+    edit1->setEditText(QString());
+}
+
+void TForm2::Calendar1Change() {
+    const std::int32_t sign = GetSign(Calendar1->value());
+    if (const QString title = solvenna::zodiacTitle(sign); !title.isEmpty()) Label4->setText(title);
+}
+
+void TForm2::Check2Click() {
+    HorList->setEnabled(Check2->isChecked());
+}
+
+void TForm2::edit1Click() {
+    const QString name = edit1->currentText();
+    const solvenna::PersonEntry entry = m_names->read(name, solvenna::fromQDate(today()));
+    Calendar1->setValue(entry.date);
+    Check1->setChecked(entry.showMain);
+    Check2->setChecked(entry.showHoroscop);
+    if (Check2->isChecked()) {
+        const int type = entry.horoscopType;
+        HorList->setCurrentIndex(type >= 0 && type < solvenna::kSystemCount ? type : -1);
+    }
+}
+
+void TForm2::Button1Click() {
+    // The dialog closes when the handler is done, also when storing the name fails.
+    const auto closeWhenDone = qScopeGuard([this] { reject(); });
+
+    PersonName = edit1->currentText();
+    BirthDate = Calendar1->value();
+    if (Check1->isChecked() && Form1) Form1->N4Click();
+
+    if (Form1) {
+        const QString dateText = solvenna::dateToText(BirthDate);
+        const QString who = PersonName.isEmpty() ? u"Без имени"_s : PersonName;
+        Form1->setWindowTitle(u"Solvenna, версия 1.3  ["_s + who + u", "_s + dateText + u", "_s +
+                              Label4->text() + u"]"_s);
+
+        using Command = void (TForm1::*)(QObject*);
+        const std::pair<QAction*, Command> commands[] = {
+            {Form1->N13, &TForm1::N13Click}, {Form1->N14, &TForm1::N14Click}, {Form1->N15, &TForm1::N15Click},
+            {Form1->N10, &TForm1::N10Click}, {Form1->N20, &TForm1::N20Click}, {Form1->N17, &TForm1::N17Click},
+        };
+        if (Check2->isChecked()) {
+            const int chosen = HorList->currentIndex();
+            if (chosen >= 0 && chosen < solvenna::kSystemCount) (Form1->*commands[chosen].second)(this);
+        } else {
+            for (const auto& [item, command] : commands)
+                if (item->isChecked()) (Form1->*command)(this);
+        }
+    }
+
+    const QString name = edit1->currentText();
+    if (SetupFrm && SetupFrm->Check1->isChecked() && !name.isEmpty()) {
+        solvenna::PersonEntry entry;
+        entry.date = Calendar1->value();
+        entry.showMain = Check1->isChecked();
+        entry.showHoroscop = Check2->isChecked();
+        entry.horoscopType = HorList->currentIndex();
+        m_names->write(name, entry);
+    }
+}
+
+void TForm2::PopupMenu1BeforePopUp() {
+    N2->setEnabled(!edit1->currentText().isEmpty());
+    N1->setEnabled(edit1->count() > 0);
+}
+
+void TForm2::N2Click() {
+    const QString name = edit1->currentText();
+    // Empty the box whatever happens below.
+    const auto emptyBox = qScopeGuard([this] { edit1->setEditText(QString()); });
+    if (!m_names->contains(name)) return;
+    // The list entry that names this person goes, not whichever entry happens to be selected.
+    const int listed = edit1->findText(name, Qt::MatchFixedString);
+    m_names->remove(name);
+    if (listed >= 0) edit1->removeItem(listed);
+}
+
+void TForm2::N1Click() {
+    edit1->setEditText(QString());
+    edit1->clear();
+    m_names->clear();
+}

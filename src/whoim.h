@@ -1,1 +1,96 @@
 #pragma once
+
+#include "core/date.h"
+#include "core/namestore.h"
+
+#include <QDate>
+#include <QDateEdit>
+#include <QDialog>
+
+#include <functional>
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QToolButton;
+
+// The current person, written only by the personal data dialog.
+extern solvenna::Date BirthDate;
+extern QString PersonName;
+
+// A date edit that can also hold no date (shown empty, read as day 0, 30 December 1899), with a drop-down
+// calendar and a button that sets today's date. Every change of its value is reported, also one made by
+// the program.
+class TDateEdit : public QWidget {
+    Q_OBJECT
+public:
+    explicit TDateEdit(QWidget* parent = nullptr);
+
+    // The value as a Date; day 0 when the edit holds no date.
+    solvenna::Date value() const;
+    void setValue(solvenna::Date date);
+    bool hasDate() const;
+    void clearDate();
+
+    QDateEdit* editor() const { return m_edit; }
+    QToolButton* todayButton() const { return m_today; }
+    // "Today" for the button; replaceable for tests.
+    std::function<QDate()> today = [] { return QDate::currentDate(); };
+
+Q_SIGNALS:
+    void valueChanged(solvenna::Date date);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QDateEdit* m_edit = nullptr;
+    QToolButton* m_today = nullptr;
+};
+
+// The personal data dialog: the name, the birth date and what to show after "Готово".
+class TForm2 : public QDialog {
+    Q_OBJECT
+public:
+    // The name store lives in the program folder; tests pass a folder of their own.
+    explicit TForm2(QWidget* parent = nullptr, const QString& programFolder = QString());
+    ~TForm2() override;
+
+    QLabel* XPLabel1 = nullptr;
+    QComboBox* edit1 = nullptr;
+    QLabel* XPLabel3 = nullptr;
+    TDateEdit* Calendar1 = nullptr;
+    QLabel* XPLabel4 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* XPLabel2 = nullptr;
+    QCheckBox* Check1 = nullptr;
+    QCheckBox* Check2 = nullptr;
+    QComboBox* HorList = nullptr;
+    QLabel* Label4 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QAction* N2 = nullptr; // Удалить текущее имя
+    QAction* N1 = nullptr; // Очистить список
+
+    solvenna::NameStore& names() { return *m_names; }
+    // The current date for names without a stored one; replaceable for tests.
+    std::function<QDate()> today = [] { return QDate::currentDate(); };
+
+    void FormCreate();
+    void LoadNames();
+    void Calendar1Change();
+    void Check2Click();
+    void edit1Click();
+    void Button1Click();
+    void PopupMenu1BeforePopUp();
+    void N2Click();
+    void N1Click();
+
+private:
+    std::unique_ptr<solvenna::NameStore> m_names;
+};
+
+extern TForm2* Form2;

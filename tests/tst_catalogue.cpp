@@ -130,18 +130,25 @@ void CatalogueTest::folderValues_areConcatenatedWithOneDelimiter() {
 
     const Folders root = Folders::fromAppFolder(solvenna::folderOfProgram(u"/solvenna"_s));
     QCOMPARE(root.DataFolder, u"/Data/"_s);
-    QCOMPARE(root.ZodiacFolder + *zodiacSignFolder(5) + u'/' + *topicFile(0), u"/Data/Zodiac/lion/element.htm"_s);
+    QCOMPARE(root.ZodiacFolder + *zodiacSignFolder(5) + u'/' + *topicFile(0),
+             u"/Data/Zodiac/lion/element.htm"_s);
 }
 
 void CatalogueTest::topicCaptions() {
-    const QStringList expected{u"Стихия знака"_s,       u"Профессии"_s,
-                               u"Эротический гороскоп"_s, u"Спутники жизни"_s,
-                               u"Ароматический гороскоп"_s, u"Темперамент и характер"_s,
-                               u"Здоровье"_s,           u"Психосексуальный гороскоп"_s,
-                               u"Опора в жизни"_s,      u"Любовный гороскоп"_s,
+    const QStringList expected{u"Стихия знака"_s,
+                               u"Профессии"_s,
+                               u"Эротический гороскоп"_s,
+                               u"Спутники жизни"_s,
+                               u"Ароматический гороскоп"_s,
+                               u"Темперамент и характер"_s,
+                               u"Здоровье"_s,
+                               u"Психосексуальный гороскоп"_s,
+                               u"Опора в жизни"_s,
+                               u"Любовный гороскоп"_s,
                                u"Полезные продукты"_s};
     QStringList actual;
-    for (int i = 0; i < kTopicCount; ++i) actual << topicCaption(i);
+    for (int i = 0; i < kTopicCount; ++i)
+        actual << topicCaption(i);
     QCOMPARE(actual, expected);
     QVERIFY(topicCaption(11).isEmpty());
 }

@@ -64,7 +64,9 @@ private:
     QString path(const QString& name = u"test.ini"_s) const { return m_dir->filePath(name); }
 };
 
-void IniFileTest::initTestCase() { QVERIFY(testsupport::runAsOrdinaryUser()); }
+void IniFileTest::initTestCase() {
+    QVERIFY(testsupport::runAsOrdinaryUser());
+}
 
 void IniFileTest::init() {
     delete m_dir;
@@ -81,7 +83,8 @@ void IniFileTest::writeThenRead_roundTrip() {
     QCOMPARE(again.readString(u"main"_s, u"Text"_s, u"x"_s), u"значение"_s);
     QCOMPARE(again.readInteger(u"main"_s, u"Number"_s, 0), -42);
     QCOMPARE(again.readBool(u"main"_s, u"Flag"_s, false), true);
-    QCOMPARE(readBytes(path()), QByteArray("[main]\r\nText=\xE7\xED\xE0\xF7\xE5\xED\xE8\xE5\r\nNumber=-42\r\nFlag=1\r\n"));
+    QCOMPARE(readBytes(path()),
+             QByteArray("[main]\r\nText=\xE7\xED\xE0\xF7\xE5\xED\xE8\xE5\r\nNumber=-42\r\nFlag=1\r\n"));
 }
 
 void IniFileTest::missingFileSectionOrKey_giveTheFallback() {
@@ -121,8 +124,9 @@ void IniFileTest::rewrite_keepsPlaceAndEverythingElse() {
                        "unknown line\r\nShowMain=1\r\n[Clara]\r\nDate=3\r\n");
     IniFile ini(path());
     ini.writeString(u"boris"_s, u"showmain"_s, u"0"_s);
-    QCOMPARE(readBytes(path()), QByteArray("; names of the family\r\n[Anna]\r\nDate=1\r\nShowMain=0\r\n\r\n"
-                                           "[Boris]\r\nDate=2\r\nunknown line\r\nShowMain=0\r\n[Clara]\r\nDate=3\r\n"));
+    QCOMPARE(readBytes(path()),
+             QByteArray("; names of the family\r\n[Anna]\r\nDate=1\r\nShowMain=0\r\n\r\n"
+                        "[Boris]\r\nDate=2\r\nunknown line\r\nShowMain=0\r\n[Clara]\r\nDate=3\r\n"));
     QCOMPARE(ini.allSectionNames(), (QStringList{u"Anna"_s, u"Boris"_s, u"Clara"_s}));
 }
 
@@ -143,7 +147,8 @@ void IniFileTest::lfFile_staysLf() {
 }
 
 void IniFileTest::eraseSection_removesOnlyThatSection() {
-    writeBytes(path(), "[Anna]\r\nDate=1\r\n[Boris]\r\nDate=2\r\n[anna]\r\nShowMain=1\r\n[Clara]\r\nDate=3\r\n");
+    writeBytes(path(),
+               "[Anna]\r\nDate=1\r\n[Boris]\r\nDate=2\r\n[anna]\r\nShowMain=1\r\n[Clara]\r\nDate=3\r\n");
     IniFile ini(path());
     QVERIFY(ini.hasKeys(u"ANNA"_s));
     ini.eraseSection(u"ANNA"_s);
@@ -170,7 +175,8 @@ void IniFileTest::sectionNames_stopAtTheListingLimit() {
     for (int i = 0; i < 200; ++i) {
         const QString name = QString::number(i).rightJustified(3, u'0') + QString(96, u'ж');
         names << name;
-        file += "[" + QByteArray::number(i).rightJustified(3, '0') + QByteArray(96, '\xE6') + "]\r\nDate=1\r\n";
+        file +=
+            "[" + QByteArray::number(i).rightJustified(3, '0') + QByteArray(96, '\xE6') + "]\r\nDate=1\r\n";
     }
     writeBytes(path(), file);
     IniFile ini(path());
@@ -303,8 +309,8 @@ void IniFileTest::awkwardFiles_readAndWriteWithoutLoss_data() {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("value");
     QTest::newRow("empty file") << QByteArray() << QString() << QString() << QString();
-    QTest::newRow("binary junk before") << QByteArray("\x00\x01\xFF\xFE junk\r\n[a]\r\nk=v\r\n", 22) << u"a"_s
-                                        << u"k"_s << u"v"_s;
+    QTest::newRow("binary junk before")
+        << QByteArray("\x00\x01\xFF\xFE junk\r\n[a]\r\nk=v\r\n", 22) << u"a"_s << u"k"_s << u"v"_s;
     QTest::newRow("lines without =") << QByteArray("[a]\r\nno equals here\r\nk=v\r\njust words\r\n") << u"a"_s
                                      << u"k"_s << u"v"_s;
     QTest::newRow("section twice") << QByteArray("[a]\r\nk=v\r\n[b]\r\nx=1\r\n[A]\r\nk=other\r\n") << u"a"_s
@@ -315,8 +321,8 @@ void IniFileTest::awkwardFiles_readAndWriteWithoutLoss_data() {
                                      << u"a"_s << u"k"_s << u"v"_s;
     QTest::newRow("name ending in ]") << QByteArray("[Zoe]]\r\nk=v\r\n") << u"Zoe]"_s << u"k"_s << u"v"_s;
     QTest::newRow("header without ]") << QByteArray("[a\r\nk=v\r\n") << u"a"_s << u"k"_s << u"v"_s;
-    QTest::newRow("keys before any section") << QByteArray("k=loose\r\n[a]\r\nk=v\r\n") << u"a"_s << u"k"_s
-                                             << u"v"_s;
+    QTest::newRow("keys before any section")
+        << QByteArray("k=loose\r\n[a]\r\nk=v\r\n") << u"a"_s << u"k"_s << u"v"_s;
     QTest::newRow("blanks around") << QByteArray("  [a]  \r\n  k  =  v  \r\n") << u"a"_s << u"k"_s << u"v"_s;
     QTest::newRow("empty value") << QByteArray("[a]\r\nk=\r\n") << u"a"_s << u"k"_s << QString();
 }
@@ -343,7 +349,8 @@ void IniFileTest::randomAndMangledFiles_neverCrashOrLoseEntries() {
         QByteArray bytes;
         if (round % 2 == 0) {
             bytes.resize(random.bounded(1, 400));
-            for (char& c : bytes) c = char(random.bounded(256));
+            for (char& c : bytes)
+                c = char(random.bounded(256));
         } else {
             bytes = base;
             for (int m = random.bounded(1, 8); m > 0; --m) {
@@ -370,7 +377,8 @@ void IniFileTest::randomAndMangledFiles_neverCrashOrLoseEntries() {
             const QString name = it.key().section(u'|', 0, 0);
             if (name.compare(u"Добавлен"_s, Qt::CaseInsensitive) == 0) continue;
             const QString value = again.readString(name, it.key().section(u'|', 1), u"<missing>"_s);
-            QVERIFY2(value == it.value(), qPrintable(u"round "_s + QString::number(round) + u": "_s + it.key()));
+            QVERIFY2(value == it.value(),
+                     qPrintable(u"round "_s + QString::number(round) + u": "_s + it.key()));
         }
     }
 }
@@ -383,7 +391,8 @@ void IniFileTest::newFile_isPrivate_existingKeepsItsMode() {
     QCOMPARE(info.st_mode & 0777, 0600u);
     writeBytes(path(u"shared.ini"_s), "[a]\r\nk=1\r\n");
     QVERIFY(QFile::setPermissions(path(u"shared.ini"_s), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                             QFileDevice::ReadGroup | QFileDevice::ReadOther));
+                                                             QFileDevice::ReadGroup |
+                                                             QFileDevice::ReadOther));
     IniFile shared(path(u"shared.ini"_s));
     shared.writeString(u"a"_s, u"k"_s, u"2"_s);
     QVERIFY(QFile::permissions(path(u"shared.ini"_s)) & QFileDevice::ReadOther);
@@ -402,7 +411,8 @@ void IniFileTest::readOnlyFolder_refusesWithExactTextAndKeepsTheFile() {
     } catch (const IniWriteError& e) {
         error = e.text();
     }
-    QFile::setPermissions(m_dir->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(m_dir->path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QCOMPARE(error, u"Unable to write to "_s + QDir(m_dir->path()).absoluteFilePath(u"names.ini"_s));
     QCOMPARE(readBytes(path(u"names.ini"_s)), old);
     QCOMPARE(ini.readString(u"Anna"_s, u"Date"_s, QString()), u"01.02.1990"_s); // nothing half-applied
@@ -414,7 +424,8 @@ void IniFileTest::readOnlyFolder_refusesWithExactTextAndKeepsTheFile() {
     } catch (const IniWriteError&) {
         erased = false;
     }
-    QFile::setPermissions(m_dir->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(m_dir->path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QVERIFY(!erased);
     QCOMPARE(readBytes(path(u"names.ini"_s)), old);
 }

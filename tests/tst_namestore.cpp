@@ -83,22 +83,24 @@ void NameStoreTest::read_data() {
     QTest::addColumn<bool>("showHoroscop");
     QTest::addColumn<int>("type");
     const double today = encodeDate(2026, 12, 7);
-    QTest::newRow("no Date gives today") << QByteArray("[Ann]\r\nShowMain=1\r\n") << today << true << false << 0;
-    QTest::newRow("unreadable Date gives today") << QByteArray("[Ann]\r\nDate=3/21/1980\r\n") << today << false
-                                                 << false << 0;
+    QTest::newRow("no Date gives today")
+        << QByteArray("[Ann]\r\nShowMain=1\r\n") << today << true << false << 0;
+    QTest::newRow("unreadable Date gives today")
+        << QByteArray("[Ann]\r\nDate=3/21/1980\r\n") << today << false << false << 0;
     QTest::newRow("HoroscopType -1") << QByteArray("[Ann]\r\nShowHoroscop=1\r\nHoroscopType=-1\r\n") << today
                                      << false << true << -1;
-    QTest::newRow("HoroscopType 0x3") << QByteArray("[Ann]\r\nShowHoroscop=1\r\nHoroscopType=0x3\r\n") << today
-                                      << false << true << 3;
-    QTest::newRow("HoroscopType abc") << QByteArray("[Ann]\r\nShowHoroscop=1\r\nHoroscopType=abc\r\n") << today
-                                      << false << true << 0;
+    QTest::newRow("HoroscopType 0x3")
+        << QByteArray("[Ann]\r\nShowHoroscop=1\r\nHoroscopType=0x3\r\n") << today << false << true << 3;
+    QTest::newRow("HoroscopType abc")
+        << QByteArray("[Ann]\r\nShowHoroscop=1\r\nHoroscopType=abc\r\n") << today << false << true << 0;
     QTest::newRow("HoroscopType unread without ShowHoroscop")
         << QByteArray("[Ann]\r\nShowHoroscop=0\r\nHoroscopType=4\r\n") << today << false << false << 0;
-    QTest::newRow("ShowMain 2 is true") << QByteArray("[Ann]\r\nShowMain=2\r\n") << today << true << false << 0;
-    QTest::newRow("ShowMain word is false") << QByteArray("[Ann]\r\nShowMain=yes\r\n") << today << false << false
-                                            << 0;
-    QTest::newRow("russian date") << QByteArray("[Ann]\r\nDate=01.02.1850\r\n") << encodeDate(1850, 2, 1) << false
-                                  << false << 0;
+    QTest::newRow("ShowMain 2 is true")
+        << QByteArray("[Ann]\r\nShowMain=2\r\n") << today << true << false << 0;
+    QTest::newRow("ShowMain word is false")
+        << QByteArray("[Ann]\r\nShowMain=yes\r\n") << today << false << false << 0;
+    QTest::newRow("russian date") << QByteArray("[Ann]\r\nDate=01.02.1850\r\n") << encodeDate(1850, 2, 1)
+                                  << false << false << 0;
 }
 
 void NameStoreTest::read() {
@@ -116,7 +118,8 @@ void NameStoreTest::read() {
 }
 
 void NameStoreTest::remove_onlyPresentEntries() {
-    writeBytes(folder() + u"names.ini"_s, "[Anna]\r\nDate=01.01.1990\r\n[Header only]\r\n[Boris]\r\nDate=02.02.1980\r\n");
+    writeBytes(folder() + u"names.ini"_s,
+               "[Anna]\r\nDate=01.01.1990\r\n[Header only]\r\n[Boris]\r\nDate=02.02.1980\r\n");
     NameStore store(folder(), kRussian);
     QVERIFY(!store.remove(u"Nobody"_s));
     QVERIFY(!store.remove(u"Header only"_s)); // no keys: no entry
@@ -126,7 +129,8 @@ void NameStoreTest::remove_onlyPresentEntries() {
 
 void NameStoreTest::clear_erasesNamesBeyondTheListing() {
     QByteArray file;
-    for (int i = 0; i < 400; ++i) file += "[" + QByteArray(60, 'a' + i % 26) + QByteArray::number(i) + "]\r\nDate=01.01.1990\r\n";
+    for (int i = 0; i < 400; ++i)
+        file += "[" + QByteArray(60, 'a' + i % 26) + QByteArray::number(i) + "]\r\nDate=01.01.1990\r\n";
     writeBytes(folder() + u"names.ini"_s, file);
     NameStore store(folder(), kRussian);
     QVERIFY(store.names().size() < 400);
@@ -145,7 +149,8 @@ void NameStoreTest::refusedWrite_stopsAtThatKey() {
     } catch (const IniWriteError& e) {
         error = e.text();
     }
-    QFile::setPermissions(m_dir->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(m_dir->path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QCOMPARE(error, u"Unable to write to "_s + folder() + u"names.ini"_s);
     QCOMPARE(readBytes(folder() + u"names.ini"_s), QByteArray("[Anna]\r\nDate=01.01.1990\r\n"));
 }
@@ -158,17 +163,20 @@ void NameStoreTest::settings_data() {
     QTest::addColumn<int>("scrollDelay");
     QTest::addColumn<bool>("autoDelay");
     QTest::newRow("no file") << QByteArray() << true << false << true << 20 << true;
-    QTest::newRow("SoftScroll=0") << QByteArray("[main]\r\nSoftScroll=0\r\n") << true << false << false << 20 << true;
-    QTest::newRow("AutoDelay=0") << QByteArray("[main]\r\nAutoDelay=0\r\n") << true << false << true << 20 << false;
-    QTest::newRow("ScrollDelay=1000 is bounded") << QByteArray("[main]\r\nScrollDelay=1000\r\n") << true << false
-                                                 << true << 500 << true;
-    QTest::newRow("ScrollDelay=-5 is bounded") << QByteArray("[main]\r\nScrollDelay=-5\r\n") << true << false
-                                               << true << 0 << true;
-    QTest::newRow("ScrollDelay=$32") << QByteArray("[MAIN]\r\nscrolldelay=$32\r\n") << true << false << true << 50
-                                     << true;
-    QTest::newRow("ShowHints=yes is no number") << QByteArray("[main]\r\nShowHints=yes\r\n") << true << false << true
-                                                << 20 << true;
-    QTest::newRow("ShowHints=2") << QByteArray("[main]\r\nShowHints=2\r\n") << true << true << true << 20 << true;
+    QTest::newRow("SoftScroll=0") << QByteArray("[main]\r\nSoftScroll=0\r\n") << true << false << false << 20
+                                  << true;
+    QTest::newRow("AutoDelay=0") << QByteArray("[main]\r\nAutoDelay=0\r\n") << true << false << true << 20
+                                 << false;
+    QTest::newRow("ScrollDelay=1000 is bounded")
+        << QByteArray("[main]\r\nScrollDelay=1000\r\n") << true << false << true << 500 << true;
+    QTest::newRow("ScrollDelay=-5 is bounded")
+        << QByteArray("[main]\r\nScrollDelay=-5\r\n") << true << false << true << 0 << true;
+    QTest::newRow("ScrollDelay=$32") << QByteArray("[MAIN]\r\nscrolldelay=$32\r\n") << true << false << true
+                                     << 50 << true;
+    QTest::newRow("ShowHints=yes is no number")
+        << QByteArray("[main]\r\nShowHints=yes\r\n") << true << false << true << 20 << true;
+    QTest::newRow("ShowHints=2") << QByteArray("[main]\r\nShowHints=2\r\n") << true << true << true << 20
+                                 << true;
     QTest::newRow("StoreNames=0 in another section")
         << QByteArray("[other]\r\nStoreNames=0\r\n") << true << false << true << 20 << true;
 }
@@ -187,8 +195,10 @@ void NameStoreTest::settings() {
 void NameStoreTest::settingsSave_writesAllKeysInOrder() {
     IniFile file(folder() + u"solvenna.ini"_s);
     Settings{}.save(file);
-    QCOMPARE(readBytes(file.fileName()),
-             QByteArray("[main]\r\nStoreNames=1\r\nShowHints=0\r\nSoftScroll=1\r\nScrollDelay=20\r\nAutoDelay=1\r\n"));
+    QCOMPARE(
+        readBytes(file.fileName()),
+        QByteArray(
+            "[main]\r\nStoreNames=1\r\nShowHints=0\r\nSoftScroll=1\r\nScrollDelay=20\r\nAutoDelay=1\r\n"));
 }
 
 QTEST_GUILESS_MAIN(NameStoreTest)

@@ -25,7 +25,7 @@ const QString kDataDir = QStringLiteral(SOLVENNA_DATA_DIR);
 struct ExpectedPage {
     QString relativePath;
     QString heading;
-    QString subheading;       // zodiac topic pages only
+    QString subheading;        // zodiac topic pages only
     QStringList factsInPeriod; // texts the period line must contain
     int minWords = 350;
     int maxWords = 700;
@@ -57,7 +57,8 @@ QHash<int, QStringList> periodsOf(std::int32_t (*calculator)(Date)) {
     }
     QHash<int, QStringList> periods;
     for (const Run& r : runs)
-        periods[r.sign] << (r.first == r.last ? dayMonth(r.first) : dayMonth(r.first) + u" - "_s + dayMonth(r.last));
+        periods[r.sign] << (r.first == r.last ? dayMonth(r.first)
+                                              : dayMonth(r.first) + u" - "_s + dayMonth(r.last));
     return periods;
 }
 
@@ -78,20 +79,30 @@ QList<ExpectedPage> expectedPages() {
     for (int sign = 1; sign <= kZodiacSigns; ++sign)
         for (int topic = 0; topic < kTopicCount; ++topic)
             pages.append({u"Zodiac/"_s + *zodiacSignFolder(sign) + sep + *topicFile(topic),
-                          heading(HoroscopeSystem::Zodiac, sign), topicCaption(topic), {zodiacTitle(sign)}, 200,
+                          heading(HoroscopeSystem::Zodiac, sign),
+                          topicCaption(topic),
+                          {zodiacTitle(sign)},
+                          200,
                           450});
     for (int i = 1; i <= kChineseAnimals; ++i)
-        pages.append({u"Chinese/"_s + *chineseFile(i), heading(HoroscopeSystem::Chinese, i), {},
+        pages.append({u"Chinese/"_s + *chineseFile(i),
+                      heading(HoroscopeSystem::Chinese, i),
+                      {},
                       {yearsOf(GetAnimal_China, i, kFirstChineseYear, 10)}});
     const auto trees = periodsOf(GetTree);
     for (int i = 1; i <= kDruidTrees; ++i)
-        pages.append({u"Druidean/"_s + *druidFile(i), heading(HoroscopeSystem::Druid, i), {}, trees.value(i)});
+        pages.append(
+            {u"Druidean/"_s + *druidFile(i), heading(HoroscopeSystem::Druid, i), {}, trees.value(i)});
     for (int i = 1; i <= kZoroastrianTotems; ++i)
-        pages.append({u"Zoroastrian/"_s + *zoroastrianFile(i), heading(HoroscopeSystem::Zoroastrian, i), {},
+        pages.append({u"Zoroastrian/"_s + *zoroastrianFile(i),
+                      heading(HoroscopeSystem::Zoroastrian, i),
+                      {},
                       {yearsOf(GetBeast, i, kFirstZoroastrianYear, 5)}});
     const auto creatures = periodsOf(GetCreature);
     for (int i = 1; i <= kMythCreatures; ++i)
-        pages.append({u"Myphologic/"_s + *mythFile(i), heading(HoroscopeSystem::Mythological, i), {},
+        pages.append({u"Myphologic/"_s + *mythFile(i),
+                      heading(HoroscopeSystem::Mythological, i),
+                      {},
                       creatures.value(i)});
     for (int i = 1; i <= kBirthNumbers; ++i)
         pages.append({u"Numeric/"_s + *numericFile(i), heading(HoroscopeSystem::Numerological, i), {}, {}});
@@ -128,7 +139,8 @@ ParsedPage parse(const QByteArray& bytes) {
             ++depth;
             const QString tag = xml.name().toString();
             const auto attrs = xml.attributes();
-            if (tag == u"meta" && attrs.value(u"content"_s).toString().contains(u"charset=utf-8", Qt::CaseInsensitive))
+            if (tag == u"meta" &&
+                attrs.value(u"content"_s).toString().contains(u"charset=utf-8", Qt::CaseInsensitive))
                 page.declaresUtf8 = true;
             if (tag == u"meta" && attrs.value(u"charset"_s).compare(u"utf-8", Qt::CaseInsensitive) == 0)
                 page.declaresUtf8 = true;
@@ -170,7 +182,8 @@ ParsedPage parse(const QByteArray& bytes) {
 int wordCount(const QString& text) {
     static const QRegularExpression word(u"[\\w\\-]+"_s, QRegularExpression::UseUnicodePropertiesOption);
     int count = 0;
-    for (auto it = word.globalMatch(text); it.hasNext(); it.next()) ++count;
+    for (auto it = word.globalMatch(text); it.hasNext(); it.next())
+        ++count;
     return count;
 }
 
@@ -203,7 +216,8 @@ private Q_SLOTS:
 
 void PagesTest::layout_holdsEveryPageAndNothingMisnamed() {
     QSet<QString> expected{u"ErrorPage/error.htm"_s};
-    for (const ExpectedPage& p : expectedPages()) expected.insert(p.relativePath);
+    for (const ExpectedPage& p : expectedPages())
+        expected.insert(p.relativePath);
     QCOMPARE(expected.size(), 218);
 
     QSet<QString> pages, others;
@@ -213,7 +227,8 @@ void PagesTest::layout_holdsEveryPageAndNothingMisnamed() {
         (rel.endsWith(u".htm"_s) ? pages : others).insert(rel);
     }
     const QSet<QString> missing = expected - pages, unexpected = pages - expected;
-    QVERIFY2(missing.isEmpty(), qPrintable(u"missing: "_s + QStringList(missing.begin(), missing.end()).join(u", "_s)));
+    QVERIFY2(missing.isEmpty(),
+             qPrintable(u"missing: "_s + QStringList(missing.begin(), missing.end()).join(u", "_s)));
     QVERIFY2(unexpected.isEmpty(),
              qPrintable(u"misnamed: "_s + QStringList(unexpected.begin(), unexpected.end()).join(u", "_s)));
     QCOMPARE(others, QSet<QString>{u"style.css"_s});
@@ -227,8 +242,8 @@ void PagesTest::page_data() {
     QTest::addColumn<int>("minWords");
     QTest::addColumn<int>("maxWords");
     for (const ExpectedPage& p : expectedPages())
-        QTest::newRow(qPrintable(p.relativePath)) << p.relativePath << p.heading << p.subheading << p.factsInPeriod
-                                                  << p.minWords << p.maxWords;
+        QTest::newRow(qPrintable(p.relativePath))
+            << p.relativePath << p.heading << p.subheading << p.factsInPeriod << p.minWords << p.maxWords;
 }
 
 void PagesTest::page() {
@@ -249,7 +264,8 @@ void PagesTest::page() {
     if (!subheading.isEmpty()) QCOMPARE(page.bodyChildren.value(1), std::pair(u"h2"_s, subheading));
     QVERIFY(!facts.isEmpty() || path.startsWith(u"Numeric/"_s));
     for (const QString& fact : facts)
-        QVERIFY2(page.periodLine.contains(fact), qPrintable(u"period line «"_s + page.periodLine + u"» lacks "_s + fact));
+        QVERIFY2(page.periodLine.contains(fact),
+                 qPrintable(u"period line «"_s + page.periodLine + u"» lacks "_s + fact));
 
     const int words = wordCount(page.bodyText);
     QVERIFY2(words >= minWords && words <= maxWords, qPrintable(QString::number(words) + u" words"_s));
@@ -273,7 +289,8 @@ void PagesTest::noParagraphOrSentenceOnTwoPages() {
         for (const QString& block : page.blocks) {
             if (wordCount(block) >= 4) {
                 const QString other = blockSeen.value(block);
-                if (!other.isEmpty() && other != p.relativePath) clashes << p.relativePath + u" ~ "_s + other + u": "_s + block;
+                if (!other.isEmpty() && other != p.relativePath)
+                    clashes << p.relativePath + u" ~ "_s + other + u": "_s + block;
                 blockSeen.insert(block, p.relativePath);
             }
             for (const QString& sentence : sentences(block)) {

@@ -2,8 +2,8 @@
 #include "core/messages.h"
 #include "core/signs.h"
 
-#include <QSet>
 #include "testsupport.h"
+#include <QSet>
 
 #include <QTest>
 
@@ -14,7 +14,9 @@ using testsupport::MessageRecorder;
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-Date day(int y, int m, int d) { return encodeDate(y, m, d); }
+Date day(int y, int m, int d) {
+    return encodeDate(y, m, d);
+}
 
 // The ranges of a date calculator as (sign, range) pairs.
 struct SignRange {
@@ -24,20 +26,23 @@ struct SignRange {
 
 QList<SignRange> zodiacRanges() {
     QList<SignRange> all;
-    for (int i = 1; i <= kZodiacSigns; ++i) all.append({i, zodiacRange(i)});
+    for (int i = 1; i <= kZodiacSigns; ++i)
+        all.append({i, zodiacRange(i)});
     return all;
 }
 QList<SignRange> treeRanges() {
     QList<SignRange> all;
     for (int i = 1; i <= kDruidTrees; ++i) {
         const TreePeriods p = treePeriods(i);
-        for (int k = 0; k < p.count; ++k) all.append({i, p.periods[k]});
+        for (int k = 0; k < p.count; ++k)
+            all.append({i, p.periods[k]});
     }
     return all;
 }
 QList<SignRange> creatureRanges() {
     QList<SignRange> all;
-    for (int i = 1; i <= kMythCreatures; ++i) all.append({i, creatureRange(i)});
+    for (int i = 1; i <= kMythCreatures; ++i)
+        all.append({i, creatureRange(i)});
     return all;
 }
 } // namespace
@@ -74,11 +79,10 @@ void SignsTest::zodiac_data() {
     QTest::addColumn<int>("sign");
     const struct {
         int m, d, sign;
-    } rows[] = {{4, 20, 1},  {4, 21, 2},   {7, 22, 4},  {7, 23, 5},  {9, 23, 6},  {9, 24, 7},
-                {11, 21, 8}, {11, 22, 9},  {12, 21, 9}, {12, 22, 10}, {1, 19, 10}, {1, 20, 11},
-                {2, 18, 11}, {2, 19, 12},  {3, 20, 12}, {3, 21, 1},  {12, 31, 10}, {1, 1, 10},
-                {5, 20, 2},  {5, 21, 3},   {6, 20, 3},  {6, 21, 4},  {8, 22, 5},  {8, 23, 6},
-                {10, 23, 7}, {10, 24, 8}};
+    } rows[] = {{4, 20, 1},  {4, 21, 2},  {7, 22, 4},   {7, 23, 5},  {9, 23, 6},  {9, 24, 7},  {11, 21, 8},
+                {11, 22, 9}, {12, 21, 9}, {12, 22, 10}, {1, 19, 10}, {1, 20, 11}, {2, 18, 11}, {2, 19, 12},
+                {3, 20, 12}, {3, 21, 1},  {12, 31, 10}, {1, 1, 10},  {5, 20, 2},  {5, 21, 3},  {6, 20, 3},
+                {6, 21, 4},  {8, 22, 5},  {8, 23, 6},   {10, 23, 7}, {10, 24, 8}};
     for (const auto& r : rows)
         QTest::addRow("%02d.%02d.1981", r.d, r.m) << day(1981, r.m, r.d) << r.sign;
     QTest::newRow("29.02.2024 leap") << day(2024, 2, 29) << 12;
@@ -303,7 +307,8 @@ void SignsTest::everyDay_hasOneSignChangingOnlyAtBoundaries() {
     const QList<SignRange> ranges = table();
 
     QSet<int> firstDays; // first days of periods as month * 100 + day
-    for (const SignRange& r : ranges) firstDays.insert(r.range.firstMonth * 100 + r.range.firstDay);
+    for (const SignRange& r : ranges)
+        firstDays.insert(r.range.firstMonth * 100 + r.range.firstDay);
 
     int previous = calculator(encodeDate(year - 1, 12, 31));
     for (Date d = encodeDate(year, 1, 1); d <= encodeDate(year, 12, 31); d += 1) {
@@ -311,14 +316,17 @@ void SignsTest::everyDay_hasOneSignChangingOnlyAtBoundaries() {
         const QString where = QStringLiteral("%1.%2.%3").arg(ymd.day).arg(ymd.month).arg(ymd.year);
         int holders = 0;
         for (const SignRange& r : ranges)
-            holders += InDateRange(r.range.firstDay, r.range.firstMonth, r.range.lastDay, r.range.lastMonth, d);
-        QVERIFY2(holders == 1, qPrintable(where + u" is held by "_s + QString::number(holders) + u" periods"_s));
+            holders +=
+                InDateRange(r.range.firstDay, r.range.firstMonth, r.range.lastDay, r.range.lastMonth, d);
+        QVERIFY2(holders == 1,
+                 qPrintable(where + u" is held by "_s + QString::number(holders) + u" periods"_s));
 
         const int sign = calculator(d);
         QVERIFY2(sign >= 1, qPrintable(where));
         const bool changed = sign != previous;
         const bool boundary = firstDays.contains(ymd.month * 100 + ymd.day);
-        QVERIFY2(changed == boundary, qPrintable(where + (changed ? u" changes sign"_s : u" keeps the sign"_s)));
+        QVERIFY2(changed == boundary,
+                 qPrintable(where + (changed ? u" changes sign"_s : u" keeps the sign"_s)));
         previous = sign;
     }
 }
@@ -367,8 +375,8 @@ void SignsTest::noCalculatorReturnsZero() {
     MessageRecorder recorder;
     for (Date d = encodeDate(1890, 1, 1); d <= encodeDate(1930, 12, 31); d += 1) {
         const auto year = std::uint16_t(decodeDate(d).year);
-        for (const int result : {GetSign(d), GetTree(d), GetCreature(d), GetNumber(d), GetAnimal_China(year),
-                                 GetBeast(year)})
+        for (const int result :
+             {GetSign(d), GetTree(d), GetCreature(d), GetNumber(d), GetAnimal_China(year), GetBeast(year)})
             QVERIFY(result != 0);
     }
 }

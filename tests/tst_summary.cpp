@@ -14,7 +14,9 @@ namespace {
 const QString kChineseRefusal = u"Год рождения не должен быть меньше, чем 1910."_s;
 const QString kZoroastrianRefusal = u"Год рождения не должен быть меньше, чем 1900."_s;
 
-QString lines(const QStringList& six) { return six.join(u"\n\r"_s); }
+QString lines(const QStringList& six) {
+    return six.join(u"\n\r"_s);
+}
 } // namespace
 
 class SummaryTest : public QObject {
@@ -95,9 +97,9 @@ void SummaryTest::summary() {
 }
 
 void SummaryTest::workedExample_byteForByte() {
-    const QByteArray expected =
-        "\xD0\x92\xD0\xB0\xD1\x88 \xD0\xB7\xD0\xBD\xD0\xB0\xD0\xBA \xD0\x97\xD0\xBE\xD0\xB4\xD0\xB8\xD0\xB0\xD0\xBA"
-        "\xD0\xB0 - \xD0\x9B\xD0\xB5\xD0\xB2 (23.07 - 22.08)\x0A\x0D";
+    const QByteArray expected = "\xD0\x92\xD0\xB0\xD1\x88 \xD0\xB7\xD0\xBD\xD0\xB0\xD0\xBA "
+                                "\xD0\x97\xD0\xBE\xD0\xB4\xD0\xB8\xD0\xB0\xD0\xBA"
+                                "\xD0\xB0 - \xD0\x9B\xD0\xB5\xD0\xB2 (23.07 - 22.08)\x0A\x0D";
     const QByteArray actual = summaryText(encodeDate(1975, 8, 15), QString()).toUtf8();
     QVERIFY(actual.startsWith(expected));
     QCOMPARE(actual.count("\x0A\x0D"), 5);

@@ -13,7 +13,7 @@ namespace solvenna {
 namespace {
 
 constexpr std::array<const char16_t*, 12> kSignFolders{
-    u"aries", u"taurus", u"gemini", u"cancer", u"lion", u"virgo",
+    u"aries", u"taurus",   u"gemini",      u"cancer",    u"lion",     u"virgo",
     u"libra", u"scorpion", u"sagittarius", u"capricorn", u"aquarius", u"fish",
 };
 
@@ -36,32 +36,32 @@ constexpr std::array<Topic, kTopicCount> kTopics{{
 }};
 
 constexpr std::array<const char16_t*, 12> kChineseFiles{
-    u"dog.htm", u"pig.htm", u"rat.htm", u"oxen.htm", u"tiger.htm", u"cat.htm",
+    u"dog.htm",    u"pig.htm",   u"rat.htm",   u"oxen.htm", u"tiger.htm",  u"cat.htm",
     u"dragon.htm", u"snake.htm", u"horse.htm", u"goat.htm", u"monkey.htm", u"cock.htm",
 };
 
 constexpr std::array<const char16_t*, 22> kDruidFiles{
-    u"appletree.htm", u"fir.htm", u"elm.htm", u"cypress.htm", u"poplar.htm", u"kartas.htm",
-    u"pine.htm", u"willow.htm", u"lime.htm", u"hazel.htm", u"rowanberry.htm", u"maple.htm",
-    u"nut.htm", u"jasmine.htm", u"chestnut.htm", u"ash.htm", u"hornbeam.htm", u"figtree.htm",
-    u"oak.htm", u"birch.htm", u"olive.htm", u"beech.htm",
+    u"appletree.htm", u"fir.htm",     u"elm.htm",      u"cypress.htm", u"poplar.htm",     u"kartas.htm",
+    u"pine.htm",      u"willow.htm",  u"lime.htm",     u"hazel.htm",   u"rowanberry.htm", u"maple.htm",
+    u"nut.htm",       u"jasmine.htm", u"chestnut.htm", u"ash.htm",     u"hornbeam.htm",   u"figtree.htm",
+    u"oak.htm",       u"birch.htm",   u"olive.htm",    u"beech.htm",
 };
 
 constexpr std::array<const char16_t*, 12> kZodiacNames{
-    u"Овен", u"Телец", u"Близнецы", u"Рак", u"Лев", u"Дева",
-    u"Весы", u"Скорпион", u"Стрелец", u"Козерог", u"Водолей", u"Рыбы",
+    u"Овен", u"Телец",    u"Близнецы", u"Рак",     u"Лев",     u"Дева",
+    u"Весы", u"Скорпион", u"Стрелец",  u"Козерог", u"Водолей", u"Рыбы",
 };
 
 constexpr std::array<const char16_t*, 12> kChineseNames{
-    u"Собака", u"Свинья", u"Крыса", u"Бык", u"Тигр", u"Кот",
-    u"Дракон", u"Змея", u"Лошадь", u"Коза", u"Обезьяна", u"Петух",
+    u"Собака", u"Свинья", u"Крыса",  u"Бык",  u"Тигр",     u"Кот",
+    u"Дракон", u"Змея",   u"Лошадь", u"Коза", u"Обезьяна", u"Петух",
 };
 
 constexpr std::array<const char16_t*, 32> kTotemNames{
-    u"Олень", u"Баран", u"Мангуст", u"Волк", u"Аист", u"Паук", u"Змея (Уж)", u"Бобр",
-    u"Черепаха", u"Сорока", u"Белка", u"Ворон", u"Петух", u"Бык", u"Барсук", u"Верблюд",
-    u"Еж", u"Лань", u"Слон", u"Конь", u"Гепард", u"Павлин", u"Лебедь", u"Рысь/Соловей",
-    u"Осел", u"Белый Медведь", u"Орел", u"Лиса", u"Дельфин", u"Вепрь", u"Сова", u"Сокол",
+    u"Олень",    u"Баран",         u"Мангуст", u"Волк",  u"Аист",    u"Паук",   u"Змея (Уж)", u"Бобр",
+    u"Черепаха", u"Сорока",        u"Белка",   u"Ворон", u"Петух",   u"Бык",    u"Барсук",    u"Верблюд",
+    u"Еж",       u"Лань",          u"Слон",    u"Конь",  u"Гепард",  u"Павлин", u"Лебедь",    u"Рысь/Соловей",
+    u"Осел",     u"Белый Медведь", u"Орел",    u"Лиса",  u"Дельфин", u"Вепрь",  u"Сова",      u"Сокол",
 };
 
 struct SystemNames {
@@ -77,8 +77,7 @@ constexpr std::array<SystemNames, kSystemCount> kSystems{{
     {u"Нумерологический", u"Нумерологический гороскоп"},
 }};
 
-template <typename Table>
-std::optional<QString> nameAt(const Table& table, int index) {
+template <typename Table> std::optional<QString> nameAt(const Table& table, int index) {
     if (index < 1 || index > int(table.size())) return std::nullopt;
     return QString::fromUtf16(table[std::size_t(index - 1)]);
 }
@@ -90,7 +89,9 @@ std::optional<QString> numberedFile(int index, int count) {
 
 } // namespace
 
-QChar pathDelimiter() { return QDir::separator(); }
+QChar pathDelimiter() {
+    return QDir::separator();
+}
 
 QString folderOfProgram(const QString& programFilePath) {
     const QString path = QDir::toNativeSeparators(programFilePath);
@@ -121,20 +122,34 @@ Folders Folders::fromAppFolder(const QString& appFolder) {
     return f;
 }
 
-QString Folders::errorPage() const { return DataFolder + u"ErrorPage"_s + pathDelimiter() + u"error.htm"_s; }
+QString Folders::errorPage() const {
+    return DataFolder + u"ErrorPage"_s + pathDelimiter() + u"error.htm"_s;
+}
 
-std::optional<QString> zodiacSignFolder(int signIndex) { return nameAt(kSignFolders, signIndex); }
+std::optional<QString> zodiacSignFolder(int signIndex) {
+    return nameAt(kSignFolders, signIndex);
+}
 
 std::optional<QString> topicFile(int sectionIndex) {
     if (sectionIndex < 0 || sectionIndex >= kTopicCount) return std::nullopt;
     return QString::fromUtf16(kTopics[std::size_t(sectionIndex)].file);
 }
 
-std::optional<QString> chineseFile(int animalIndex) { return nameAt(kChineseFiles, animalIndex); }
-std::optional<QString> druidFile(int treeIndex) { return nameAt(kDruidFiles, treeIndex); }
-std::optional<QString> numericFile(int number) { return numberedFile(number, kBirthNumbers); }
-std::optional<QString> zoroastrianFile(int totemIndex) { return numberedFile(totemIndex, kZoroastrianTotems); }
-std::optional<QString> mythFile(int creatureIndex) { return numberedFile(creatureIndex, kMythCreatures); }
+std::optional<QString> chineseFile(int animalIndex) {
+    return nameAt(kChineseFiles, animalIndex);
+}
+std::optional<QString> druidFile(int treeIndex) {
+    return nameAt(kDruidFiles, treeIndex);
+}
+std::optional<QString> numericFile(int number) {
+    return numberedFile(number, kBirthNumbers);
+}
+std::optional<QString> zoroastrianFile(int totemIndex) {
+    return numberedFile(totemIndex, kZoroastrianTotems);
+}
+std::optional<QString> mythFile(int creatureIndex) {
+    return numberedFile(creatureIndex, kMythCreatures);
+}
 
 QString topicCaption(int sectionIndex) {
     if (sectionIndex < 0 || sectionIndex >= kTopicCount) return {};
@@ -145,15 +160,22 @@ QString systemCaption(HoroscopeSystem system) {
     return QString::fromUtf16(kSystems[std::size_t(system)].caption);
 }
 
-QString systemMenuName(HoroscopeSystem system) { return QString::fromUtf16(kSystems[std::size_t(system)].menu); }
+QString systemMenuName(HoroscopeSystem system) {
+    return QString::fromUtf16(kSystems[std::size_t(system)].menu);
+}
 
 QString signName(HoroscopeSystem system, int index) {
     switch (system) {
-    case HoroscopeSystem::Zodiac: return nameAt(kZodiacNames, index).value_or(QString());
-    case HoroscopeSystem::Chinese: return nameAt(kChineseNames, index).value_or(QString());
-    case HoroscopeSystem::Druid: return treeName(index);
-    case HoroscopeSystem::Zoroastrian: return nameAt(kTotemNames, index).value_or(QString());
-    case HoroscopeSystem::Mythological: return creatureName(index);
+    case HoroscopeSystem::Zodiac:
+        return nameAt(kZodiacNames, index).value_or(QString());
+    case HoroscopeSystem::Chinese:
+        return nameAt(kChineseNames, index).value_or(QString());
+    case HoroscopeSystem::Druid:
+        return treeName(index);
+    case HoroscopeSystem::Zoroastrian:
+        return nameAt(kTotemNames, index).value_or(QString());
+    case HoroscopeSystem::Mythological:
+        return creatureName(index);
     case HoroscopeSystem::Numerological:
         return index >= 1 && index <= kBirthNumbers ? u"Число "_s + QString::number(index) : QString();
     }
@@ -162,12 +184,18 @@ QString signName(HoroscopeSystem system, int index) {
 
 int signCount(HoroscopeSystem system) {
     switch (system) {
-    case HoroscopeSystem::Zodiac: return kZodiacSigns;
-    case HoroscopeSystem::Chinese: return kChineseAnimals;
-    case HoroscopeSystem::Druid: return kDruidTrees;
-    case HoroscopeSystem::Zoroastrian: return kZoroastrianTotems;
-    case HoroscopeSystem::Mythological: return kMythCreatures;
-    case HoroscopeSystem::Numerological: return kBirthNumbers;
+    case HoroscopeSystem::Zodiac:
+        return kZodiacSigns;
+    case HoroscopeSystem::Chinese:
+        return kChineseAnimals;
+    case HoroscopeSystem::Druid:
+        return kDruidTrees;
+    case HoroscopeSystem::Zoroastrian:
+        return kZoroastrianTotems;
+    case HoroscopeSystem::Mythological:
+        return kMythCreatures;
+    case HoroscopeSystem::Numerological:
+        return kBirthNumbers;
     }
     return 0;
 }

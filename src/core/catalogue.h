@@ -33,13 +33,13 @@ QChar pathDelimiter();
 QString folderOfProgram(const QString& programFilePath);
 
 // File and folder names by index; an index outside the table gives no name.
-std::optional<QString> zodiacSignFolder(int signIndex);   // 5 -> "lion"
-std::optional<QString> topicFile(int sectionIndex);       // 0 -> "element.htm"
-std::optional<QString> chineseFile(int animalIndex);      // 4 -> "oxen.htm"
-std::optional<QString> druidFile(int treeIndex);          // 11 -> "rowanberry.htm"
-std::optional<QString> numericFile(int number);           // 9 -> "9.htm"
-std::optional<QString> zoroastrianFile(int totemIndex);   // 32 -> "32.htm"
-std::optional<QString> mythFile(int creatureIndex);       // 10 -> "10.htm"
+std::optional<QString> zodiacSignFolder(int signIndex); // 5 -> "lion"
+std::optional<QString> topicFile(int sectionIndex);     // 0 -> "element.htm"
+std::optional<QString> chineseFile(int animalIndex);    // 4 -> "oxen.htm"
+std::optional<QString> druidFile(int treeIndex);        // 11 -> "rowanberry.htm"
+std::optional<QString> numericFile(int number);         // 9 -> "9.htm"
+std::optional<QString> zoroastrianFile(int totemIndex); // 32 -> "32.htm"
+std::optional<QString> mythFile(int creatureIndex);     // 10 -> "10.htm"
 
 // The caption of a zodiac topic section ("Стихия знака" ...), empty outside 0..10.
 QString topicCaption(int sectionIndex);

@@ -56,6 +56,8 @@ QDate toQDate(Date date) {
     return QDate(ymd.year, ymd.month, ymd.day);
 }
 
-Date fromQDate(const QDate& date) { return encodeDate(date.year(), date.month(), date.day()); }
+Date fromQDate(const QDate& date) {
+    return encodeDate(date.year(), date.month(), date.day());
+}
 
 } // namespace solvenna

@@ -14,7 +14,9 @@ struct YearMonthDay {
     int day = 0;
 };
 
-constexpr bool isLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+constexpr bool isLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 int daysInMonth(int year, int month);
 
 // Day number of a calendar day; the caller passes a valid day (see isValidDate).

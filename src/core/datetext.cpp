@@ -16,7 +16,8 @@ QString shortDateFormat(const QLocale& locale) {
             ++i;
         } else if (!quoted && c == u'y') {
             qsizetype run = 0;
-            while (i + run < format.size() && format.at(i + run) == u'y') ++run;
+            while (i + run < format.size() && format.at(i + run) == u'y')
+                ++run;
             result += u"yyyy"_s;
             i += run;
         } else {
@@ -27,7 +28,9 @@ QString shortDateFormat(const QLocale& locale) {
     return result;
 }
 
-QString dateToText(Date date, const QLocale& locale) { return locale.toString(toQDate(date), shortDateFormat(locale)); }
+QString dateToText(Date date, const QLocale& locale) {
+    return locale.toString(toQDate(date), shortDateFormat(locale));
+}
 
 std::optional<Date> textToDate(const QString& text, const QLocale& locale) {
     const QDate parsed = locale.toDate(text.trimmed(), shortDateFormat(locale));

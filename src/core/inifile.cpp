@@ -24,9 +24,13 @@ QString oneLine(QString text) {
     return text;
 }
 
-QString keyText(const QString& key) { return oneLine(key).replace(u'=', u'_').trimmed(); }
+QString keyText(const QString& key) {
+    return oneLine(key).replace(u'=', u'_').trimmed();
+}
 
-bool sameName(QStringView a, QStringView b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+bool sameName(QStringView a, QStringView b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
 
 // The section a header line opens, or nothing when the line is no header. The name runs to the last "]"
 // so that a name which itself ends in "]" reads back as written.
@@ -61,7 +65,8 @@ SectionSpan findSection(const QStringList& lines, QStringView name, qsizetype fr
         const auto header = headerName(lines[i]);
         if (!header || !sameName(*header, name)) continue;
         qsizetype end = i + 1;
-        while (end < lines.size() && !headerName(lines[end])) ++end;
+        while (end < lines.size() && !headerName(lines[end]))
+            ++end;
         return {i, end};
     }
     return {};
@@ -165,7 +170,8 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
     } else {
         // After the section's last non-blank line, so blank lines between sections stay where they are.
         qsizetype insertAt = span.end;
-        while (insertAt > span.header + 1 && c.lines[insertAt - 1].trimmed().isEmpty()) --insertAt;
+        while (insertAt > span.header + 1 && c.lines[insertAt - 1].trimmed().isEmpty())
+            --insertAt;
         c.lines.insert(insertAt, k + u'=' + v);
     }
     save(std::move(c));
@@ -187,7 +193,8 @@ void IniFile::writeBool(const QString& section, const QString& key, bool value) 
     writeString(section, key, value ? u"1"_s : u"0"_s);
 }
 
-Date IniFile::readDate(const QString& section, const QString& key, Date fallback, const QLocale& locale) const {
+Date IniFile::readDate(const QString& section, const QString& key, Date fallback,
+                       const QLocale& locale) const {
     return textToDate(readString(section, key, QString()), fallback, locale);
 }
 
@@ -243,7 +250,8 @@ void IniFile::eraseSection(const QString& section) {
 
 std::optional<int> parseIniInteger(QStringView text) {
     qsizetype i = 0;
-    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t')) ++i;
+    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t'))
+        ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) negative = text[i++] == u'-';
     int base = 10;
@@ -259,14 +267,16 @@ std::optional<int> parseIniInteger(QStringView text) {
     quint64 value = 0;
     for (const QChar c : digits) {
         const int d = c.isDigit() && c.unicode() < 0x80 ? c.unicode() - u'0'
-                      : base == 16 && c.toLower() >= u'a' && c.toLower() <= u'f' ? c.toLower().unicode() - u'a' + 10
-                                                                                  : -1;
+                      : base == 16 && c.toLower() >= u'a' && c.toLower() <= u'f'
+                          ? c.toLower().unicode() - u'a' + 10
+                          : -1;
         if (d < 0) return std::nullopt;
         value = value * quint64(base) + quint64(d);
         if (value > 0xFFFFFFFFull) return std::nullopt;
     }
     if (base == 10) {
-        const quint64 limit = negative ? quint64(std::numeric_limits<int>::max()) + 1 : std::numeric_limits<int>::max();
+        const quint64 limit =
+            negative ? quint64(std::numeric_limits<int>::max()) + 1 : std::numeric_limits<int>::max();
         if (value > limit) return std::nullopt;
         return negative ? int(-qint64(value)) : int(value);
     }

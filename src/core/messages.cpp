@@ -11,7 +11,9 @@ MessageHook& hook() {
 }
 } // namespace
 
-MessageHook setMessageHook(MessageHook newHook) { return std::exchange(hook(), std::move(newHook)); }
+MessageHook setMessageHook(MessageHook newHook) {
+    return std::exchange(hook(), std::move(newHook));
+}
 
 void showMessage(const QString& text) {
     if (hook())

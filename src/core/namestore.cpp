@@ -14,9 +14,13 @@ const QString kHoroscopType = u"HoroscopType"_s;
 NameStore::NameStore(const QString& appFolder, const QLocale& locale)
     : m_file(appFolder + QString::fromLatin1(kFileName)), m_locale(locale) {}
 
-QStringList NameStore::names() const { return m_file.sectionNames(); }
+QStringList NameStore::names() const {
+    return m_file.sectionNames();
+}
 
-bool NameStore::contains(const QString& name) const { return m_file.hasKeys(name); }
+bool NameStore::contains(const QString& name) const {
+    return m_file.hasKeys(name);
+}
 
 PersonEntry NameStore::read(const QString& name, Date today) const {
     PersonEntry entry;
@@ -43,7 +47,8 @@ bool NameStore::remove(const QString& name) {
 }
 
 void NameStore::clear() {
-    for (const QString& name : m_file.allSectionNames()) m_file.eraseSection(name);
+    for (const QString& name : m_file.allSectionNames())
+        m_file.eraseSection(name);
     commit();
 }
 

@@ -16,8 +16,8 @@ Settings Settings::load(const IniFile& file) {
     s.storeNames = file.readBool(kSection, u"StoreNames"_s, defaults.storeNames);
     s.showHints = file.readBool(kSection, u"ShowHints"_s, defaults.showHints);
     s.softScroll = file.readBool(kSection, u"SoftScroll"_s, defaults.softScroll);
-    s.scrollDelay = std::clamp(file.readInteger(kSection, u"ScrollDelay"_s, defaults.scrollDelay), kMinScrollDelay,
-                               kMaxScrollDelay);
+    s.scrollDelay = std::clamp(file.readInteger(kSection, u"ScrollDelay"_s, defaults.scrollDelay),
+                               kMinScrollDelay, kMaxScrollDelay);
     s.autoDelay = file.readBool(kSection, u"AutoDelay"_s, defaults.autoDelay);
     return s;
 }

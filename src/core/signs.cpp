@@ -32,8 +32,8 @@ constexpr std::array<ZodiacSign, 12> kZodiac{{
 }};
 
 constexpr std::array<const char16_t*, 12> kChineseGenitive{
-    u"Собаки", u"Свиньи", u"Крысы", u"Быка", u"Тигра", u"Кота",
-    u"Дракона", u"Змеи", u"Лошади", u"Козы", u"Обезьяны", u"Петуха",
+    u"Собаки",  u"Свиньи", u"Крысы",  u"Быка", u"Тигра",    u"Кота",
+    u"Дракона", u"Змеи",   u"Лошади", u"Козы", u"Обезьяны", u"Петуха",
 };
 
 struct Tree {
@@ -67,10 +67,11 @@ constexpr std::array<Tree, 22> kTrees{{
 }};
 
 constexpr std::array<const char16_t*, 32> kTotemGenitive{
-    u"Оленя",  u"Барана",    u"Мангуста", u"Волка",          u"Аиста",   u"Паука",  u"Змеи (Ужа)", u"Бобра",
-    u"Черепахи", u"Сороки",  u"Белки",    u"Ворона",         u"Петуха",  u"Быка",   u"Барсука",    u"Верблюда",
-    u"Ежа",    u"Лани",      u"Слона",    u"Коня",           u"Гепарда", u"Павлина", u"Лебедя",    u"Рыси/Соловья",
-    u"Осла",   u"Белого Медведя", u"Орла", u"Лисы",          u"Дельфина", u"Вепря", u"Совы",       u"Сокола",
+    u"Оленя",    u"Барана",   u"Мангуста",     u"Волка",  u"Аиста",          u"Паука",  u"Змеи (Ужа)",
+    u"Бобра",    u"Черепахи", u"Сороки",       u"Белки",  u"Ворона",         u"Петуха", u"Быка",
+    u"Барсука",  u"Верблюда", u"Ежа",          u"Лани",   u"Слона",          u"Коня",   u"Гепарда",
+    u"Павлина",  u"Лебедя",   u"Рыси/Соловья", u"Осла",   u"Белого Медведя", u"Орла",   u"Лисы",
+    u"Дельфина", u"Вепря",    u"Совы",         u"Сокола",
 };
 
 struct Creature {
@@ -110,8 +111,7 @@ bool inRange(const YearMonthDay& date, const DayRange& r) {
     return inRange(date, r.firstDay, r.firstMonth, r.lastDay, r.lastMonth);
 }
 
-template <typename Table>
-QString textAt(const Table& table, int index) {
+template <typename Table> QString textAt(const Table& table, int index) {
     if (index < 1 || index > int(table.size())) return {};
     return QString::fromUtf16(table[std::size_t(index - 1)]);
 }
@@ -167,14 +167,16 @@ std::int32_t GetCreature(solvenna::Date date) {
 std::int32_t DigitSum(std::int32_t n) {
     long long rest = std::llabs(static_cast<long long>(n));
     std::int32_t sum = 0;
-    for (; rest > 0; rest /= 10) sum += std::int32_t(rest % 10);
+    for (; rest > 0; rest /= 10)
+        sum += std::int32_t(rest % 10);
     return sum;
 }
 
 std::int32_t GetNumber(solvenna::Date date) {
     const YearMonthDay ymd = solvenna::decodeDate(date);
     std::int32_t sum = DigitSum(ymd.day) + DigitSum(ymd.month) + DigitSum(ymd.year);
-    while (sum >= 10) sum = DigitSum(sum);
+    while (sum >= 10)
+        sum = DigitSum(sum);
     return sum;
 }
 
@@ -184,12 +186,16 @@ QString zodiacTitle(int index) {
     if (index < 1 || index > int(kZodiac.size())) return {};
     return QString::fromUtf16(kZodiac[std::size_t(index - 1)].title);
 }
-QString chineseGenitive(int index) { return textAt(kChineseGenitive, index); }
+QString chineseGenitive(int index) {
+    return textAt(kChineseGenitive, index);
+}
 QString treeName(int index) {
     if (index < 1 || index > int(kTrees.size())) return {};
     return QString::fromUtf16(kTrees[std::size_t(index - 1)].name);
 }
-QString totemGenitive(int index) { return textAt(kTotemGenitive, index); }
+QString totemGenitive(int index) {
+    return textAt(kTotemGenitive, index);
+}
 QString creatureName(int index) {
     if (index < 1 || index > int(kCreatures.size())) return {};
     return QString::fromUtf16(kCreatures[std::size_t(index - 1)].name);
@@ -200,7 +206,7 @@ DayRange zodiacRange(int index) {
 }
 DayRange creatureRange(int index) {
     return index >= 1 && index <= int(kCreatures.size()) ? kCreatures[std::size_t(index - 1)].range
-                                                          : DayRange{};
+                                                         : DayRange{};
 }
 TreePeriods treePeriods(int index) {
     return index >= 1 && index <= int(kTrees.size()) ? kTrees[std::size_t(index - 1)].periods : TreePeriods{};

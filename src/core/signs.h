@@ -15,13 +15,13 @@
 bool InDateRange(std::uint16_t firstDay, std::uint16_t firstMonth, std::uint16_t lastDay,
                  std::uint16_t lastMonth, solvenna::Date date);
 
-std::int32_t GetSign(solvenna::Date date);              // zodiac, 1..12
-std::int32_t GetAnimal_China(std::uint16_t year);       // Chinese, 1..12; -1 and a message before 1910
-std::int32_t GetTree(solvenna::Date date);              // Druid, 1..22
-std::int32_t GetBeast(std::uint16_t year);              // Zoroastrian, 1..32; -1 and a message before 1900
-std::int32_t GetCreature(solvenna::Date date);          // Mythological, 1..10
+std::int32_t GetSign(solvenna::Date date);        // zodiac, 1..12
+std::int32_t GetAnimal_China(std::uint16_t year); // Chinese, 1..12; -1 and a message before 1910
+std::int32_t GetTree(solvenna::Date date);        // Druid, 1..22
+std::int32_t GetBeast(std::uint16_t year);        // Zoroastrian, 1..32; -1 and a message before 1900
+std::int32_t GetCreature(solvenna::Date date);    // Mythological, 1..10
 std::int32_t DigitSum(std::int32_t n);
-std::int32_t GetNumber(solvenna::Date date);            // birth number, 1..9
+std::int32_t GetNumber(solvenna::Date date); // birth number, 1..9
 
 namespace solvenna {
 
@@ -36,11 +36,11 @@ inline constexpr int kFirstChineseYear = 1910;
 inline constexpr int kFirstZoroastrianYear = 1900;
 
 // Texts of the tables by sign index; an index outside a table gives an empty text.
-QString zodiacTitle(int index);        // "Лев (23.07 - 22.08)"
-QString chineseGenitive(int index);    // "Кота", as the summary prints it
-QString treeName(int index);           // "Картас"
-QString totemGenitive(int index);      // "Паука"
-QString creatureName(int index);       // "Грифон"
+QString zodiacTitle(int index);     // "Лев (23.07 - 22.08)"
+QString chineseGenitive(int index); // "Кота", as the summary prints it
+QString treeName(int index);        // "Картас"
+QString totemGenitive(int index);   // "Паука"
+QString creatureName(int index);    // "Грифон"
 
 // Day-and-month range of a calendar table.
 struct DayRange {

@@ -41,8 +41,8 @@ QString summaryText(Date birthDate, const QString& personName) {
     const QString lineBreak = u"\n\r"_s;
     QString text = personName.isEmpty() ? u"Ваш знак Зодиака - "_s : personName + u", по знаку Зодиака Вы "_s;
     text += sign;
-    text += lineBreak + u"Вашему году рождения ("_s + year + u") по Китайскому гороскопу соответствует год "_s +
-            animal;
+    text += lineBreak + u"Вашему году рождения ("_s + year +
+            u") по Китайскому гороскопу соответствует год "_s + animal;
     text += lineBreak + u"По гороскопу Друидов Вашим деревом является "_s + tree;
     text += lineBreak + u"Число Вашего дня рождения - "_s + number;
     text += lineBreak + u"В Зороастрийском гороскопе Вам соответствует год "_s + totem;

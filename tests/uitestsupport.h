@@ -1,0 +1,47 @@
+#pragma once
+
+#include "services.h"
+
+#include <QDialog>
+#include <QList>
+#include <QUrl>
+
+namespace testsupport {
+
+// Replaces the modal services for one test: boxes, modal dialogs and opened addresses are recorded,
+// nothing blocks.
+struct ServiceRecorder {
+    struct Box {
+        solvenna::ui::BoxKind kind;
+        QString caption;
+        QString text;
+    };
+    QList<Box> boxes;
+    QList<QDialog*> modals;
+    QList<QUrl> urls;
+    int modalResult = QDialog::Rejected;
+
+    ServiceRecorder() {
+        auto& s = solvenna::ui::services();
+        s.showBox = [this](solvenna::ui::BoxKind kind, const QString& caption, const QString& text) {
+            boxes.append({kind, caption, text});
+        };
+        s.execModal = [this](QDialog* dialog) {
+            modals.append(dialog);
+            return modalResult;
+        };
+        s.openUrl = [this](const QUrl& url) { urls.append(url); };
+    }
+    ~ServiceRecorder() { solvenna::ui::resetServices(); }
+    ServiceRecorder(const ServiceRecorder&) = delete;
+    ServiceRecorder& operator=(const ServiceRecorder&) = delete;
+
+    QStringList texts() const {
+        QStringList all;
+        for (const Box& b : boxes)
+            all << b.text;
+        return all;
+    }
+};
+
+} // namespace testsupport

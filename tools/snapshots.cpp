@@ -1,0 +1,69 @@
+// Renders every window of the program in its typical states to PNG files, for looking at the design
+// without clicking through it: snapshots OUTPUT_FOLDER (run with QT_QPA_PLATFORM=offscreen or under Xvfb).
+#include "about.h"
+#include "main.h"
+#include "services.h"
+#include "setup.h"
+#include "whoim.h"
+#include "widgets.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QTemporaryDir>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+void save(QWidget* w, const QString& folder, const QString& name) {
+    w->show();
+    for (int i = 0; i < 20; ++i)
+        QApplication::processEvents();
+    w->grab().save(folder + u'/' + name + u".png"_s);
+}
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : u"."_s;
+    QDir().mkpath(out);
+    QTemporaryDir settingsFolder; // keep the build folder's own INI files untouched
+    // Nothing modal may block: the personal data dialog that opens with the main window is shown below.
+    solvenna::ui::services().execModal = [](QDialog*) { return int(QDialog::Rejected); };
+    solvenna::ui::services().showBox = [](solvenna::ui::BoxKind, const QString&, const QString&) {};
+
+    Form1 = new TForm1;
+    Form1->Folders = solvenna::Folders::fromAppFolder(
+        solvenna::folderOfProgram(QCoreApplication::applicationDirPath() + u"/../solvenna"_s));
+    Form2 = new TForm2(Form1, settingsFolder.path() + u'/');
+    AboutBox = new TAboutBox(Form1);
+    SetupFrm = new TSetupFrm(Form1, settingsFolder.path() + u'/');
+    Form1->Buttons->setSoftScroll(false);
+
+    Form1->Timer1Timer();
+    save(Form1, out, u"main-start"_s);
+
+    BirthDate = solvenna::encodeDate(1975, 8, 15);
+    Form1->Timer1Timer();
+    Form1->N13Click();
+    Form1->Buttons->setActiveSection(5);
+    Form1->Timer1Timer();
+    save(Form1, out, u"main-zodiac"_s);
+
+    Form1->N14Click();
+    Form1->Timer1Timer();
+    save(Form1, out, u"main-single"_s);
+
+    Form2->Calendar1->setValue(BirthDate);
+    save(Form2, out, u"personal-data"_s);
+    Form2->hide();
+    save(SetupFrm, out, u"settings"_s);
+    SetupFrm->hide();
+    save(AboutBox, out, u"about"_s);
+    AboutBox->hide();
+    Form1->N1->popup(Form1->mapToGlobal(QPoint(0, 0)));
+    save(Form1->N1, out, u"menu-horoscope"_s);
+    delete Form1;
+    return 0;
+}
