@@ -619,3 +619,13 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     }
     return QMainWindow::eventFilter(watched, event);
 }
+
+void CreateApplicationWindows() {
+    // The dialogs need the main window's folder values, and the settings dialog applies the settings to
+    // the main window's section bar and menus.
+    InstallTooltipTiming();
+    Form1 = new TForm1;
+    Form2 = new TForm2(Form1);
+    AboutBox = new TAboutBox(Form1);
+    SetupFrm = new TSetupFrm(Form1);
+}

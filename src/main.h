@@ -154,3 +154,7 @@ private:
 };
 
 extern TForm1* Form1;
+
+// Creates the program's four windows in their order: the main window, the personal data dialog, the about
+// box and the settings dialog. The dialogs live as children of the main window.
+void CreateApplicationWindows();

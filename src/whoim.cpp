@@ -55,10 +55,13 @@ public:
         f.setBold(true);
         f.setItalic(true);
         setFont(f);
-        setMinimumHeight(fontMetrics().height() + 6);
-        setMinimumWidth(fontMetrics().horizontalAdvance(m_text) + 60);
         setAccessibleName(text);
     }
+    // Measured only when the menu first opens: looking the font up is not free at start-up.
+    QSize sizeHint() const override {
+        return {fontMetrics().horizontalAdvance(m_text) + 60, fontMetrics().height() + 6};
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
 
 protected:
     void paintEvent(QPaintEvent*) override {
@@ -89,6 +92,10 @@ QLabel* boldNavyLabel(QWidget* parent, const QString& name, const QString& text,
 
 } // namespace
 
+void InstallTooltipTiming() {
+    if (!dynamic_cast<TooltipTiming*>(QApplication::style())) QApplication::setStyle(new TooltipTiming);
+}
+
 // --- The date edit ---------------------------------------------------------------------------------------
 
 TDateEdit::TDateEdit(QWidget* parent) : QWidget(parent) {
@@ -96,7 +103,6 @@ TDateEdit::TDateEdit(QWidget* parent) : QWidget(parent) {
     m_edit->setObjectName(u"Calendar1Edit"_s);
     m_edit->setLocale(QLocale(QLocale::Russian, QLocale::Russia));
     m_edit->setCalendarPopup(true);
-    m_edit->calendarWidget()->setLocale(m_edit->locale());
     m_edit->setDisplayFormat(u"d   MMMM yyyy"_s);
     m_edit->setDateRange(kNoDate, QDate(9999, 12, 31));
     m_edit->setSpecialValueText(u" "_s); // the "no date" value shows as an empty box
@@ -287,7 +293,7 @@ TForm2::~TForm2() {
 }
 
 void TForm2::FormCreate() {
-    if (!qobject_cast<QProxyStyle*>(QApplication::style())) QApplication::setStyle(new TooltipTiming);
+    InstallTooltipTiming();
     HorList->setCurrentIndex(0);
     BirthDate = solvenna::encodeDate(1900, 1, 1);
     PersonName.clear();

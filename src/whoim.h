@@ -94,3 +94,7 @@ private:
 };
 
 extern TForm2* Form2;
+
+// Tooltips show 50 ms after the pointer rests and stay 10 seconds, application-wide. The dialog sets this
+// when it is created; installing it before any window exists spares re-styling them.
+void InstallTooltipTiming();

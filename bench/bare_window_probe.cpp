@@ -1,0 +1,25 @@
+// A bare Qt window, shown and closed: the yardstick for the program's start-up.
+#include <QApplication>
+#include <QWidget>
+
+namespace {
+class Shown : public QObject {
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Show)
+            QMetaObject::invokeMethod(
+                qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+        return false;
+    }
+};
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QWidget window;
+    Shown probe;
+    window.installEventFilter(&probe);
+    window.resize(644, 430);
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,101 @@
+// Start-up time and peak memory of the real program against a bare Qt window, and page loading.
+// Run: QT_QPA_PLATFORM=offscreen build/bench/bench_ui   (or under an X server)
+#include "main.h"
+#include "pageview.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextDocument>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+extern char** environ;
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+QString g_binaryFolder;
+
+// Runs a probe to its end; returns its wall time in seconds and its peak resident memory in KiB.
+std::pair<double, long> runProbe(const QString& name) {
+    const QByteArray path = QFile::encodeName(g_binaryFolder + u'/' + name);
+    char* argv[] = {const_cast<char*>(path.constData()), nullptr};
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    if (posix_spawn(&pid, path.constData(), nullptr, nullptr, argv, environ) != 0) return {-1, -1};
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    return {elapsed.count(), usage.ru_maxrss};
+}
+
+void probeBenchmark(benchmark::State& state, const char* probe) {
+    long peak = 0;
+    for (auto _ : state) {
+        const auto [seconds, kib] = runProbe(QString::fromLatin1(probe));
+        if (seconds < 0) {
+            state.SkipWithError("probe did not start");
+            return;
+        }
+        state.SetIterationTime(seconds);
+        peak = std::max(peak, kib);
+    }
+    state.counters["peak_MiB"] = double(peak) / 1024.0;
+}
+
+void BM_StartupToPersonalDialog(benchmark::State& state) {
+    probeBenchmark(state, "startup_probe");
+}
+void BM_StartupBareQtWindow(benchmark::State& state) {
+    probeBenchmark(state, "bare_window_probe");
+}
+BENCHMARK(BM_StartupBareQtWindow)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15);
+BENCHMARK(BM_StartupToPersonalDialog)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15);
+
+// LoadFile of a 20 KB page until the page view has laid it out.
+void BM_LoadFile20KBPage(benchmark::State& state) {
+    QTemporaryDir dir;
+    QByteArray page = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\" />"
+                      "</head><body><h1>Лев — Зодиакальный гороскоп</h1>";
+    for (int i = 0; page.size() < 20 * 1024; ++i)
+        page += "<p>Абзац " + QByteArray::number(i) +
+                ": Лев щедр и открыт, любит тепло, признание и красивые начинания; ему важно, чтобы рядом "
+                "были люди, которые видят его старания.</p>";
+    page += "</body></html>";
+    const QString path = dir.filePath(u"page.htm"_s);
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(page);
+    file.close();
+
+    TForm1 form;
+    form.Folders = solvenna::Folders::fromAppFolder(dir.path() + u'/');
+    form.resize(800, 600);
+    for (auto _ : state) {
+        form.Web1->Quit();
+        form.LoadFile(path);
+        benchmark::DoNotOptimize(form.Web1->document()->documentLayout()->documentSize());
+    }
+    state.counters["page_KiB"] = double(page.size()) / 1024.0;
+}
+BENCHMARK(BM_LoadFile20KBPage)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    g_binaryFolder = QCoreApplication::applicationDirPath();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
