@@ -1,0 +1,592 @@
+"""End-to-end harness: runs the real program in a private X server and drives it through the
+accessibility tree (AT-SPI), as a screen reader or a person with assistive technology would.
+
+One case per process. The outer process (started by CTest) copies the program and its pages into a
+fresh temporary folder and, when it runs as root, hands everything to the user nobody: a read-only
+folder refuses writes only to ordinary users. It then starts a private session bus with
+dbus-run-session and runs the case inside it ("--inside"), where the harness starts Xvfb, the
+accessibility bus and the program itself. Whatever happens, the whole process group goes and the
+temporary folder is removed.
+"""
+
+import os
+import pwd
+import select
+import shutil
+import signal
+import stat
+import subprocess
+import sys
+import tempfile
+import time
+import traceback
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+# A case gets this long inside its bus before the outer process pulls the plug; CTest's own TIMEOUT
+# is above it so that the cleanup below still runs. The case itself gives up a little earlier, so
+# that it can still report what the program showed.
+CASE_DEADLINE_S = 45
+CASE_ALARM_S = CASE_DEADLINE_S - 10
+# Waiting for something the program should do at once; generous for a loaded CI machine.
+DEFAULT_WAIT_S = 10.0
+POLL_S = 0.05
+
+PROGRAM_NAME = "solvenna"
+
+
+class CaseFailure(AssertionError):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise CaseFailure(message)
+
+
+def check_equal(actual, expected, what):
+    if actual != expected:
+        raise CaseFailure("%s: expected %r, got %r" % (what, expected, actual))
+
+
+def step(text):
+    print("-- " + text, flush=True)
+
+
+# --------------------------------------------------------------------------------------------------
+# Outer process: temporary program folder, user switch, session bus, cleanup.
+
+def _nobody():
+    try:
+        entry = pwd.getpwnam("nobody")
+        return entry.pw_uid, entry.pw_gid
+    except KeyError:
+        return 65534, 65534
+
+
+def _chown_tree(top, uid, gid):
+    for root, dirs, files in os.walk(top):
+        os.chown(root, uid, gid)
+        for name in files:
+            os.lchown(os.path.join(root, name), uid, gid)
+
+
+def _remove_tree(top):
+    # A case may leave a folder read-only; give the owner its rights back first.
+    for root, dirs, _files in os.walk(top):
+        for name in dirs:
+            path = os.path.join(root, name)
+            if not os.path.islink(path):
+                os.chmod(path, stat.S_IRWXU)
+    os.chmod(top, stat.S_IRWXU)
+    shutil.rmtree(top, ignore_errors=True)
+
+
+def _wait_unreaped(pid, timeout):
+    """Waits for the process to end but leaves it to be reaped; False when it is still running."""
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        if os.waitid(os.P_PID, pid, os.WEXITED | os.WNOWAIT | os.WNOHANG) is not None:
+            return True
+        time.sleep(0.05)
+    return False
+
+
+def _kill_group(pgid):
+    try:
+        os.killpg(pgid, signal.SIGKILL)
+    except (ProcessLookupError, PermissionError):
+        pass
+
+
+def outer_main(case_names, argv):
+    if len(argv) != 3 or argv[0] not in case_names:
+        print("usage: %s CASE PROGRAM DATA_FOLDER\ncases: %s" % (sys.argv[0], " ".join(sorted(case_names))),
+              file=sys.stderr)
+        return 2
+    case, program, data = argv
+    program = os.path.abspath(program)
+    data = os.path.abspath(data)
+    if not os.path.isfile(program) or not os.path.isdir(data):
+        print("no program at %s or no data folder at %s" % (program, data), file=sys.stderr)
+        return 2
+
+    as_root = os.geteuid() == 0
+    work = tempfile.mkdtemp(prefix="solvenna-e2e-")
+    proc = None
+
+    def on_signal(signum, _frame):
+        raise SystemExit(128 + signum)
+
+    signal.signal(signal.SIGTERM, on_signal)
+    signal.signal(signal.SIGINT, on_signal)
+    try:
+        folder = os.path.join(work, "program")
+        os.mkdir(folder)
+        shutil.copy2(program, os.path.join(folder, PROGRAM_NAME))
+        shutil.copytree(data, os.path.join(folder, "Data"))
+        for name in ("home", "runtime", "harness"):
+            os.mkdir(os.path.join(work, name), 0o700)
+        # The scripts run from the temporary folder too: the source tree may be unreadable for nobody.
+        for name in ("harness.py", os.path.basename(sys.argv[0])):
+            shutil.copy2(os.path.join(HERE, name), os.path.join(work, "harness", name))
+
+        env = {
+            "PATH": "/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin",
+            "HOME": os.path.join(work, "home"),
+            "XDG_RUNTIME_DIR": os.path.join(work, "runtime"),
+            "LANG": "C.UTF-8",
+            "PYTHONDONTWRITEBYTECODE": "1",
+        }
+        popen_user = {}
+        if as_root:
+            uid, gid = _nobody()
+            _chown_tree(work, uid, gid)
+            # Xvfb would create the socket folder itself, but then owned by nobody.
+            os.makedirs("/tmp/.X11-unix", exist_ok=True)
+            os.chmod("/tmp/.X11-unix", 0o1777)
+            popen_user = {"user": uid, "group": gid, "extra_groups": []}
+            print("running the case as uid %d" % uid, flush=True)
+
+        script = os.path.join(work, "harness", os.path.basename(sys.argv[0]))
+        command = ["dbus-run-session", "--", sys.executable, script, "--inside", case, work]
+        proc = subprocess.Popen(command, env=env, cwd=work, start_new_session=True, **popen_user)
+        if _wait_unreaped(proc.pid, CASE_DEADLINE_S):
+            return proc.wait()
+        print("FAIL: the case did not finish within %d s" % CASE_DEADLINE_S, flush=True)
+        return 1
+    finally:
+        if proc is not None:
+            # The group goes before its leader is reaped, so that its number cannot have been reused.
+            _kill_group(proc.pid)
+            proc.wait()
+        _remove_tree(work)
+
+
+# --------------------------------------------------------------------------------------------------
+# Inside the session bus: X server, accessibility bus, the program.
+
+def wait_for(predicate, what, timeout=DEFAULT_WAIT_S):
+    """Polls predicate until it returns something true and returns that; fails after timeout."""
+    deadline = time.monotonic() + timeout
+    last_error = None
+    while True:
+        try:
+            value = predicate()
+            if value:
+                return value
+        except CaseFailure:
+            raise
+        except Exception as error:  # the tree changes under our feet while windows come and go
+            last_error = error
+        if time.monotonic() > deadline:
+            suffix = " (last error: %s)" % last_error if last_error else ""
+            raise CaseFailure("timed out after %.1f s waiting for %s%s" % (timeout, what, suffix))
+        time.sleep(POLL_S)
+
+
+def _session_bus_has(name):
+    result = subprocess.run(
+        ["dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus",
+         "org.freedesktop.DBus.NameHasOwner", "string:" + name],
+        capture_output=True, text=True)
+    return result.returncode == 0 and "boolean true" in result.stdout
+
+
+class Session:
+    """The X server, the accessibility bus and the program runs of one case."""
+
+    def __init__(self, work):
+        self.work = work
+        self.folder = os.path.join(work, "program")
+        self.logs = []
+        self._services = []
+        self.apps = []
+
+    # --- start and stop
+
+    def start(self):
+        read_end, write_end = os.pipe()
+        xvfb_log = self._log("xvfb")
+        xvfb = subprocess.Popen(
+            # No reset when the last client goes: a reset drops the root window's properties (where the
+            # accessibility bus is announced) and refuses connections for a moment.
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+             "-noreset"],
+            pass_fds=(write_end,), stdout=xvfb_log, stderr=subprocess.STDOUT)
+        self._services.append(xvfb)
+        self.x_server = xvfb
+        os.close(write_end)
+        # Xvfb picks a free display itself and writes its number once it accepts connections.
+        number = b""
+        deadline = time.monotonic() + DEFAULT_WAIT_S
+        while not number.endswith(b"\n"):
+            ready, _, _ = select.select([read_end], [], [], max(0.0, deadline - time.monotonic()))
+            chunk = os.read(read_end, 16) if ready else b""
+            if not chunk:
+                raise CaseFailure("Xvfb did not start")
+            number += chunk
+        os.close(read_end)
+        os.environ["DISPLAY"] = ":" + number.decode().strip()
+
+        bus = subprocess.Popen(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"],
+                               stdout=self._log("a11y-bus"), stderr=subprocess.STDOUT)
+        self._services.append(bus)
+        wait_for(lambda: _session_bus_has("org.a11y.Bus"), "the accessibility bus")
+
+        # Only now: the library finds the accessibility bus when it is first used.
+        global pyatspi, Atspi
+        import pyatspi  # noqa: E402
+        from gi.repository import Atspi  # noqa: E402
+        self.desktop = pyatspi.Registry.getDesktop(0)
+        # Read every property live: nothing here runs the event loop that would refresh a cache.
+        self.desktop.set_cache_mask(Atspi.Cache.NONE)
+
+    def stop(self):
+        for app in self.apps:
+            app.kill()
+        for service in reversed(self._services):
+            if service.poll() is None:
+                service.terminate()
+                try:
+                    service.wait(timeout=3)
+                except subprocess.TimeoutExpired:
+                    service.kill()
+                    service.wait()
+
+    def _log(self, name):
+        path = os.path.join(self.work, "%s-%d.log" % (name, len(self.logs)))
+        self.logs.append(path)
+        return open(path, "w")
+
+    def print_logs(self):
+        for path in self.logs:
+            with open(path, errors="replace") as f:
+                text = f.read().strip()
+            print("--- %s ---\n%s" % (os.path.basename(path), text or "(empty)"))
+
+    # --- the program
+
+    def path(self, *parts):
+        return os.path.join(self.folder, *parts)
+
+    def launch(self):
+        """Starts the program from the case's program folder and waits until it is on the bus."""
+        env = dict(os.environ)
+        env.update({
+            "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1",
+            "QT_QPA_PLATFORM": "xcb",
+            # Dates as text follow the user's locale; Qt carries its own locale data.
+            "LANG": "ru_RU.UTF-8",
+            "LC_ALL": "ru_RU.UTF-8",
+        })
+        proc = subprocess.Popen([self.path(PROGRAM_NAME)], cwd=self.folder, env=env,
+                                stdout=self._log("program"), stderr=subprocess.STDOUT)
+        app = App(self, proc)
+        self.apps.append(app)
+        app.root = wait_for(app._find_root, "the program on the accessibility bus")
+        return app
+
+
+class App:
+    """One run of the program, seen through its accessibility tree."""
+
+    def __init__(self, session, proc):
+        self.session = session
+        self.proc = proc
+        self.root = None
+
+    def _find_root(self):
+        self.check_alive()
+        desktop = self.session.desktop
+        for i in range(desktop.childCount):
+            child = desktop.getChildAtIndex(i)
+            if child is not None and child.get_process_id() == self.proc.pid and child.childCount > 0:
+                return child
+        return None
+
+    def check_alive(self):
+        code = self.proc.poll()
+        if code is not None:
+            x_state = "running" if self.session.x_server.poll() is None else "gone"
+            raise CaseFailure("the program ended unexpectedly with exit code %d (the X server is %s)"
+                              % (code, x_state))
+
+    def kill(self):
+        if self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait()
+
+    def wait_exit(self, timeout=DEFAULT_WAIT_S):
+        try:
+            return self.proc.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise CaseFailure("the program did not end within %.1f s" % timeout)
+
+    # --- top-level windows
+
+    def windows(self, role=None, name=None):
+        found = []
+        for i in range(self.root.childCount):
+            w = self.root.getChildAtIndex(i)
+            if w is None or not has_state(w, "showing"):
+                continue
+            if role is not None and w.getRole() != _role(role):
+                continue
+            if name is not None and not _name_matches(w.name, name):
+                continue
+            found.append(w)
+        return found
+
+    def window(self, role, name, timeout=DEFAULT_WAIT_S):
+        """A shown top-level window; name is a text or a predicate on the name."""
+        def lookup():
+            self.check_alive()
+            found = self.windows(role, name)
+            return found[0] if found else None
+        return wait_for(lookup, "window %s" % _describe(role, name), timeout)
+
+    def main_window(self):
+        return self.window("frame", lambda n: n.startswith("Solvenna, версия"))
+
+    def wait_window_gone(self, window, timeout=DEFAULT_WAIT_S):
+        wait_for(lambda: not _is_showing(window), "window %r to close" % _safe_name(window), timeout)
+
+    def message_box(self, timeout=DEFAULT_WAIT_S):
+        """The program's message box: its caption is the program file's name."""
+        return self.window("alert", PROGRAM_NAME, timeout)
+
+    def check_no_message_box(self):
+        boxes = self.windows("alert")
+        check(not boxes, "unexpected message box: %r" % [message_text(b) for b in boxes])
+
+    def dump(self):
+        if self.root is not None:
+            try:
+                dump_tree(self.root)
+            except Exception as error:
+                print("(tree unreadable: %s)" % error)
+
+
+# --------------------------------------------------------------------------------------------------
+# Accessibility helpers.
+
+def _role(nick):
+    return getattr(pyatspi, "ROLE_" + nick.upper().replace(" ", "_"))
+
+
+def _state(nick):
+    return getattr(pyatspi, "STATE_" + nick.upper().replace(" ", "_").replace("-", "_"))
+
+
+def _name_matches(actual, wanted):
+    return wanted(actual) if callable(wanted) else actual == wanted
+
+
+def _describe(role, name):
+    role_text = role or "any role"
+    name_text = "<predicate>" if callable(name) else repr(name)
+    return "%s %s" % (role_text, name_text)
+
+
+def _safe_name(obj):
+    try:
+        return obj.name
+    except Exception:
+        return "?"
+
+
+def _is_showing(obj):
+    try:
+        return has_state(obj, "showing")
+    except Exception:
+        return False  # gone from the bus
+
+
+def has_state(obj, state):
+    """state: a readable name such as "sensitive", "checked", "focused", "showing", "selected"."""
+    return obj.getState().contains(_state(state))
+
+
+def state_names(obj):
+    return sorted(s.value_nick for s in obj.getState().getStates())
+
+
+def walk(obj):
+    yield obj
+    for i in range(obj.childCount):
+        child = obj.getChildAtIndex(i)
+        if child is not None:
+            yield from walk(child)
+
+
+def find_all(top, role=None, name=None, predicate=None):
+    return [o for o in walk(top)
+            if (role is None or o.getRole() == _role(role))
+            and (name is None or _name_matches(o.name, name))
+            and (predicate is None or predicate(o))]
+
+
+def find(top, role=None, name=None, predicate=None, timeout=DEFAULT_WAIT_S):
+    """The first object under top with that role and name, waiting for it to appear."""
+    def lookup():
+        found = find_all(top, role, name, predicate)
+        return found[0] if found else None
+    return wait_for(lookup, _describe(role, name), timeout)
+
+
+def actions(obj):
+    action = obj.queryAction()
+    return [action.getName(i) for i in range(action.nActions)]
+
+
+def do_action(obj, name):
+    names = actions(obj)
+    check(name in names, "%r offers no action %r (it offers %r)" % (_safe_name(obj), name, names))
+    check(obj.queryAction().doAction(names.index(name)), "action %r of %r refused" % (name, _safe_name(obj)))
+
+
+def press(obj):
+    """Presses a button, a section button or an item as a person with a screen reader would."""
+    do_action(obj, "Press")
+
+
+def toggle(obj):
+    do_action(obj, "Toggle")
+
+
+def text_of(obj):
+    text = obj.queryText()
+    return text.getText(0, text.characterCount)
+
+
+def set_text(obj, value):
+    check(obj.queryEditableText().setTextContents(value), "could not set the text of %r" % _safe_name(obj))
+
+
+def _extents(obj):
+    box = obj.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    return box.x, box.y, box.width, box.height
+
+
+def click(obj):
+    """A real mouse click in the middle of the object, for the few controls that offer no action."""
+    x, y, width, height = _extents(obj)
+    check(width > 0 and height > 0, "%r has no place on the screen" % _safe_name(obj))
+    # Move there first, as a hand would: an open drop-down list follows the pointer to the entry under it.
+    pyatspi.Registry.generateMouseEvent(x + width // 2, y + height // 2, pyatspi.MOUSE_ABS)
+    pyatspi.Registry.generateMouseEvent(x + width // 2, y + height // 2, pyatspi.MOUSE_B1C)
+
+
+def wait_state(obj, state, on=True, timeout=DEFAULT_WAIT_S):
+    word = "" if on else "not "
+    wait_for(lambda: has_state(obj, state) == on, "%r to be %s%s" % (_safe_name(obj), word, state), timeout)
+
+
+def wait_text(obj, predicate, what, timeout=DEFAULT_WAIT_S):
+    """Waits until the object's text satisfies predicate and returns it."""
+    seen = []
+
+    def probe():
+        seen[:] = [text_of(obj)]
+        return predicate(seen[0])
+    try:
+        wait_for(probe, what, timeout)
+    except CaseFailure as failure:
+        raise CaseFailure("%s; the text was %r" % (failure, seen[0][:300] if seen else None))
+    return seen[0]
+
+
+def wait_name(obj, wanted, timeout=DEFAULT_WAIT_S):
+    seen = []
+
+    def probe():
+        seen[:] = [obj.name]
+        return seen[0] == wanted
+    try:
+        wait_for(probe, "the name %r" % wanted, timeout)
+    except CaseFailure as failure:
+        raise CaseFailure("%s; it was %r" % (failure, seen[0] if seen else None))
+
+
+def choose(combo, entry):
+    """Picks an entry of a drop-down list: opens it and clicks the entry, as a person would."""
+    item = find(combo, "list item", entry)
+    do_action(combo, "ShowMenu")
+    wait_state(item, "showing")
+    # Click only once the list has settled on the screen.
+    places = []
+
+    def settled():
+        places.append(_extents(item))
+        return len(places) > 1 and places[-1] == places[-2] and places[-1][2] > 0
+    wait_for(settled, "the open list of %r" % _safe_name(combo))
+    click(item)
+    # A Qt drop-down list is named after its current entry.
+    wait_name(combo, entry)
+
+
+def message_text(box):
+    labels = [o for o in find_all(box, "label") if o.name]
+    return labels[0].name if labels else ""
+
+
+def has_icon(box):
+    """Whether the box shows an icon; the standard message box has none, the error box has one."""
+    return any(o.getRole() == _role("image") and has_state(o, "showing") for o in walk(box))
+
+
+def close_message_box(app, box):
+    press(find(box, "push button", "OK"))
+    app.wait_window_gone(box)
+
+
+def dump_tree(obj, depth=0):
+    line = "  " * depth + "[%s] %r %s" % (obj.getRoleName(), obj.name, ",".join(state_names(obj)))
+    try:
+        text = text_of(obj)
+        if text and text != obj.name:
+            line += " text=%r" % text[:120]
+    except Exception:
+        pass
+    print(line)
+    for i in range(obj.childCount):
+        child = obj.getChildAtIndex(i)
+        if child is not None:
+            dump_tree(child, depth + 1)
+
+
+def inside_main(cases, argv):
+    case, work = argv
+    session = Session(work)
+
+    def on_alarm(_signum, _frame):
+        raise CaseFailure("the case took longer than %d s" % CASE_ALARM_S)
+
+    signal.signal(signal.SIGALRM, on_alarm)
+    signal.alarm(CASE_ALARM_S)
+    try:
+        session.start()
+        cases[case](session)
+        print("PASS: %s" % case, flush=True)
+        return 0
+    except Exception:
+        traceback.print_exc()
+        print("FAIL: %s" % case, flush=True)
+        signal.alarm(0)
+        live = [a for a in session.apps if a.proc.poll() is None and a.root is not None]
+        if live:
+            print("--- accessibility tree at the failure ---")
+            live[-1].dump()
+        session.print_logs()
+        return 1
+    finally:
+        signal.alarm(0)
+        session.stop()
+
+
+def main(cases):
+    """Entry of a case script: the outer run, or the run inside the session bus."""
+    if len(sys.argv) > 1 and sys.argv[1] == "--inside":
+        sys.exit(inside_main(cases, sys.argv[2:]))
+    sys.exit(outer_main(cases, sys.argv[1:]))
