@@ -2,8 +2,13 @@
 
 #include "core/messages.h"
 
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
 #include <QStringList>
+#include <QTemporaryDir>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace testsupport {
@@ -22,10 +27,47 @@ struct MessageRecorder {
 
 // Read-only folders only refuse writes to ordinary users; root writes anyway. Tests of refused writes run
 // as "nobody" when started as root (as CI does). Returns false if that was not possible.
+constexpr uid_t kNobody = 65534;
+
 inline bool runAsOrdinaryUser() {
     if (geteuid() != 0) return true;
-    constexpr uid_t kNobody = 65534;
     return setgid(kNobody) == 0 && setuid(kNobody) == 0 && geteuid() == kNobody;
+}
+
+// Copies the data folder into a temporary program folder that every user can read, so that tests still
+// find the pages after they gave up root (the source tree may sit in a folder only root can enter).
+// Returns the program folder with a trailing delimiter; the copy lives as long as the holder. Started as
+// root, the copy is given to "nobody", who removes it in the end.
+inline QString readableProgramFolder(const QString& dataFolder, QTemporaryDir& holder) {
+    const auto giveAway = [](const QString& path) {
+        if (geteuid() == 0) [[maybe_unused]]
+            const int ignored = chown(QFile::encodeName(path).constData(), kNobody, kNobody);
+    };
+    giveAway(holder.path());
+    const auto everyoneReads =
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    const auto everyoneEnters =
+        everyoneReads | QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
+    QFile::setPermissions(holder.path(), everyoneEnters);
+    const QString target = holder.path() + QStringLiteral("/Data");
+    QDir().mkpath(target);
+    QFile::setPermissions(target, everyoneEnters);
+    giveAway(target);
+    const QDir source(dataFolder);
+    for (QDirIterator it(dataFolder, QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+         it.hasNext();) {
+        const QString from = it.next();
+        const QString to = target + u'/' + source.relativeFilePath(from);
+        if (it.fileInfo().isDir()) {
+            QDir().mkpath(to);
+            QFile::setPermissions(to, everyoneEnters);
+        } else {
+            QFile::copy(from, to);
+            QFile::setPermissions(to, everyoneReads);
+        }
+        giveAway(to);
+    }
+    return holder.path() + u'/';
 }
 
 } // namespace testsupport

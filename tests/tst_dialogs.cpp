@@ -26,7 +26,9 @@ using namespace Qt::Literals::StringLiterals;
 using testsupport::ServiceRecorder;
 
 namespace {
-const QString kSourceAppFolder = QFileInfo(QStringLiteral(SOLVENNA_DATA_DIR)).absolutePath() + u'/';
+// The program folder with the pages, readable by the ordinary user the tests run as.
+QString kSourceAppFolder;
+QTemporaryDir* g_programFolder = nullptr;
 
 void writeBytes(const QString& path, const QByteArray& bytes) {
     QFile f(path);
@@ -43,6 +45,7 @@ class DialogsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase();
+    void cleanupTestCase() { delete g_programFolder; }
     void init();
     void cleanup();
 
@@ -84,6 +87,9 @@ private:
 };
 
 void DialogsTest::initTestCase() {
+    g_programFolder = new QTemporaryDir;
+    kSourceAppFolder =
+        testsupport::readableProgramFolder(QStringLiteral(SOLVENNA_DATA_DIR), *g_programFolder);
     QVERIFY(testsupport::runAsOrdinaryUser());
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
 }

@@ -28,7 +28,9 @@ using testsupport::ServiceRecorder;
 
 namespace {
 
-const QString kSourceAppFolder = QFileInfo(QStringLiteral(SOLVENNA_DATA_DIR)).absolutePath() + u'/';
+// The program folder with the pages, readable by the ordinary user the tests run as.
+QString kSourceAppFolder;
+QTemporaryDir* g_programFolder = nullptr;
 
 // Records what LoadFile asks of the viewer.
 struct RecordingViewer : PageViewer {
@@ -63,6 +65,7 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase();
+    void cleanupTestCase() { delete g_programFolder; }
     void init();
     void cleanup();
 
@@ -97,6 +100,9 @@ private:
 };
 
 void MainWindowTest::initTestCase() {
+    g_programFolder = new QTemporaryDir;
+    kSourceAppFolder =
+        testsupport::readableProgramFolder(QStringLiteral(SOLVENNA_DATA_DIR), *g_programFolder);
     QVERIFY(testsupport::runAsOrdinaryUser());
 }
 
