@@ -167,27 +167,21 @@ int TButtonBarItem::Index() const {
     return m_section->Items().indexOf(this);
 }
 
-int TButtonBarItems::indexOf(const TButtonBarItem* item) const {
-    const auto found = std::find_if(m_items.begin(), m_items.end(),
-                                    [item](const auto& owned) { return owned.get() == item; });
-    return found == m_items.end() ? -1 : static_cast<int>(found - m_items.begin());
-}
-
 TButtonBarItem* TButtonBarItems::Add(const QString& caption) {
     auto item = std::make_unique<TButtonBarItem>(m_section);
     item->m_caption = caption;
-    m_items.push_back(std::move(item));
+    m_list.push_back(std::move(item));
     m_section->m_bar->itemsChanged(m_section);
-    return m_items.back().get();
+    return m_list.back().get();
 }
 
 void TButtonBarItems::Delete(int index) {
-    m_items.erase(m_items.begin() + index);
+    m_list.erase(m_list.begin() + index);
     m_section->m_bar->itemsChanged(m_section);
 }
 
 void TButtonBarItems::Clear() {
-    m_items.clear();
+    m_list.clear();
     m_section->m_bar->itemsChanged(m_section);
 }
 
@@ -279,27 +273,21 @@ void TButtonBarSection::cancelHint() {
     if (m_hintWindow) m_hintWindow->cancel();
 }
 
-int TButtonBarSections::indexOf(const TButtonBarSection* section) const {
-    const auto found = std::find_if(m_sections.begin(), m_sections.end(),
-                                    [section](const auto& owned) { return owned.get() == section; });
-    return found == m_sections.end() ? -1 : static_cast<int>(found - m_sections.begin());
-}
-
 TButtonBarSection* TButtonBarSections::Add(const QString& caption) {
     auto section = std::make_unique<TButtonBarSection>(m_bar);
     section->m_caption = caption;
-    m_sections.push_back(std::move(section));
+    m_list.push_back(std::move(section));
     m_bar->sectionsChanged();
-    return m_sections.back().get();
+    return m_list.back().get();
 }
 
 void TButtonBarSections::Delete(int index) {
-    m_sections.erase(m_sections.begin() + index);
+    m_list.erase(m_list.begin() + index);
     m_bar->sectionsChanged();
 }
 
 void TButtonBarSections::Clear() {
-    m_sections.clear();
+    m_list.clear();
     m_bar->sectionsChanged();
 }
 

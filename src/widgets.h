@@ -56,16 +56,30 @@ private:
     int m_tag = 0;
 };
 
-class TButtonBarItems {
+// An owning, ordered list: the bar's sections, or a section's items.
+template <typename T> class TButtonBarCollection {
 public:
-    TButtonBarItems(const TButtonBarItems&) = delete;
-    TButtonBarItems& operator=(const TButtonBarItems&) = delete;
+    TButtonBarCollection(const TButtonBarCollection&) = delete;
+    TButtonBarCollection& operator=(const TButtonBarCollection&) = delete;
 
-    int Count() const { return static_cast<int>(m_items.size()); }
-    TButtonBarItem* Item(int index) const { return m_items[static_cast<size_t>(index)].get(); }
-    TButtonBarItem* operator[](int index) const { return Item(index); }
-    int indexOf(const TButtonBarItem* item) const;
+    int Count() const { return static_cast<int>(m_list.size()); }
+    T* Item(int index) const { return m_list[static_cast<size_t>(index)].get(); }
+    T* operator[](int index) const { return Item(index); }
+    int indexOf(const T* entry) const {
+        for (size_t i = 0; i < m_list.size(); ++i)
+            if (m_list[i].get() == entry) return static_cast<int>(i);
+        return -1;
+    }
 
+protected:
+    TButtonBarCollection() = default;
+    ~TButtonBarCollection() = default;
+
+    std::vector<std::unique_ptr<T>> m_list;
+};
+
+class TButtonBarItems : public TButtonBarCollection<TButtonBarItem> {
+public:
     TButtonBarItem* Add(const QString& caption = {});
     void Delete(int index);
     void Clear();
@@ -75,7 +89,6 @@ private:
     explicit TButtonBarItems(TButtonBarSection* section) : m_section(section) {}
 
     TButtonBarSection* m_section;
-    std::vector<std::unique_ptr<TButtonBarItem>> m_items;
 };
 
 // How a caption is drawn in relief: a copy in the light colour (and, raised, one in the shadow colour)
@@ -170,16 +183,8 @@ private:
     std::unique_ptr<TButtonBarHintWindow> m_hintWindow;
 };
 
-class TButtonBarSections {
+class TButtonBarSections : public TButtonBarCollection<TButtonBarSection> {
 public:
-    TButtonBarSections(const TButtonBarSections&) = delete;
-    TButtonBarSections& operator=(const TButtonBarSections&) = delete;
-
-    int Count() const { return static_cast<int>(m_sections.size()); }
-    TButtonBarSection* Item(int index) const { return m_sections[static_cast<size_t>(index)].get(); }
-    TButtonBarSection* operator[](int index) const { return Item(index); }
-    int indexOf(const TButtonBarSection* section) const;
-
     TButtonBarSection* Add(const QString& caption = {});
     void Delete(int index);
     void Clear();
@@ -189,7 +194,6 @@ private:
     explicit TButtonBarSections(TButtonBar* bar) : m_bar(bar) {}
 
     TButtonBar* m_bar;
-    std::vector<std::unique_ptr<TButtonBarSection>> m_sections;
 };
 
 // Where everything of the bar lies, in widget coordinates; one computation serves painting, mouse hit
