@@ -225,6 +225,9 @@ void TForm1::createToolBar() {
     ToolBar1->setIconSize(QSize(16, 16));
     ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
     ToolBar1->toggleViewAction()->setVisible(false);
+    // The overflow button appears only when the window is too narrow; a screen reader still lists it.
+    if (auto* overflow = ToolBar1->findChild<QToolButton*>(u"qt_toolbar_ext_button"_s))
+        overflow->setAccessibleName(u"Другие кнопки"_s);
 
     Tool1 = makeToolButton(ToolBar1, u"Tool1"_s, u"Личные данные"_s, 0,
                            u"Ввести/изменить личные данные:\nимя и дату рождения"_s);
