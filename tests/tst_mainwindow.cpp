@@ -92,6 +92,7 @@ private Q_SLOTS:
     void pageView_decodesAndLoadsStyleSheets();
     void pageView_links_data();
     void pageView_links();
+    void pageView_followsLinksSafely();
     void toolBar_hasItsHintsAndOrder();
 
 private:
@@ -498,6 +499,31 @@ void MainWindowTest::pageView_links() {
     QFETCH(QString, link);
     QFETCH(int, action);
     QCOMPARE(int(PageView::linkAction(QUrl(link))), action);
+}
+
+void MainWindowTest::pageView_followsLinksSafely() {
+    QTemporaryDir dir;
+    writeFile(dir.path() + u"/a/first.htm"_s, "<p>first</p>");
+    writeFile(dir.path() + u"/b/second.htm"_s, "<p>second</p>");
+    writeFile(dir.path() + u"/a/run.sh"_s, "#!/bin/sh\n");
+    PageView view;
+    view.Navigate(dir.path() + u"/a/first.htm"_s);
+    // A relative link to another local page opens in the view.
+    Q_EMIT view.anchorClicked(QUrl(u"../b/second.htm"_s));
+    QCOMPARE(view.currentPage(), dir.path() + u"/b/second.htm"_s);
+    QCOMPARE(view.toPlainText().trimmed(), u"second"_s);
+    // A web address goes to the desktop, the view stays where it was.
+    Q_EMIT view.anchorClicked(QUrl(u"https://ru.wikipedia.org/wiki/Гороскоп"_s));
+    QCOMPARE(m_services->urls, QList<QUrl>{QUrl(u"https://ru.wikipedia.org/wiki/Гороскоп"_s)});
+    QCOMPARE(view.currentPage(), dir.path() + u"/b/second.htm"_s);
+    // A program file or an unknown scheme does nothing at all.
+    Q_EMIT view.anchorClicked(QUrl(u"../a/run.sh"_s));
+    Q_EMIT view.anchorClicked(QUrl(u"javascript:alert(1)"_s));
+    QCOMPARE(view.currentPage(), dir.path() + u"/b/second.htm"_s);
+    QCOMPARE(m_services->urls.size(), 1);
+    // A link to a page that does not exist leaves the view as it was.
+    Q_EMIT view.anchorClicked(QUrl(u"../b/none.htm"_s));
+    QCOMPARE(view.currentPage(), dir.path() + u"/b/second.htm"_s);
 }
 
 void MainWindowTest::toolBar_hasItsHintsAndOrder() {
