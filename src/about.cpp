@@ -156,31 +156,12 @@ TUrlLabel::TUrlLabel(const QString& caption, QWidget* parent) : QLabel(caption, 
 }
 
 QString TUrlLabel::schemePrefix(URLType type) {
-    switch (type) {
-    case urlHTTP:
-        return u"http://"_s;
-    case urlMailTo:
-        return u"mailto:"_s;
-    case urlFTP:
-        return u"ftp://"_s;
-    case urlHTTPS:
-        return u"https://"_s;
-    case urlNews:
-        return u"news:"_s;
-    case urlNNTP:
-        return u"nntp://"_s;
-    case urlTelnet:
-        return u"telnet://"_s;
-    case urlGopher:
-        return u"gopher://"_s;
-    case urlWAIS:
-        return u"wais://"_s;
-    case urlFile:
-        return u"file://"_s;
-    case urlProspero:
-        return u"prospero://"_s;
-    }
-    return QString();
+    // In the order of URLType.
+    static constexpr const char16_t* kPrefixes[] = {u"http://", u"mailto:", u"ftp://",     u"https://",
+                                                    u"news:",   u"nntp://", u"telnet://",  u"gopher://",
+                                                    u"wais://", u"file://", u"prospero://"};
+    const auto index = static_cast<std::size_t>(type);
+    return index < std::size(kPrefixes) ? QString::fromUtf16(kPrefixes[index]) : QString();
 }
 
 QString TUrlLabel::composedAddress(const QString& url, URLType type) {
