@@ -7,7 +7,7 @@ cd "$(dirname "$0")"
 mode=${1:-run}
 build_dir=${BUILD_DIR:-build}
 
-packages=(cmake g++ make qt6-base-dev libqt6svg6 libbenchmark-dev fonts-dejavu-core)
+packages=(cmake g++ make qt6-base-dev qt6-svg-dev libbenchmark-dev fonts-dejavu-core)
 if [ "$mode" = test ]; then
     # The end-to-end suite drives the real program in a private X server over the accessibility bus.
     packages+=(xvfb xauth dbus at-spi2-core python3-pyatspi)

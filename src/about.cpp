@@ -1,5 +1,6 @@
 #include "about.h"
 
+#include "icons.h"
 #include "services.h"
 
 #include <QAbstractButton>
@@ -238,7 +239,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setWindowTitle(u"О программе \"Solvenna\""_s);
-    setWindowIcon(QIcon(u":/icons/solvenna.svg"_s));
+    setWindowIcon(programIcon(u"solvenna"_s));
     createControls();
     arrangeControls();
 }
@@ -251,7 +252,7 @@ void TAboutBox::createControls() {
     Panel1->setLineWidth(1);
     Panel1->setMidLineWidth(0);
 
-    ProgramIcon = new IconPicture(QIcon(u":/icons/solvenna.svg"_s), Panel1);
+    ProgramIcon = new IconPicture(programIcon(u"solvenna"_s), Panel1);
     ProgramIcon->setObjectName(u"ProgramIcon"_s);
 
     const auto makeLabel = [this](const QString& name, const QString& text) {
@@ -282,7 +283,7 @@ void TAboutBox::createControls() {
     Url2->setToolTip(u"Статья «Знак зодиака» в Википедии: все двенадцать знаков"_s);
     connect(Url2, &TUrlLabel::clicked, this, &TAboutBox::Url2Click);
 
-    auto* picture = new PictureButton(QIcon(u":/icons/mail.svg"_s), Panel1);
+    auto* picture = new PictureButton(programIcon(u"mail"_s), Panel1);
     picture->setObjectName(u"Image2"_s);
     picture->setToolTip(u"Свои замечания, благодарности или \nпросто письма пишите по адресу:  "_s +
                         kAuthorMail);

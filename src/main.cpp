@@ -4,6 +4,7 @@
 #include "core/messages.h"
 #include "core/signs.h"
 #include "core/summary.h"
+#include "icons.h"
 #include "pageview.h"
 #include "services.h"
 #include "setup.h"
@@ -34,7 +35,7 @@ TForm1* Form1 = nullptr;
 namespace {
 
 QIcon icon(int index) {
-    return QIcon(u":/icons/%1.svg"_s.arg(index));
+    return solvenna::ui::programIcon(QString::number(index));
 }
 
 // The physical key under each Cyrillic letter of the Russian layout, so Ctrl+letter shortcuts also work
@@ -69,7 +70,7 @@ QToolButton* makeToolButton(QToolBar* bar, const QString& name, const QString& c
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     setObjectName(u"Form1"_s);
     setWindowTitle(u"Solvenna, версия 1.3"_s);
-    setWindowIcon(QIcon(u":/icons/solvenna.svg"_s));
+    setWindowIcon(solvenna::ui::programIcon(u"solvenna"_s));
     resize(644, 430);
 
     createActions();
