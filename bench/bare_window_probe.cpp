@@ -1,12 +1,13 @@
-// A bare Qt window, shown and closed: the yardstick for the program's start-up.
+// A bare Qt window, shown and closed as soon as it has been painted: the yardstick for the program's
+// start-up.
 #include <QApplication>
 #include <QWidget>
 
 namespace {
-class Shown : public QObject {
+class Painted : public QObject {
 protected:
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Show)
+        if (event->type() == QEvent::Paint)
             QMetaObject::invokeMethod(
                 qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
         return false;
@@ -17,7 +18,7 @@ protected:
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QWidget window;
-    Shown probe;
+    Painted probe;
     window.installEventFilter(&probe);
     window.resize(644, 430);
     window.show();
