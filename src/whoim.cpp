@@ -92,7 +92,10 @@ QLabel* boldNavyLabel(QWidget* parent, const QString& name, const QString& text,
     QFont f = label->font();
     f.setBold(true);
     label->setFont(f);
-    label->setStyleSheet(u"color: navy;"_s);
+    // Colours by palette rather than style sheet: a style sheet costs every label its own style.
+    QPalette navy = label->palette();
+    navy.setColor(QPalette::WindowText, QColor(0, 0, 128));
+    label->setPalette(navy);
     label->move(x, y);
     label->adjustSize();
     return label;
@@ -199,9 +202,12 @@ TForm2::TForm2(QWidget* parent, const QString& programFolder)
                    this);
     Label1->setObjectName(u"Label1"_s);
     Label1->setWordWrap(true);
-    Label1->setStyleSheet(u"color: blue; text-decoration: underline;"_s);
+    QPalette blue = Label1->palette();
+    blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    Label1->setPalette(blue);
     // The advice was laid out for a small 8-point face; at that size it keeps its own line breaks.
     QFont adviceFont = Label1->font();
+    adviceFont.setUnderline(true);
     adviceFont.setPointSizeF(std::min(adviceFont.pointSizeF(), 8.0));
     Label1->setFont(adviceFont);
     const int adviceWidth = 430;
