@@ -239,7 +239,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setWindowTitle(u"О программе \"Solvenna\""_s);
-    setWindowIcon(programIcon(u"solvenna"_s));
+    setWindowIcon(solvenna::ui::windowIcon());
     createControls();
     arrangeControls();
 }

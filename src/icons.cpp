@@ -98,17 +98,32 @@ private:
 
 } // namespace
 
-QIcon programIcon(const QString& name) {
+namespace {
+
+QIcon pictureIcon(const QString& name, const QList<int>& widths) {
     QList<Picture> pictures;
     const QString folder = u":/icons/"_s + name;
     const QStringList files = QDir(folder).entryList(QDir::Files);
     for (const QString& file : files) {
         // Each file is named after its size, "<width>x<height>.png".
         const QStringList size = QFileInfo(file).completeBaseName().split(u'x');
-        if (size.size() == 2) pictures.append({folder + u'/' + file, QSize(size[0].toInt(), size[1].toInt())});
+        if (size.size() != 2) continue;
+        const QSize pictureSize(size[0].toInt(), size[1].toInt());
+        if (widths.isEmpty() || widths.contains(pictureSize.width()))
+            pictures.append({folder + u'/' + file, pictureSize});
     }
     if (pictures.isEmpty()) return {};
     return QIcon(new PictureEngine(std::move(pictures)));
+}
+
+} // namespace
+
+QIcon programIcon(const QString& name) {
+    return pictureIcon(name, {});
+}
+
+QIcon windowIcon() {
+    return pictureIcon(u"solvenna"_s, {16, 24, 32, 48, 64, 96});
 }
 
 } // namespace solvenna::ui

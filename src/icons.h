@@ -9,4 +9,8 @@ namespace solvenna::ui {
 // "more-h", "more-v"). Each is compiled in at every size screens ask for, so none is drawn blurred.
 QIcon programIcon(const QString& name);
 
+// The program's icon for window frames. The X11 window system is handed every size an icon has, so
+// this one carries only the sizes frames, task bars and window switchers use.
+QIcon windowIcon();
+
 } // namespace solvenna::ui

@@ -70,7 +70,7 @@ QToolButton* makeToolButton(QToolBar* bar, const QString& name, const QString& c
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     setObjectName(u"Form1"_s);
     setWindowTitle(u"Solvenna, версия 1.3"_s);
-    setWindowIcon(solvenna::ui::programIcon(u"solvenna"_s));
+    setWindowIcon(solvenna::ui::windowIcon());
     resize(644, 430);
 
     createActions();

@@ -85,6 +85,7 @@ private Q_SLOTS:
 
     void icons_areReachableAndDrawSomething_data();
     void icons_areReachableAndDrawSomething();
+    void windowIcon_carriesOnlyTheFrameSizes();
 };
 
 void AboutTest::composedAddress_prependsTheSchemeOnce_data() {
@@ -551,6 +552,17 @@ void AboutTest::icons_areReachableAndDrawSomething() {
             opaque > area / 10 && opaque < area,
             qPrintable(u"%1 at %2 px: %3 of %4 pixels drawn"_s.arg(name).arg(size.width()).arg(opaque).arg(area)));
     }
+}
+
+void AboutTest::windowIcon_carriesOnlyTheFrameSizes() {
+    // The window system is handed every size a window's icon has, at every window's creation: the frame
+    // icon must stay a handful of sizes, each one drawn sharp.
+    const QIcon icon = solvenna::ui::windowIcon();
+    const QList<QSize> sizes = icon.availableSizes();
+    QCOMPARE(sizes, (QList<QSize>{{16, 16}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {96, 96}}));
+    for (const QSize& size : sizes) QCOMPARE(icon.pixmap(size).size(), size);
+    TAboutBox box;
+    QCOMPARE(box.windowIcon().availableSizes(), sizes);
 }
 
 QTEST_MAIN(AboutTest)
