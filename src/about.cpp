@@ -240,8 +240,17 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
                    Qt::MSWindowsFixedSizeDialogHint);
     setWindowTitle(u"О программе \"Solvenna\""_s);
     setWindowIcon(solvenna::ui::windowIcon());
+}
+
+void TAboutBox::ensureControls() {
+    if (XPButton1) return;
     createControls();
     arrangeControls();
+}
+
+void TAboutBox::setVisible(bool visible) {
+    if (visible) ensureControls();
+    QDialog::setVisible(visible);
 }
 
 void TAboutBox::createControls() {

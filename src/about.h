@@ -81,6 +81,11 @@ class TAboutBox : public QDialog {
 public:
     explicit TAboutBox(QWidget* parent = nullptr);
 
+    // The controls are built when the box is first shown rather than at start-up, where nobody sees
+    // them; this builds them at once.
+    void ensureControls();
+    void setVisible(bool visible) override;
+
 protected:
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;

@@ -86,6 +86,7 @@ private Q_SLOTS:
     void icons_areReachableAndDrawSomething_data();
     void icons_areReachableAndDrawSomething();
     void windowIcon_carriesOnlyTheFrameSizes();
+    void aboutBox_buildsItsControlsWhenFirstShown();
 };
 
 void AboutTest::composedAddress_prependsTheSchemeOnce_data() {
@@ -268,6 +269,7 @@ void AboutTest::aboutBox_showsItsTextsExactly() {
     QFETCH(QString, control);
     QFETCH(QString, text);
     TAboutBox box;
+    box.ensureControls();
     if (control.isEmpty()) {
         QCOMPARE(box.windowTitle(), text);
         return;
@@ -290,6 +292,7 @@ void AboutTest::aboutBox_shippedLinksAreRussianWebPages_data() {
 void AboutTest::aboutBox_shippedLinksAreRussianWebPages() {
     QFETCH(QString, link);
     TAboutBox box;
+    box.ensureControls();
     const auto* label = child<TUrlLabel>(box, link);
     const QUrl url(label->text(), QUrl::StrictMode);
     QVERIFY2(url.isValid(), qPrintable(url.errorString()));
@@ -315,6 +318,7 @@ void AboutTest::aboutBox_linkOpensExactlyItsCaptionOnce() {
     QFETCH(QString, newCaption);
     DesktopRecorder desktop;
     TAboutBox box;
+    box.ensureControls();
     box.show();
     auto* label = child<TUrlLabel>(box, link);
     if (!newCaption.isEmpty()) label->setText(newCaption);
@@ -338,6 +342,7 @@ void AboutTest::aboutBox_pictureStartsAMailToTheAuthors() {
     QFETCH(Gesture, gesture);
     DesktopRecorder desktop;
     TAboutBox box;
+    box.ensureControls();
     box.show();
     auto* picture = child<QWidget>(box, u"Image2"_s);
     switch (gesture) {
@@ -365,6 +370,7 @@ void AboutTest::aboutBox_failedOpenIsReportedAndTheBoxStays() {
     DesktopRecorder desktop;
     services().openUrl = [](const QUrl&) { throw std::runtime_error("No program opens this address"); };
     TAboutBox box;
+    box.ensureControls();
     box.show();
     QTest::mouseClick(child<QWidget>(box, u"Url2"_s), Qt::LeftButton);
     QCOMPARE(desktop.boxes, QStringList{u"No program opens this address."_s});
@@ -384,6 +390,7 @@ void AboutTest::aboutBox_closes() {
     QFETCH(int, result);
     DesktopRecorder desktop;
     TAboutBox box;
+    box.ensureControls();
     box.show();
     QVERIFY(QTest::qWaitForWindowActive(&box));
     auto* ok = child<QPushButton>(box, u"XPButton1"_s);
@@ -417,6 +424,7 @@ void AboutTest::aboutBox_refusesEveryResize_data() {
 void AboutTest::aboutBox_refusesEveryResize() {
     QFETCH(QSize, attempt);
     TAboutBox box;
+    box.ensureControls();
     box.show();
     const QSize before = box.size();
     QCOMPARE(box.minimumSize(), before);
@@ -432,6 +440,7 @@ void AboutTest::aboutBox_refusesEveryResize() {
 
 void AboutTest::aboutBox_isCentredOnTheScreen() {
     TAboutBox box;
+    box.ensureControls();
     box.show();
     const QRect screen = box.screen()->availableGeometry();
     const QPoint centre = box.frameGeometry().center();
@@ -445,6 +454,7 @@ void AboutTest::aboutBox_isCentredOnTheScreen() {
 void AboutTest::aboutBox_keepsDesignSizeWithASmallFont() {
     // An 11-pixel font is what the layout was drawn for: everything stays at its design place.
     TAboutBox box;
+    box.ensureControls();
     QFont small;
     small.setPixelSize(11);
     box.setFont(small);
@@ -469,6 +479,7 @@ void AboutTest::aboutBox_noTextIsCutOrOverlapped_data() {
 void AboutTest::aboutBox_noTextIsCutOrOverlapped() {
     QFETCH(int, pixelSize);
     TAboutBox box;
+    box.ensureControls();
     if (pixelSize) {
         QFont font;
         font.setPixelSize(pixelSize);
@@ -563,6 +574,22 @@ void AboutTest::windowIcon_carriesOnlyTheFrameSizes() {
     for (const QSize& size : sizes) QCOMPARE(icon.pixmap(size).size(), size);
     TAboutBox box;
     QCOMPARE(box.windowIcon().availableSizes(), sizes);
+}
+
+void AboutTest::aboutBox_buildsItsControlsWhenFirstShown() {
+    TAboutBox box;
+    QCOMPARE(box.findChildren<QWidget*>().size(), 0);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    auto* ok = box.findChild<QPushButton*>(u"XPButton1"_s);
+    QVERIFY(ok);
+    QVERIFY(ok->hasFocus());
+    QCOMPARE(box.minimumSize(), box.maximumSize());
+    // Shown again, the box keeps its one set of controls.
+    const qsizetype controls = box.findChildren<QWidget*>().size();
+    box.hide();
+    box.show();
+    QCOMPARE(box.findChildren<QWidget*>().size(), controls);
 }
 
 QTEST_MAIN(AboutTest)
