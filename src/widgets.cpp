@@ -467,7 +467,6 @@ void TButtonBar::setGradient(const QColor& from, const QColor& to, int colours) 
     m_gradientFrom = from;
     m_gradientTo = to;
     m_gradientColours = colours;
-    m_backgroundDirty = true;
     requestRepaint();
 }
 
@@ -980,22 +979,31 @@ void TButtonBar::normalizeState() {
     if (TButtonBarSection* section = openSection()) section->m_scrollPosition = barGeometry().scrollPosition;
 }
 
-void TButtonBar::updateBackground(const QSize& pixels, qreal ratio) {
-    if (!m_backgroundDirty && m_background.size() == pixels && m_background.devicePixelRatio() == ratio)
-        return;
-    m_backgroundDirty = false;
-    m_background = QPixmap(pixels);
-    m_background.setDevicePixelRatio(ratio);
-    QPainter p(&m_background);
+void TButtonBar::paintBackground(QPainter& p) const {
     const qreal w = width();
     const qreal h = height();
     const int steps = std::max(1, m_gradientColours);
-    // Square rings, each a shade nearer the centre colour, shrinking evenly from the edges inwards.
-    for (int k = 0; k < steps; ++k) {
-        const qreal t = steps == 1 ? 0.0 : qreal(k) / (steps - 1);
+    // Square rings, each a shade nearer the centre colour, shrinking evenly from the edges inwards. Each
+    // ring is filled as the four bands around the next one, so every pixel is written once: filling
+    // nested rectangles would write the middle of the bar once per shade.
+    const auto ring = [&](int k) {
         const qreal dx = k * w / (2.0 * steps);
         const qreal dy = k * h / (2.0 * steps);
-        p.fillRect(QRectF(dx, dy, w - 2 * dx, h - 2 * dy), blend(m_gradientFrom, m_gradientTo, t));
+        return QRectF(QPointF(dx, dy), QPointF(w - dx, h - dy));
+    };
+    for (int k = 0; k < steps; ++k) {
+        const qreal t = steps == 1 ? 0.0 : qreal(k) / (steps - 1);
+        const QColor colour = blend(m_gradientFrom, m_gradientTo, t);
+        const QRectF outer = ring(k);
+        if (k == steps - 1) {
+            p.fillRect(outer, colour);
+            break;
+        }
+        const QRectF inner = ring(k + 1);
+        p.fillRect(QRectF(QPointF(outer.left(), outer.top()), QPointF(outer.right(), inner.top())), colour);
+        p.fillRect(QRectF(QPointF(outer.left(), inner.bottom()), QPointF(outer.right(), outer.bottom())), colour);
+        p.fillRect(QRectF(QPointF(outer.left(), inner.top()), QPointF(inner.left(), inner.bottom())), colour);
+        p.fillRect(QRectF(QPointF(inner.right(), inner.top()), QPointF(outer.right(), inner.bottom())), colour);
     }
 }
 
@@ -1012,9 +1020,8 @@ void TButtonBar::drawBevel(QPainter& p, QRect r, Bevel bevel) const {
 void TButtonBar::paintPicture(QPixmap& target) {
     normalizeState();
     const TButtonBarGeometry g = barGeometry();
-    updateBackground(target.size(), target.devicePixelRatio());
     QPainter p(&target);
-    p.drawPixmap(0, 0, m_background);
+    paintBackground(p);
     QRect frame = rect();
     drawBevel(p, frame, m_bevelOuter);
     if (m_bevelOuter != Bevel::None) frame.adjust(kBevelWidth, kBevelWidth, -kBevelWidth, -kBevelWidth);

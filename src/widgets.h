@@ -371,7 +371,7 @@ private:
 
     int frameWidth() const;
     void paintPicture(QPixmap& target);
-    void updateBackground(const QSize& pixels, qreal ratio);
+    void paintBackground(QPainter& p) const;
     void drawBevel(QPainter& p, QRect r, Bevel bevel) const;
     void drawSectionButton(QPainter& p, const TButtonBarSection& section, int index, const QRect& r) const;
     void drawItem(QPainter& p, const TButtonBarSection& section, int index, const QRect& r) const;
@@ -416,9 +416,7 @@ private:
     // what was on the screen before the change. Both are reused until the size changes.
     QPixmap m_picture;
     QPixmap m_shownPicture;
-    QPixmap m_background;
     bool m_pictureDirty = true;
-    bool m_backgroundDirty = true;
     bool m_paintedSinceShow = false;
     TButtonBarSlidePlan m_slide;
     QElapsedTimer m_slideClock;
