@@ -19,9 +19,8 @@ protected:
 } // namespace
 
 int main(int argc, char* argv[]) {
-    solvenna::ui::FontConfigurationReader fonts;
+    solvenna::ui::startReadingFontConfiguration();
     QApplication app(argc, argv);
-    fonts.wait();
     DialogPainted probe;
     app.installEventFilter(&probe);
     CreateApplicationWindows();

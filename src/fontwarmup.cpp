@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+#include <thread>
+
 #if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
 #include <dlfcn.h>
 #define SOLVENNA_HAS_FONTCONFIG 1
@@ -9,25 +11,39 @@
 
 namespace solvenna::ui {
 
-FontConfigurationReader::FontConfigurationReader() {
+namespace {
+
+// Joins the helper at the latest when the program ends.
+struct Reader {
+    std::thread thread;
+    ~Reader() {
+        if (thread.joinable()) thread.join();
+    }
+};
+
+Reader& reader() {
+    static Reader instance;
+    return instance;
+}
+
+} // namespace
+
+void startReadingFontConfiguration() {
 #ifdef SOLVENNA_HAS_FONTCONFIG
+    if (reader().thread.joinable()) return;
     // Qt's GUI library already brought fontconfig in; when it did not, there is nothing to read early.
     void* library = dlopen("libfontconfig.so.1", RTLD_NOW | RTLD_NOLOAD);
     if (!library) return;
     using Init = int (*)();
     const auto init = reinterpret_cast<Init>(dlsym(library, "FcInit"));
-    if (init) m_thread = std::thread([init] { init(); });
+    if (init) reader().thread = std::thread([init] { init(); });
     // The library stays loaded for as long as Qt uses it; this only drops our own reference.
     dlclose(library);
 #endif
 }
 
-FontConfigurationReader::~FontConfigurationReader() {
-    wait();
-}
-
-void FontConfigurationReader::wait() {
-    if (m_thread.joinable()) m_thread.join();
+void finishReadingFontConfiguration() {
+    if (reader().thread.joinable()) reader().thread.join();
 }
 
 } // namespace solvenna::ui

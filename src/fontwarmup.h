@@ -1,25 +1,14 @@
 #pragma once
 
-#include <thread>
-
 namespace solvenna::ui {
 
-// Reads the system's font configuration on a helper thread. Started before the application connects to
-// the display, the reading is over by the time the first window needs a font, instead of adding several
-// milliseconds to the start-up.
-class FontConfigurationReader {
-public:
-    FontConfigurationReader();
-    ~FontConfigurationReader();
-    FontConfigurationReader(const FontConfigurationReader&) = delete;
-    FontConfigurationReader& operator=(const FontConfigurationReader&) = delete;
+// Reading the system's font configuration is a good share of the start-up. Started before the
+// application connects to the display, the reading runs on a helper thread while the display connection
+// and the first windows' controls are set up, instead of after them.
+void startReadingFontConfiguration();
 
-    // Waits for the reading to end. Call it before the first font is used: the font system would
-    // otherwise read the configuration a second time.
-    void wait();
-
-private:
-    std::thread m_thread;
-};
+// Waits until that reading is over; returns at once when it was never started or is done. Call it
+// before the first text is measured: the font system would otherwise read the configuration again.
+void finishReadingFontConfiguration();
 
 } // namespace solvenna::ui

@@ -4,6 +4,7 @@
 #include "core/messages.h"
 #include "core/signs.h"
 #include "core/summary.h"
+#include "fontwarmup.h"
 #include "icons.h"
 #include "pageview.h"
 #include "services.h"
@@ -77,6 +78,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     createToolBar();
     createSectionBar();
 
+    // The page view is the first control to measure text.
+    solvenna::ui::finishReadingFontConfiguration();
     Panel2 = new QFrame;
     Panel2->setObjectName(u"Panel2"_s);
     Web1 = new PageView(Panel2);

@@ -4,9 +4,8 @@
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
-    solvenna::ui::FontConfigurationReader fonts; // meanwhile the application connects to the display
+    solvenna::ui::startReadingFontConfiguration();
     QApplication app(argc, argv);
-    fonts.wait();
     CreateApplicationWindows();
     Form1->show();
     const int result = app.exec();
