@@ -77,7 +77,7 @@ void BM_StartupAgainstBareWindow(benchmark::State& state) {
     state.counters["peak_MiB"] = double(peak) / 1024.0;
     state.counters["bare_peak_MiB"] = double(barePeak) / 1024.0;
 }
-BENCHMARK(BM_StartupAgainstBareWindow)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(41);
+BENCHMARK(BM_StartupAgainstBareWindow)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(61);
 
 // LoadFile of a 20 KB page until the page view has laid it out.
 void BM_LoadFile20KBPage(benchmark::State& state) {
