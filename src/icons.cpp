@@ -34,18 +34,17 @@ public:
 
     QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
         const Picture* picture = best(size);
-        if (!picture) return {};
-        const QSize fitted = picture->size.scaled(size, Qt::KeepAspectRatio);
-        return fitted.width() < picture->size.width() ? fitted : picture->size;
+        return picture ? shownSize(*picture, size) : QSize();
     }
 
-    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
-        const QSize shown = actualSize(size, mode, state);
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override {
+        const Picture* picture = best(size);
+        if (!picture) return {};
+        const QSize shown = shownSize(*picture, size);
         if (shown.isEmpty()) return {};
         const quint64 key = (quint64(shown.width()) << 32) | (quint64(shown.height()) << 8) | quint64(mode);
         if (const auto it = m_cache.constFind(key); it != m_cache.cend()) return *it;
 
-        const Picture* picture = best(size);
         QImageReader reader(picture->path, "png");
         reader.setAutoDetectImageFormat(false);
         QPixmap result = QPixmap::fromImage(reader.read());
@@ -92,13 +91,15 @@ private:
         return &m_pictures.last();
     }
 
+    // The picture as drawn in the box: scaled down to fit it, or as it is when it is no larger.
+    static QSize shownSize(const Picture& picture, const QSize& box) {
+        const QSize fitted = picture.size.scaled(box, Qt::KeepAspectRatio);
+        return fitted.width() < picture.size.width() ? fitted : picture.size;
+    }
+
     QList<Picture> m_pictures;
     QHash<quint64, QPixmap> m_cache;
 };
-
-} // namespace
-
-namespace {
 
 QIcon pictureIcon(const QString& name, const QList<int>& widths) {
     QList<Picture> pictures;

@@ -630,7 +630,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 void CreateApplicationWindows() {
     // The dialogs need the main window's folder values, and the settings dialog applies the settings to
     // the main window's section bar and menus.
-    InstallTooltipTiming();
+    InstallProgramStyle();
     Form1 = new TForm1;
     Form2 = new TForm2(Form1);
     AboutBox = new TAboutBox(Form1);

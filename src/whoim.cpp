@@ -3,8 +3,8 @@
 #include "core/catalogue.h"
 #include "core/datetext.h"
 #include "core/signs.h"
-#include "main.h"
 #include "icons.h"
+#include "main.h"
 #include "services.h"
 #include "setup.h"
 
@@ -36,8 +36,8 @@ namespace {
 
 const QDate kNoDate(100, 1, 1); // the date edit's "empty" value, below any real birth date
 
-// Tooltips appear 50 ms after the pointer rests and stay 10 seconds.
-class TooltipTiming : public QProxyStyle {
+// Tooltips appear 50 ms after the pointer rests and stay 10 seconds; the overflow arrows are our own.
+class ProgramStyle : public QProxyStyle {
 public:
     using QProxyStyle::QProxyStyle;
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
@@ -103,8 +103,8 @@ QLabel* boldNavyLabel(QWidget* parent, const QString& name, const QString& text,
 
 } // namespace
 
-void InstallTooltipTiming() {
-    if (!dynamic_cast<TooltipTiming*>(QApplication::style())) QApplication::setStyle(new TooltipTiming);
+void InstallProgramStyle() {
+    if (!dynamic_cast<ProgramStyle*>(QApplication::style())) QApplication::setStyle(new ProgramStyle);
 }
 
 // --- The date edit ---------------------------------------------------------------------------------------
@@ -307,7 +307,7 @@ TForm2::~TForm2() {
 }
 
 void TForm2::FormCreate() {
-    InstallTooltipTiming();
+    InstallProgramStyle();
     HorList->setCurrentIndex(0);
     BirthDate = solvenna::encodeDate(1900, 1, 1);
     PersonName.clear();

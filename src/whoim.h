@@ -95,6 +95,7 @@ private:
 
 extern TForm2* Form2;
 
-// Tooltips show 50 ms after the pointer rests and stay 10 seconds, application-wide. The dialog sets this
-// when it is created; installing it before any window exists spares re-styling them.
-void InstallTooltipTiming();
+// The program's style, application-wide: tooltips show 50 ms after the pointer rests and stay 10 seconds,
+// and the bars' overflow arrows come from the program's icons. The dialog sets it when it is created;
+// installing it before any window exists spares re-styling them.
+void InstallProgramStyle();
