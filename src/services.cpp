@@ -16,6 +16,8 @@ namespace {
 void showRealBox(BoxKind kind, const QString& caption, const QString& text) {
     QMessageBox box(kind == BoxKind::Error ? QMessageBox::Critical : QMessageBox::NoIcon, caption, text,
                     QMessageBox::Ok, QApplication::activeWindow());
+    // Names and messages are shown as they are: a name such as "<b>Zoë</b>" is no markup.
+    box.setTextFormat(Qt::PlainText);
     box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     // Centred on the screen, not over whichever window is active.
     box.adjustSize();

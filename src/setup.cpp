@@ -23,16 +23,40 @@ using solvenna::ui::guarded;
 TSetupFrm* SetupFrm = nullptr;
 
 TSpinEdit::TSpinEdit(QWidget* parent) : QSpinBox(parent) {
-    setRange(Settings::kMinScrollDelay, Settings::kMaxScrollDelay);
+    setRange(kLowest, kHighest);
     setSingleStep(5);
     setSuffix(u" мсек"_s);
     setKeyboardTracking(true);
+    // Sized for the values it keeps, not for the wider range it accepts while typing.
+    m_hint = QSpinBox::sizeHint();
+    setRange(-99999, 99999);
+}
+
+void TSpinEdit::setValue(int value) {
+    QSpinBox::setValue(std::clamp(value, kLowest, kHighest));
+}
+
+void TSpinEdit::keepWithinBounds() {
+    interpretText();
+    setValue(value());
+}
+
+void TSpinEdit::stepBy(int steps) {
+    interpretText();
+    setValue(value() + steps * singleStep());
+    selectAll();
+}
+
+QAbstractSpinBox::StepEnabled TSpinEdit::stepEnabled() const {
+    StepEnabled enabled = StepNone;
+    if (value() < kHighest) enabled |= StepUpEnabled;
+    if (value() > kLowest) enabled |= StepDownEnabled;
+    return enabled;
 }
 
 void TSpinEdit::focusOutEvent(QFocusEvent* event) {
     // Whatever was typed, the box leaves with a value within its range.
-    interpretText();
-    setValue(std::clamp(value(), minimum(), maximum()));
+    keepWithinBounds();
     QSpinBox::focusOutEvent(event);
 }
 
@@ -212,10 +236,12 @@ void TSetupFrm::Check4Click() {
 }
 
 void TSetupFrm::Spin1Change() {
-    if (m_main) m_main->Buttons->setScrollDelay(Spin1->value());
+    // The bar's timer takes no negative interval: a minus sign typed on its own way to a number gives 0.
+    if (m_main) m_main->Buttons->setScrollDelay(std::clamp(Spin1->value(), 0, 65535));
 }
 
 void TSetupFrm::XPButton1Click() {
+    Spin1->keepWithinBounds(); // Enter in the box presses "ОК" before the focus leaves it
     Settings s;
     s.storeNames = Check1->isChecked();
     s.showHints = Check2->isChecked();

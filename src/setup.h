@@ -13,15 +13,32 @@ class QLabel;
 class QPushButton;
 class TForm1;
 
-// The scroll-delay box: 0..500 ms in steps of 5, shown with " мсек"; a value put in from outside the
-// range, or left there when the focus goes, is brought to the nearer bound.
+// The scroll-delay box: 0..500 ms in steps of 5, shown with " мсек". While the person types, the number
+// typed is the value as it stands, also one outside 0..500 or with a minus sign; its arrows, Up and Down
+// and the focus leaving bring the value within 0..500.
 class TSpinEdit : public QSpinBox {
     Q_OBJECT
 public:
     explicit TSpinEdit(QWidget* parent = nullptr);
 
+    static constexpr int kLowest = 0;
+    static constexpr int kHighest = 500;
+    // Puts a value in, brought to the nearer bound (hides QSpinBox::setValue, which would take any value
+    // of the typing range).
+    void setValue(int value);
+    // Takes what was typed and brings it within bounds.
+    void keepWithinBounds();
+
+    void stepBy(int steps) override;
+    QSize sizeHint() const override { return m_hint; }
+    QSize minimumSizeHint() const override { return m_hint; }
+
 protected:
+    StepEnabled stepEnabled() const override;
     void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    QSize m_hint;
 };
 
 // The settings dialog. Its controls are the settings in force: every change is applied to the main window

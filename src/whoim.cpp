@@ -8,6 +8,7 @@
 #include "services.h"
 #include "setup.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCalendarWidget>
@@ -22,7 +23,9 @@
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QScreen>
 #include <QToolButton>
+#include <QToolTip>
 #include <QWidgetAction>
 
 using namespace Qt::Literals::StringLiterals;
@@ -33,8 +36,6 @@ QString PersonName;
 TForm2* Form2 = nullptr;
 
 namespace {
-
-const QDate kNoDate(100, 1, 1); // the date edit's "empty" value, below any real birth date
 
 // Tooltips appear 50 ms after the pointer rests and stay 10 seconds; the overflow arrows are our own.
 class ProgramStyle : public QProxyStyle {
@@ -48,10 +49,32 @@ public:
     }
     // The bars' "more buttons" arrows come from our own icon set: reading the built-in pictures loads
     // every image plugin, which costs the start-up several milliseconds.
-    QIcon standardIcon(StandardPixmap icon, const QStyleOption* option, const QWidget* widget) const override {
+    QIcon standardIcon(StandardPixmap icon, const QStyleOption* option,
+                       const QWidget* widget) const override {
         if (icon == SP_ToolBarHorizontalExtensionButton) return solvenna::ui::programIcon(u"more-h"_s);
         if (icon == SP_ToolBarVerticalExtensionButton) return solvenna::ui::programIcon(u"more-v"_s);
         return QProxyStyle::standardIcon(icon, option, widget);
+    }
+};
+
+// Qt keeps a long hint up longer than the program's 10 seconds (it adds time for every character past the
+// hundredth), so hints set on a control are shown here with the program's time instead.
+class HintTiming : public QObject {
+public:
+    using QObject::QObject;
+    static constexpr int kShownMs = 10000;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::ToolTip || !watched->isWidgetType()) return false;
+        auto* widget = static_cast<QWidget*>(watched);
+        // Views, menus and tab bars show hints of their own items.
+        if (widget->toolTip().isEmpty() || qobject_cast<QAbstractItemView*>(widget) ||
+            qobject_cast<QMenu*>(widget) || widget->inherits("QTabBar"))
+            return false;
+        const auto* help = static_cast<QHelpEvent*>(event);
+        QToolTip::showText(help->globalPos(), widget->toolTip(), widget, QRect(), kShownMs);
+        return true;
     }
 };
 
@@ -105,21 +128,50 @@ QLabel* boldNavyLabel(QWidget* parent, const QString& name, const QString& text,
 
 void InstallProgramStyle() {
     if (!dynamic_cast<ProgramStyle*>(QApplication::style())) QApplication::setStyle(new ProgramStyle);
+    if (!qApp->findChild<HintTiming*>(QString(), Qt::FindDirectChildrenOnly))
+        qApp->installEventFilter(new HintTiming(qApp));
 }
 
 // --- The date edit ---------------------------------------------------------------------------------------
 
+namespace {
+const QLocale kRussian(QLocale::Russian, QLocale::Russia);
+const QString kDisplayFormat = u"d   MMMM yyyy"_s;
+
+// What typed text means: in the order of the user's locale first; text with a month name may also come
+// in the order the field itself shows ("15   августа 1975"), whatever the locale.
+solvenna::TypedDate readField(const QString& text, int currentYear) {
+    using solvenna::DatePart;
+    const QLocale locale;
+    solvenna::TypedDate read =
+        solvenna::readTypedDate(text, solvenna::datePartOrder(locale), currentYear, locale);
+    const bool named = std::any_of(text.begin(), text.end(), [](QChar c) { return c.isLetter(); });
+    if (read.state != solvenna::TypedDate::State::Valid && named) {
+        const solvenna::TypedDate shown = solvenna::readTypedDate(
+            text, {DatePart::Day, DatePart::Month, DatePart::Year}, currentYear, locale);
+        if (shown.state == solvenna::TypedDate::State::Valid) read = shown;
+    }
+    return read;
+}
+
+// An example of a date typed in the user's order, for the message on text that is no date.
+QString typingExample() {
+    return QLocale().toString(QDate(1975, 8, 15), solvenna::shortDateFormat(QLocale()));
+}
+} // namespace
+
 TDateEdit::TDateEdit(QWidget* parent) : QWidget(parent) {
-    m_edit = new QDateEdit(this);
+    m_edit = new QLineEdit(this);
     m_edit->setObjectName(u"Calendar1Edit"_s);
-    m_edit->setLocale(QLocale(QLocale::Russian, QLocale::Russia));
-    m_edit->setCalendarPopup(true);
-    m_edit->setDisplayFormat(u"d   MMMM yyyy"_s);
-    m_edit->setDateRange(kNoDate, QDate(9999, 12, 31));
-    m_edit->setSpecialValueText(u" "_s); // the "no date" value shows as an empty box
-    m_edit->setDate(kNoDate);
     m_edit->setAccessibleName(u"Дата рождения"_s);
     m_edit->installEventFilter(this);
+
+    m_drop = new QToolButton(this);
+    m_drop->setObjectName(u"Calendar1DropDown"_s);
+    m_drop->setArrowType(Qt::DownArrow);
+    m_drop->setAccessibleName(u"Календарь"_s);
+    m_drop->setToolTip(u"Выбрать дату в календаре (Alt+Down)"_s);
+    m_drop->setFocusPolicy(Qt::NoFocus);
 
     m_today = new QToolButton(this);
     m_today->setObjectName(u"Calendar1Today"_s);
@@ -130,40 +182,158 @@ TDateEdit::TDateEdit(QWidget* parent) : QWidget(parent) {
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(4);
+    layout->setSpacing(0);
     layout->addWidget(m_edit, 1);
+    layout->addWidget(m_drop);
+    layout->addSpacing(4);
     layout->addWidget(m_today);
     setFocusProxy(m_edit);
 
-    connect(m_edit, &QDateEdit::dateChanged, this, [this] { Q_EMIT valueChanged(value()); });
-    connect(m_today, &QToolButton::clicked, this, [this] { setValue(solvenna::fromQDate(today())); });
+    // editingFinished comes on Enter and when the focus leaves, but not when the calendar opens.
+    connect(m_edit, &QLineEdit::editingFinished, this, &TDateEdit::commit);
+    connect(m_edit, &QLineEdit::textEdited, this, [this](const QString& text) {
+        // Marked at once when no further typing can make a date of it; unmarked as soon as it is mended.
+        const auto state = readField(text, today().year()).state;
+        if (state == solvenna::TypedDate::State::Invalid)
+            setMarked(true);
+        else if (state != solvenna::TypedDate::State::Incomplete)
+            setMarked(false);
+    });
+    connect(m_drop, &QToolButton::clicked, this, &TDateEdit::showCalendar);
+    connect(m_today, &QToolButton::clicked, this, [this] { setDate(today()); });
 }
 
 solvenna::Date TDateEdit::value() const {
-    return hasDate() ? solvenna::fromQDate(m_edit->date()) : 0.0;
+    return m_date.isValid() ? solvenna::fromQDate(m_date) : 0.0;
 }
 
 bool TDateEdit::hasDate() const {
-    return m_edit->date() != kNoDate;
+    return m_date.isValid();
 }
 
 void TDateEdit::setValue(solvenna::Date date) {
     const QDate d = solvenna::toQDate(date);
-    m_edit->setDate(d.isValid() && d > kNoDate ? d : kNoDate);
+    setDate(d.isValid() && d.year() >= 1 ? d : QDate());
 }
 
 void TDateEdit::clearDate() {
-    m_edit->setDate(kNoDate);
+    setDate(QDate());
+}
+
+void TDateEdit::setDate(const QDate& date) {
+    const bool changed = date != m_date;
+    m_date = date;
+    m_edit->setText(date.isValid() ? kRussian.toString(date, kDisplayFormat) : QString());
+    setMarked(false);
+    if (changed) Q_EMIT valueChanged(value());
+}
+
+void TDateEdit::commit() {
+    const QString text = m_edit->text();
+    if (m_date.isValid() && text == kRussian.toString(m_date, kDisplayFormat)) return setMarked(false);
+    const solvenna::TypedDate read = readField(text, today().year());
+    switch (read.state) {
+    case solvenna::TypedDate::State::Valid:
+        return setDate(read.date);
+    case solvenna::TypedDate::State::Empty:
+        return setDate(QDate());
+    default:
+        break;
+    }
+    // Not a date: the text stays for the person to mend, and the field reads as holding none.
+    const bool changed = m_date.isValid();
+    m_date = QDate();
+    setMarked(true);
+    if (m_edit->hasFocus() || isVisible())
+        QToolTip::showText(m_edit->mapToGlobal(QPoint(0, m_edit->height())),
+                           u"Такой даты нет. Введите число, месяц и год, например %1."_s.arg(typingExample()),
+                           m_edit, QRect(), 10000);
+    if (changed) Q_EMIT valueChanged(value());
+}
+
+void TDateEdit::setMarked(bool marked) {
+    if (marked == m_marked) return;
+    m_marked = marked;
+    // A style sheet only while marked: styling the field always would cost every start.
+    m_edit->setStyleSheet(marked ? u"QLineEdit { border: 2px solid #d00000; border-radius: 2px; }"_s
+                                 : QString());
+    m_edit->setAccessibleDescription(marked ? u"Это не дата"_s : QString());
+}
+
+void TDateEdit::showCalendar() {
+    commit();
+    if (!m_popup) {
+        m_popup = new QWidget(this, Qt::Popup);
+        m_popup->setObjectName(u"Calendar1Popup"_s);
+        m_calendar = new QCalendarWidget(m_popup);
+        m_calendar->setObjectName(u"Calendar1Calendar"_s);
+        m_calendar->setLocale(kRussian);
+        m_calendar->setFirstDayOfWeek(Qt::Monday);
+        m_calendar->setGridVisible(true);
+        auto* layout = new QHBoxLayout(m_popup);
+        layout->setContentsMargins(1, 1, 1, 1);
+        layout->addWidget(m_calendar);
+        connect(m_calendar, &QCalendarWidget::activated, this, [this](const QDate& date) {
+            m_popup->hide();
+            setDate(date);
+            m_edit->setFocus(Qt::PopupFocusReason);
+        });
+        connect(m_calendar, &QCalendarWidget::clicked, m_calendar, &QCalendarWidget::activated);
+    }
+    // An empty field opens on the current month.
+    const QDate shown = m_date.isValid() ? m_date : today();
+    m_calendar->setSelectedDate(shown);
+    m_calendar->setCurrentPage(shown.year(), shown.month());
+    m_popup->adjustSize();
+    QPoint at = mapToGlobal(QPoint(0, height()));
+    if (const QScreen* screen = this->screen()) {
+        const QRect room = screen->availableGeometry();
+        if (at.y() + m_popup->height() > room.bottom())
+            at.setY(mapToGlobal(QPoint(0, 0)).y() - m_popup->height());
+        at.setX(std::clamp(at.x(), room.left(), std::max(room.left(), room.right() - m_popup->width())));
+    }
+    m_popup->move(at);
+    m_popup->show();
+    m_calendar->setFocus(Qt::PopupFocusReason);
+}
+
+void TDateEdit::stepPartAtCursor(int steps) {
+    commit();
+    if (!m_date.isValid()) return setDate(today()); // an empty field starts from today, not from year 1
+    // The shown text is "d   MMMM yyyy": the part under the cursor is stepped.
+    const QString text = m_edit->text();
+    const int cursor = m_edit->cursorPosition();
+    const qsizetype firstBlank = text.indexOf(u' ');
+    const qsizetype lastBlank = text.lastIndexOf(u' ');
+    QDate next;
+    if (cursor <= firstBlank)
+        next = m_date.addDays(steps);
+    else if (cursor > lastBlank)
+        next = m_date.addYears(steps);
+    else
+        next = m_date.addMonths(steps);
+    if (!next.isValid() || next.year() < 1 || next.year() > 9999) return;
+    setDate(next);
+    // Keep the cursor in the same part.
+    const QString shown = m_edit->text();
+    if (cursor > lastBlank)
+        m_edit->setCursorPosition(int(shown.size()));
+    else if (cursor > firstBlank)
+        m_edit->setCursorPosition(int(shown.indexOf(u' ') + 3));
+    else
+        m_edit->setCursorPosition(0);
 }
 
 bool TDateEdit::eventFilter(QObject* watched, QEvent* event) {
-    // Delete or Backspace over the whole text empties the box.
     if (watched == m_edit && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        const QLineEdit* line = m_edit->findChild<QLineEdit*>();
-        const bool allSelected = line && line->selectedText() == line->text();
-        if ((key->key() == Qt::Key_Delete || key->key() == Qt::Key_Backspace) && allSelected && hasDate()) {
-            clearDate();
+        const bool alt = key->modifiers() & Qt::AltModifier;
+        if ((key->key() == Qt::Key_Down && alt) || key->key() == Qt::Key_F4) {
+            showCalendar();
+            return true;
+        }
+        if ((key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) && !alt) {
+            stepPartAtCursor(key->key() == Qt::Key_Up ? 1 : -1);
             return true;
         }
     }
@@ -258,6 +428,10 @@ TForm2::TForm2(QWidget* parent, const QString& programFolder)
     edit1->setObjectName(u"edit1"_s);
     edit1->setEditable(true);
     edit1->setInsertPolicy(QComboBox::NoInsert);
+    // A typed name stays as typed: no completion that rewrites it, and no match with a listed name taken
+    // as a pick when typing ends (the box would then fill the dialog and change the name's letter case).
+    edit1->setCompleter(nullptr);
+    QObject::disconnect(edit1->lineEdit(), &QLineEdit::editingFinished, edit1, nullptr);
     edit1->setGeometry(24, 38, 281, edit1->sizeHint().height());
     edit1->setToolTip(u"Если Вы уже однажды вводили свое имя, \nпросто выберите его из списка!"_s);
     edit1->setAccessibleName(u"Имя"_s);
@@ -276,9 +450,10 @@ TForm2::TForm2(QWidget* parent, const QString& programFolder)
     connect(N2, &QAction::triggered, this, [this] { guarded([this] { N2Click(); }); });
     connect(N1, &QAction::triggered, this, [this] { guarded([this] { N1Click(); }); });
     connect(PopupMenu1, &QMenu::aboutToShow, this, [this] { PopupMenu1BeforePopUp(); });
-    edit1->lineEdit()->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(edit1->lineEdit(), &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { PopupMenu1->popup(edit1->lineEdit()->mapToGlobal(at)); });
+    // "Имена" is the name box's only menu: by the mouse anywhere on the box (its arrow too), by the Menu
+    // key and by Shift+F10. Qt's own edit menu would be English and offer nothing this box needs.
+    edit1->installEventFilter(this);
+    edit1->lineEdit()->installEventFilter(this);
 
     // The window cannot change its size.
     setFixedSize(477, 300 + shift);
@@ -293,7 +468,11 @@ TForm2::TForm2(QWidget* parent, const QString& programFolder)
     connect(Calendar1, &TDateEdit::valueChanged, this, [this] { guarded([this] { Calendar1Change(); }); });
     connect(Check2, &QCheckBox::toggled, this, [this] { guarded([this] { Check2Click(); }); });
     connect(edit1, &QComboBox::activated, this, [this] { guarded([this] { edit1Click(); }); });
-    connect(Button1, &QPushButton::clicked, this, [this] { guarded([this] { Button1Click(); }); });
+    // The dialog goes once the handler is done, so that an error it reports stands over the dialog.
+    connect(Button1, &QPushButton::clicked, this, [this] {
+        guarded([this] { Button1Click(); });
+        reject();
+    });
 
     const QString folder = programFolder.isEmpty()
                                ? solvenna::folderOfProgram(QCoreApplication::applicationFilePath())
@@ -344,9 +523,8 @@ void TForm2::edit1Click() {
 }
 
 void TForm2::Button1Click() {
-    // The dialog closes when the handler is done, also when storing the name fails.
-    const auto closeWhenDone = qScopeGuard([this] { reject(); });
-
+    // What was typed into the date edit counts even when Enter was pressed in it.
+    Calendar1->commit();
     PersonName = edit1->currentText();
     BirthDate = Calendar1->value();
     if (Check1->isChecked() && Form1) Form1->N4Click();
@@ -380,6 +558,30 @@ void TForm2::Button1Click() {
         entry.horoscopType = HorList->currentIndex();
         m_names->write(name, entry);
     }
+}
+
+void TForm2::openNamesMenu(const QPoint& globalPos) {
+    if (!PopupMenu1->isVisible()) PopupMenu1->popup(globalPos);
+}
+
+bool TForm2::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == edit1 || watched == edit1->lineEdit()) {
+        const QPoint belowBox = edit1->mapToGlobal(QPoint(0, edit1->height()));
+        if (event->type() == QEvent::ContextMenu) {
+            const auto* menuEvent = static_cast<QContextMenuEvent*>(event);
+            openNamesMenu(menuEvent->reason() == QContextMenuEvent::Mouse ? menuEvent->globalPos()
+                                                                          : belowBox);
+            return true;
+        }
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier) {
+                openNamesMenu(belowBox);
+                return true;
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TForm2::PopupMenu1BeforePopUp() {

@@ -4,15 +4,16 @@
 #include "core/namestore.h"
 
 #include <QDate>
-#include <QDateEdit>
 #include <QDialog>
 
 #include <functional>
 #include <memory>
 
+class QCalendarWidget;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QPushButton;
 class QToolButton;
@@ -21,9 +22,10 @@ class QToolButton;
 extern solvenna::Date BirthDate;
 extern QString PersonName;
 
-// A date edit that can also hold no date (shown empty, read as day 0, 30 December 1899), with a drop-down
-// calendar and a button that sets today's date. Every change of its value is reported, also one made by
-// the program.
+// A date edit typed by hand, with a drop-down calendar and a button that sets today's date. It can also
+// hold no date (shown empty, read as day 0, 30 December 1899). The typed text becomes the value when the
+// focus leaves or Enter is pressed; text that is no date is marked and reads as no date until mended.
+// Every change of the value is reported, also one made by the program.
 class TDateEdit : public QWidget {
     Q_OBJECT
 public:
@@ -34,10 +36,17 @@ public:
     void setValue(solvenna::Date date);
     bool hasDate() const;
     void clearDate();
+    // Takes what was typed as the value.
+    void commit();
+    // False while the text is not a date (the field is then marked).
+    bool textIsDate() const { return !m_marked; }
 
-    QDateEdit* editor() const { return m_edit; }
+    QLineEdit* editor() const { return m_edit; }
+    QToolButton* dropDownButton() const { return m_drop; }
     QToolButton* todayButton() const { return m_today; }
-    // "Today" for the button; replaceable for tests.
+    QWidget* calendarPopup() const { return m_popup; }
+    void showCalendar();
+    // "Today" for the button, the calendar and two-digit years; replaceable for tests.
     std::function<QDate()> today = [] { return QDate::currentDate(); };
 
 Q_SIGNALS:
@@ -47,8 +56,17 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QDateEdit* m_edit = nullptr;
+    void setDate(const QDate& date);
+    void setMarked(bool marked);
+    void stepPartAtCursor(int steps);
+
+    QLineEdit* m_edit = nullptr;
+    QToolButton* m_drop = nullptr;
     QToolButton* m_today = nullptr;
+    QWidget* m_popup = nullptr; // made when first opened
+    QCalendarWidget* m_calendar = nullptr;
+    QDate m_date; // invalid: no date
+    bool m_marked = false;
 };
 
 // The personal data dialog: the name, the birth date and what to show after "Готово".
@@ -88,6 +106,12 @@ public:
     void PopupMenu1BeforePopUp();
     void N2Click();
     void N1Click();
+
+    // Opens "Имена" at a point on the screen.
+    void openNamesMenu(const QPoint& globalPos);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     std::unique_ptr<solvenna::NameStore> m_names;

@@ -13,8 +13,8 @@ import sys
 sys.dont_write_bytecode = True  # runs from the source tree; leave no caches in it
 
 from harness import (check, check_equal, choose, close_message_box, do_action, find, find_all, has_icon,
-                     has_state, main, message_text, press, set_text, step, text_of, toggle, wait_for,
-                     wait_name, wait_state, wait_text)
+                     has_state, main, message_text, press, press_keys, step, text_of, toggle, type_into,
+                     wait_for, wait_name, wait_state, wait_text)
 
 CAPTION = "Solvenna, версия 1.3"
 LION = "Лев (23.07 - 22.08)"
@@ -38,7 +38,7 @@ class PersonalData:
         self.app = app
         self.window = app.window("dialog", "Личные данные")
         w = self.window
-        self.date = find(w, "spin button", "Дата рождения")
+        self.date = find(w, "text", "Дата рождения")
         self.today = find(w, "push button", "Сегодня")
         self.show_summary = find(w, "check box", "Вывести общую информацию")
         self.show_horoscope = find(w, "check box", "Вывести гороскоп:")
@@ -50,13 +50,17 @@ class PersonalData:
         self.name_box = find(w, "combo box", predicate=lambda o: bool(find_all(o, "text")))
         self.name_field = find(self.name_box, "text")
 
-    def enter(self, name=None, date=None, summary=None, system=None):
+    def enter(self, name=None, date=None, summary=None, system=None, shown=None):
+        """Types the name and the date as a person does; the date edit then shows `shown` if given."""
         if name is not None:
-            set_text(self.name_field, name)
+            type_into(self.name_field, name)
             wait_text(self.name_field, lambda t: t == name, "the name %r" % name)
         if date is not None:
-            set_text(self.date, date)
-            wait_text(self.date, lambda t: t == date, "the date %r" % date)
+            type_into(self.date, date)
+            press_keys("Tab")  # the typed date is taken when the focus leaves
+            wait_state(self.date, "focused", False)
+            if shown is not None:
+                wait_text(self.date, lambda t: t == shown, "the date edit to show %r" % shown)
         if summary is not None:
             self.set_checked(self.show_summary, summary)
         if system is not None:
@@ -219,7 +223,7 @@ def summary_and_chinese(s):
     dialog = PersonalData(app)
     main_window = MainWindow(app)
     step("Анна, 15 August 1975, summary and the Chinese horoscope")
-    dialog.enter(name="Анна", date="15   августа 1975", summary=True, system="Китайский")
+    dialog.enter(name="Анна", date="15.08.1975", shown="15   августа 1975", summary=True, system="Китайский")
     dialog.confirm()
 
     box = app.message_box()
@@ -266,7 +270,7 @@ def zodiac_navigation(s):
     dialog = PersonalData(app)
     main_window = MainWindow(app)
     step("15 August 1975 with the zodiac horoscope")
-    dialog.enter(date="15   августа 1975", system="Зодиакальный")
+    dialog.enter(date="15.08.1975", shown="15   августа 1975", system="Зодиакальный")
     dialog.confirm()
     app.wait_window_gone(dialog.window)
     main_window.wait_page(zodiac_page(ZODIAC_TOPICS[0]), "the lion's first topic")
@@ -314,7 +318,7 @@ def year_before_1910(s):
     dialog = PersonalData(app)
     main_window = MainWindow(app)
     step("no name, 15 August 1905, summary only")
-    dialog.enter(date="15   августа 1905", summary=True)
+    dialog.enter(date="15081905", shown="15   августа 1905", summary=True)
     dialog.confirm()
 
     step("first the Chinese calculator's message")
@@ -347,7 +351,7 @@ def readonly_folder(s):
     dialog = PersonalData(app)
     main_window = MainWindow(app)
     step("a name, a date and the zodiac horoscope, with the names file impossible to write")
-    dialog.enter(name="Анна", date="15   августа 1975", system="Зодиакальный")
+    dialog.enter(name="Анна", date="15.08.1975", shown="15   августа 1975", system="Зодиакальный")
     dialog.confirm()
 
     box = app.message_box()
@@ -462,7 +466,7 @@ def missing_data(s):
     dialog = PersonalData(app)
     main_window = MainWindow(app)
     step("no data folder: the Chinese horoscope shows its item and an empty page")
-    dialog.enter(date="15   августа 1975", system="Китайский")
+    dialog.enter(date="15.08.1975", shown="15   августа 1975", system="Китайский")
     dialog.confirm()
     app.wait_window_gone(dialog.window)
     wait_for(lambda: [i.name for i in main_window.items()] == ["Китайский гороскоп"], "the Chinese item")
@@ -496,7 +500,7 @@ def stored_name(s):
     app = s.launch()
     dialog = PersonalData(app)
     main_window = MainWindow(app)
-    dialog.enter(name="Борис", date="1   марта 1990", summary=True, system="Друидов")
+    dialog.enter(name="Борис", date="1.3.1990", shown="1   марта 1990", summary=True, system="Друидов")
     dialog.confirm()
     close_message_box(app, app.message_box())
     main_window.wait_page(lambda t: heading(t) == "Ива — Гороскоп Друидов", "the Willow page")

@@ -270,15 +270,15 @@ class Session:
     def path(self, *parts):
         return os.path.join(self.folder, *parts)
 
-    def launch(self):
+    def launch(self, locale="ru_RU.UTF-8"):
         """Starts the program from the case's program folder and waits until it is on the bus."""
         env = dict(os.environ)
         env.update({
             "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1",
             "QT_QPA_PLATFORM": "xcb",
             # Dates as text follow the user's locale; Qt carries its own locale data.
-            "LANG": "ru_RU.UTF-8",
-            "LC_ALL": "ru_RU.UTF-8",
+            "LANG": locale,
+            "LC_ALL": locale,
         })
         proc = subprocess.Popen([self.path(PROGRAM_NAME)], cwd=self.folder, env=env,
                                 stdout=self._log("program"), stderr=subprocess.STDOUT)
@@ -476,6 +476,49 @@ def click(obj):
     # Move there first, as a hand would: an open drop-down list follows the pointer to the entry under it.
     pyatspi.Registry.generateMouseEvent(x + width // 2, y + height // 2, pyatspi.MOUSE_ABS)
     pyatspi.Registry.generateMouseEvent(x + width // 2, y + height // 2, pyatspi.MOUSE_B1C)
+
+
+# --- The keyboard, as a person uses it: real key events through the X server (XTest, by xdotool).
+
+KEY_DELAY_MS = "30"
+
+
+def _xdotool(*args):
+    result = subprocess.run(["xdotool", *args], capture_output=True, text=True, timeout=30)
+    check(result.returncode == 0, "xdotool %s failed: %s" % (" ".join(args), result.stderr.strip()))
+
+
+def type_keys(text):
+    """Types text key by key; letters the keyboard layout lacks are typed as xdotool maps them."""
+    if text:
+        _xdotool("type", "--delay", KEY_DELAY_MS, "--", text)
+
+
+def press_keys(*names):
+    """Presses keys or chords by their X names: "Tab", "shift+Tab", "ctrl+a", "Menu", "BackSpace"."""
+    _xdotool("key", "--delay", KEY_DELAY_MS, *names)
+
+
+def click_at(obj):
+    """A real mouse click in the middle of an object, with the keyboard focus following it."""
+    x, y, width, height = _extents(obj)
+    check(width > 0 and height > 0, "%r has no place on the screen" % _safe_name(obj))
+    _xdotool("mousemove", str(x + width // 2), str(y + height // 2), "click", "1")
+
+
+def right_click_at(obj, dx=None):
+    x, y, width, height = _extents(obj)
+    check(width > 0 and height > 0, "%r has no place on the screen" % _safe_name(obj))
+    at_x = x + (width // 2 if dx is None else (dx if dx >= 0 else width + dx))
+    _xdotool("mousemove", str(at_x), str(y + height // 2), "click", "3")
+
+
+def type_into(field, text):
+    """Clicks into a text field, selects what it holds and types the new text over it."""
+    click_at(field)
+    wait_state(field, "focused")
+    press_keys("ctrl+a")
+    type_keys(text)
 
 
 def wait_state(obj, state, on=True, timeout=DEFAULT_WAIT_S):
