@@ -575,7 +575,9 @@ bool TForm2::eventFilter(QObject* watched, QEvent* event) {
         }
         if (event->type() == QEvent::KeyPress) {
             const auto* key = static_cast<QKeyEvent*>(event);
-            if (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier) {
+            // Qt on X11 turns neither key into a context menu event by itself.
+            if (key->key() == Qt::Key_Menu ||
+                (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier)) {
                 openNamesMenu(belowBox);
                 return true;
             }

@@ -360,6 +360,7 @@ def readonly_folder(s):
     check(has_icon(box), "the error box shows an error icon")
     # The displays came before the failed write.
     main_window.wait_page(zodiac_page(ZODIAC_TOPICS[0]), "the lion's first topic")
+    check(has_state(dialog.window, "showing"), "the error box stands over the personal data dialog")
     close_message_box(app, box)
     app.wait_window_gone(dialog.window)
     check(not os.path.exists(s.path("names.ini")), "no names.ini in a read-only folder")

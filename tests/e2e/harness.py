@@ -128,7 +128,8 @@ def outer_main(case_names, argv):
         for name in ("home", "runtime", "harness"):
             os.mkdir(os.path.join(work, name), 0o700)
         # The scripts run from the temporary folder too: the source tree may be unreadable for nobody.
-        for name in ("harness.py", os.path.basename(sys.argv[0])):
+        # The case script and every module beside it that it may import.
+        for name in sorted(n for n in os.listdir(HERE) if n.endswith(".py")):
             shutil.copy2(os.path.join(HERE, name), os.path.join(work, "harness", name))
 
         env = {
