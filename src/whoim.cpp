@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
+#include <QPointer>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -128,8 +129,11 @@ QLabel* boldNavyLabel(QWidget* parent, const QString& name, const QString& text,
 
 void InstallProgramStyle() {
     if (!dynamic_cast<ProgramStyle*>(QApplication::style())) QApplication::setStyle(new ProgramStyle);
-    if (!qApp->findChild<HintTiming*>(QString(), Qt::FindDirectChildrenOnly))
-        qApp->installEventFilter(new HintTiming(qApp));
+    static QPointer<HintTiming> hintTiming;
+    if (!hintTiming) {
+        hintTiming = new HintTiming(qApp);
+        qApp->installEventFilter(hintTiming);
+    }
 }
 
 // --- The date edit ---------------------------------------------------------------------------------------

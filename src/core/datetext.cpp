@@ -198,6 +198,8 @@ TypedDate readTypedDate(const QString& text, DatePartOrder order, int currentYea
     }
     if (!any) return {State::Empty, {}};
     if (part < 3 && (!digits.isEmpty() || !letters.isEmpty())) {
+        // A lone "0" is the start of a day or month still being typed.
+        if (digits == u"0"_s) return {State::Incomplete, {}};
         // The last part may end with the text; a year of two digits is taken, not waited on.
         if (const State s = finishPart(); s != State::Valid) return {s, {}};
     }
