@@ -248,10 +248,6 @@ void TDateEdit::commit() {
     const bool changed = m_date.isValid();
     m_date = QDate();
     setMarked(true);
-    if (m_edit->hasFocus() || isVisible())
-        QToolTip::showText(m_edit->mapToGlobal(QPoint(0, m_edit->height())),
-                           u"Такой даты нет. Введите число, месяц и год, например %1."_s.arg(typingExample()),
-                           m_edit, QRect(), 10000);
     if (changed) Q_EMIT valueChanged(value());
 }
 
@@ -262,6 +258,14 @@ void TDateEdit::setMarked(bool marked) {
     m_edit->setStyleSheet(marked ? u"QLineEdit { border: 2px solid #d00000; border-radius: 2px; }"_s
                                  : QString());
     m_edit->setAccessibleDescription(marked ? u"Это не дата"_s : QString());
+    // The hint says so too, above the field's own hint.
+    if (marked) {
+        m_hint = m_edit->toolTip();
+        m_edit->setToolTip(
+            u"Такой даты нет. Введите число, месяц и год, например %1.\n\n"_s.arg(typingExample()) + m_hint);
+    } else {
+        m_edit->setToolTip(m_hint);
+    }
 }
 
 void TDateEdit::showCalendar() {

@@ -67,6 +67,7 @@ private:
     QCalendarWidget* m_calendar = nullptr;
     QDate m_date; // invalid: no date
     bool m_marked = false;
+    QString m_hint; // the field's own hint, while a marked one stands in its place
 };
 
 // The personal data dialog: the name, the birth date and what to show after "Готово".

@@ -262,6 +262,8 @@ void PersonDialogTest::enterInTheDateEdit_takesTheDateBeforeDone() {
 void PersonDialogTest::notADate_isMarkedUntilMended() {
     createWindows();
     QVERIFY(showDialog());
+    const QString hint = dateField()->toolTip();
+    QVERIFY(hint.startsWith(u"Введите дату своего рождения"_s));
     m_person->Calendar1->setValue(encodeDate(1975, 8, 15));
     QVERIFY(m_person->Calendar1->textIsDate());
     dateField()->selectAll();
@@ -275,6 +277,9 @@ void PersonDialogTest::notADate_isMarkedUntilMended() {
     QCOMPARE(m_person->Calendar1->value(), 0.0);
     QCOMPARE(dateField()->text(), u"31.02.1990"_s);
     QCOMPARE(dateField()->accessibleDescription(), u"Это не дата"_s);
+    QVERIFY(dateField()->toolTip().startsWith(
+        u"Такой даты нет. Введите число, месяц и год, например 15.08.1975."_s));
+    QVERIFY(dateField()->toolTip().endsWith(hint));
 
     dateField()->setFocus();
     QTest::keyClick(dateField(), Qt::Key_End);
@@ -286,6 +291,7 @@ void PersonDialogTest::notADate_isMarkedUntilMended() {
     QTest::keyClick(dateField(), Qt::Key_Tab);
     QCOMPARE(m_person->Calendar1->value(), encodeDate(1990, 8, 31));
     QVERIFY(dateField()->accessibleDescription().isEmpty());
+    QCOMPARE(dateField()->toolTip(), hint);
 }
 
 void PersonDialogTest::upAndDown_startFromToday_thenStepThePartAtTheCursor() {
