@@ -10,7 +10,7 @@ build_dir=${BUILD_DIR:-build}
 packages=(cmake g++ make qt6-base-dev qt6-svg-dev libbenchmark-dev fonts-dejavu-core)
 if [ "$mode" = test ]; then
     # The end-to-end suite drives the real program in a private X server over the accessibility bus.
-    packages+=(xvfb xauth dbus at-spi2-core python3-pyatspi xdotool)
+    packages+=(xvfb xauth dbus at-spi2-core python3-pyatspi xdotool poppler-utils)
 fi
 
 missing=()

@@ -2,10 +2,12 @@
 // Run: QT_QPA_PLATFORM=offscreen build/bench/bench_ui   (or under an X server)
 #include "main.h"
 #include "pageview.h"
+#include "printing.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTextDocument>
 
@@ -106,6 +108,21 @@ void BM_LoadFile20KBPage(benchmark::State& state) {
     state.counters["page_KiB"] = double(page.size()) / 1024.0;
 }
 BENCHMARK(BM_LoadFile20KBPage)->Unit(benchmark::kMillisecond);
+
+// The whole horoscope of 15 August 1975 written as one PDF file: cover, contents, the sixteen pages and
+// the bookmarks, from the pages beside the built program.
+void BM_WholeHoroscopePdf(benchmark::State& state) {
+    const solvenna::Folders folders =
+        solvenna::Folders::fromAppFolder(QFileInfo(g_binaryFolder).path() + u'/');
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"horoscope.pdf"_s);
+    int pages = 0;
+    for (auto _ : state)
+        pages = solvenna::ui::writeHoroscopePdf(folders, solvenna::encodeDate(1975, 8, 15), u"Анна"_s, path);
+    state.counters["pages"] = pages;
+    state.counters["file_KiB"] = double(QFileInfo(path).size()) / 1024.0;
+}
+BENCHMARK(BM_WholeHoroscopePdf)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

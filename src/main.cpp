@@ -2,11 +2,14 @@
 
 #include "about.h"
 #include "core/messages.h"
+#include "core/pagezoom.h"
 #include "core/signs.h"
 #include "core/summary.h"
+#include "findbar.h"
 #include "fontwarmup.h"
 #include "icons.h"
 #include "pageview.h"
+#include "printing.h"
 #include "services.h"
 #include "setup.h"
 #include "whoim.h"
@@ -20,6 +23,7 @@
 #include <QCursor>
 #include <QFileInfo>
 #include <QMenuBar>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSplitter>
 #include <QTimer>
@@ -86,8 +90,21 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     Web1->setObjectName(u"Web1"_s);
     auto* panelLayout = new QVBoxLayout(Panel2);
     panelLayout->setContentsMargins(0, 0, 0, 0);
+    panelLayout->setSpacing(0);
     panelLayout->addWidget(Web1);
+    FindBar = new TFindBar(Web1, Panel2);
+    panelLayout->addWidget(FindBar);
     m_viewer = Web1;
+    Web1->setContextActions({PrintItem, PreviewItem, SavePagePdfItem});
+    // Another page: the find bar closes and forgets its matches.
+    connect(Web1, &QTextBrowser::sourceChanged, FindBar, [this] {
+        if (!FindBar->isHidden()) FindBar->close();
+    });
+    connect(Web1, &PageView::zoomRequested, this, [this](int direction) {
+        guarded([&] {
+            setPageZoom(direction > 0 ? solvenna::zoomIn(Web1->zoom()) : solvenna::zoomOut(Web1->zoom()));
+        });
+    });
 
     Splitter1 = new QSplitter(Qt::Horizontal);
     Splitter1->setObjectName(u"Splitter1"_s);
@@ -168,6 +185,19 @@ void TForm1::createActions() {
     for (QAction* a : {N13, N14, N15, N10, N20, N17})
         m_mainGroup->addAction(a);
 
+    N1->addSeparator();
+    PrintItem = action(N1, u"PrintItem"_s, u"Печать..."_s, [](TForm1* f) { f->printPage(); });
+    PrintItem->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+    PreviewItem =
+        action(N1, u"PreviewItem"_s, u"Предварительный просмотр..."_s, [](TForm1* f) { f->previewPage(); });
+    SavePagePdfItem = action(N1, u"SavePagePdfItem"_s, u"Сохранить страницу в PDF..."_s,
+                             [](TForm1* f) { f->savePagePdf(); });
+    SavePagePdfItem->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    SaveHoroscopePdfItem = action(N1, u"SaveHoroscopePdfItem"_s, u"Сохранить весь гороскоп в PDF..."_s,
+                                  [](TForm1* f) { f->saveHoroscopePdf(); });
+    SaveHoroscopePdfItem->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
+    for (QAction* a : {PrintItem, PreviewItem, SavePagePdfItem, SaveHoroscopePdfItem})
+        a->setEnabled(false);
     N1->addSeparator()->setObjectName(u"N5"_s);
     N6 = action(N1, u"N6"_s, u"Выход"_s, [](TForm1* f) { f->N6Click(); });
     N6->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -192,6 +222,19 @@ void TForm1::createActions() {
     N26 = action(N2, u"N26"_s, u"Настройки..."_s, [](TForm1* f) { f->N26Click(); });
     N26->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     N26->setIcon(icon(9));
+    N2->addSeparator();
+    FindItem = action(N2, u"FindItem"_s, u"Найти на странице..."_s, [](TForm1* f) { f->findInPage(); });
+    FindItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    N2->addSeparator();
+    ZoomInItem = action(N2, u"ZoomInItem"_s, u"Крупнее"_s,
+                        [](TForm1* f) { f->setPageZoom(solvenna::zoomIn(f->Web1->zoom())); });
+    ZoomInItem->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    ZoomOutItem = action(N2, u"ZoomOutItem"_s, u"Мельче"_s,
+                         [](TForm1* f) { f->setPageZoom(solvenna::zoomOut(f->Web1->zoom())); });
+    ZoomOutItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    ZoomNormalItem = action(N2, u"ZoomNormalItem"_s, u"Обычный размер"_s,
+                            [](TForm1* f) { f->setPageZoom(solvenna::kNormalZoom); });
+    ZoomNormalItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
 
     N3 = menuBar()->addMenu(u"&Справка"_s);
     N3->setObjectName(u"N3"_s);
@@ -363,6 +406,10 @@ void TForm1::Timer1Timer() {
     const bool zodiacLayout = Tool2->isEnabled() && !Buttons->SingleSectionMode() && !Buttons->isHidden();
     Tool6->setEnabled(zodiacLayout);
     Tool7->setEnabled(zodiacLayout);
+    const bool pageShown = !Web1->currentPage().isEmpty();
+    for (QAction* a : {PrintItem, PreviewItem, SavePagePdfItem, FindItem})
+        a->setEnabled(pageShown);
+    SaveHoroscopePdfItem->setEnabled(dateSet);
 }
 
 void TForm1::LoadFile(const QString& fileName) {
@@ -416,6 +463,49 @@ void TForm1::N11Click() {
 
 void TForm1::Tool3Click() {
     PMenu1->popup(QCursor::pos());
+}
+
+// --- Reading tools ---------------------------------------------------------------------------------------
+
+void TForm1::printPage() {
+    if (Web1->currentPage().isEmpty()) return;
+    solvenna::ui::printPage(this, Web1->currentPage(), solvenna::ui::footerText(PersonName, BirthDate));
+}
+
+void TForm1::previewPage() {
+    if (Web1->currentPage().isEmpty()) return;
+    solvenna::ui::previewPage(this, Web1->currentPage(), solvenna::ui::footerText(PersonName, BirthDate));
+}
+
+void TForm1::savePagePdf() {
+    if (Web1->currentPage().isEmpty()) return;
+    const QString title = Web1->documentTitle();
+    const QString path = solvenna::ui::askSaveFile(
+        u"Сохранить страницу в PDF"_s,
+        solvenna::ui::proposedPdfPath(PersonName, title.isEmpty() ? u"Гороскоп"_s : title),
+        u"Документы PDF (*.pdf)"_s);
+    if (path.isEmpty()) return;
+    solvenna::ui::writePagePdf(Web1->currentPage(), solvenna::ui::footerText(PersonName, BirthDate), path);
+}
+
+void TForm1::saveHoroscopePdf() {
+    if (!(BirthDate > solvenna::encodeDate(1900, 1, 1))) return;
+    const QString path = solvenna::ui::askSaveFile(
+        u"Сохранить весь гороскоп в PDF"_s,
+        solvenna::ui::proposedPdfPath(PersonName, u"Персональный гороскоп"_s), u"Документы PDF (*.pdf)"_s);
+    if (path.isEmpty()) return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+    solvenna::ui::writeHoroscopePdf(Folders, BirthDate, PersonName, path);
+}
+
+void TForm1::findInPage() {
+    if (!Web1->currentPage().isEmpty()) FindBar->open();
+}
+
+void TForm1::setPageZoom(int percent) {
+    Web1->setZoom(percent);
+    if (SetupFrm) solvenna::writeZoom(SetupFrm->settingsStore(), percent);
 }
 
 void TForm1::releaseTool3() {

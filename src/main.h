@@ -18,6 +18,7 @@ class QToolBar;
 class QToolButton;
 class QFrame;
 class TButtonBar;
+class TFindBar;
 
 // The main window: tool bar, menus, the section bar at the left and the page view at the right.
 // Command handlers keep the program's own names (N13Click is the menu item N13, and so on).
@@ -56,6 +57,15 @@ public:
     QAction* N22 = nullptr;
     QAction* N23 = nullptr;
     QAction* N24 = nullptr;
+    // Reading tools.
+    QAction* PrintItem = nullptr;
+    QAction* PreviewItem = nullptr;
+    QAction* SavePagePdfItem = nullptr;
+    QAction* SaveHoroscopePdfItem = nullptr;
+    QAction* FindItem = nullptr;
+    QAction* ZoomInItem = nullptr;
+    QAction* ZoomOutItem = nullptr;
+    QAction* ZoomNormalItem = nullptr;
 
     QToolBar* ToolBar1 = nullptr;
     QToolButton* Tool1 = nullptr;
@@ -71,6 +81,7 @@ public:
     QSplitter* Splitter1 = nullptr;
     QFrame* Panel2 = nullptr;
     PageView* Web1 = nullptr;
+    TFindBar* FindBar = nullptr;
     QTimer* Timer1 = nullptr;
 
     // The calculators, on the current person's birth date where they take none.
@@ -113,6 +124,13 @@ public:
     void Tool3Click();
     void Tool6Click();
     void Tool7Click();
+    void printPage();
+    void previewPage();
+    void savePagePdf();
+    void saveHoroscopePdf();
+    void findInPage();
+    // The page view's zoom, kept in the settings file.
+    void setPageZoom(int percent);
 
     // Zodiac navigation and the single-page systems.
     void SectionClick(unsigned index);

@@ -3,9 +3,13 @@
 #include "core/htmltext.h"
 #include "services.h"
 
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QMenu>
 #include <QScrollBar>
+#include <QTextBlock>
+#include <QWheelEvent>
 
 #include <stdexcept>
 
@@ -81,4 +85,68 @@ void PageView::followLink(const QUrl& link) {
     case LinkAction::Ignore:
         break;
     }
+}
+
+void PageView::setZoom(int percent) {
+    if (percent == m_zoom) return;
+    m_zoom = percent;
+    // The page's own sizes come back with a fresh reading of it; the zoom is applied to those.
+    if (!source().isEmpty())
+        reload();
+    else
+        applyZoom();
+}
+
+void PageView::doSetSource(const QUrl& name, QTextDocument::ResourceType type) {
+    QTextBrowser::doSetSource(name, type);
+    applyZoom();
+}
+
+void PageView::applyZoom() {
+    if (m_zoom == 100) return;
+    const qreal factor = m_zoom / 100.0;
+    const qreal base =
+        document()->defaultFont().pointSizeF() > 0 ? document()->defaultFont().pointSizeF() : 10;
+    struct Run {
+        int from, length;
+        qreal size;
+    };
+    QList<Run> runs;
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const qreal size = fragment.charFormat().fontPointSize();
+            runs.append({fragment.position(), fragment.length(), (size > 0 ? size : base) * factor});
+        }
+    }
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    for (const Run& run : runs) {
+        cursor.setPosition(run.from);
+        cursor.setPosition(run.from + run.length, QTextCursor::KeepAnchor);
+        QTextCharFormat size;
+        size.setFontPointSize(run.size);
+        cursor.mergeCharFormat(size);
+    }
+    cursor.endEditBlock();
+    document()->setModified(false);
+}
+
+void PageView::contextMenuEvent(QContextMenuEvent* event) {
+    std::unique_ptr<QMenu> menu(createStandardContextMenu(event->pos()));
+    if (!m_contextActions.isEmpty()) {
+        menu->addSeparator();
+        menu->addActions(m_contextActions);
+    }
+    menu->exec(event->globalPos());
+}
+
+void PageView::wheelEvent(QWheelEvent* event) {
+    if (event->modifiers() & Qt::ControlModifier) {
+        const int delta = event->angleDelta().y();
+        if (delta != 0) Q_EMIT zoomRequested(delta > 0 ? 1 : -1);
+        event->accept();
+        return;
+    }
+    QTextBrowser::wheelEvent(event);
 }

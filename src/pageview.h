@@ -28,12 +28,30 @@ public:
 
     QVariant loadResource(int type, const QUrl& name) override;
 
+    // The zoom in per cent of the pages' own sizes; applies to every page shown from now on.
+    void setZoom(int percent);
+    int zoom() const { return m_zoom; }
+    // Commands added below the standard ones in the view's context menu.
+    void setContextActions(const QList<QAction*>& actions) { m_contextActions = actions; }
+
     // What a click on a link does.
     enum class LinkAction { OpenPage, ScrollToAnchor, OpenOutside, Ignore };
     static LinkAction linkAction(const QUrl& link);
 
+Q_SIGNALS:
+    // Ctrl and the wheel: +1 larger, -1 smaller.
+    void zoomRequested(int direction);
+
+protected:
+    void doSetSource(const QUrl& name, QTextDocument::ResourceType type) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
 private:
     void followLink(const QUrl& link);
+    void applyZoom();
 
     QString m_page; // empty after Quit
+    int m_zoom = 100;
+    QList<QAction*> m_contextActions;
 };

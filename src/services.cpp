@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QScreen>
@@ -28,7 +29,11 @@ void showRealBox(BoxKind kind, const QString& caption, const QString& text) {
 
 Services realServices() {
     return {showRealBox, [](QDialog* dialog) { return dialog->exec(); },
-            [](const QUrl& url) { QDesktopServices::openUrl(url); }};
+            [](const QUrl& url) { QDesktopServices::openUrl(url); },
+            [](const QString& caption, const QString& proposedPath, const QString& filter) {
+                return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, proposedPath,
+                                                    filter);
+            }};
 }
 
 } // namespace
@@ -62,6 +67,10 @@ void showError(const QString& text) {
 
 int execModal(QDialog* dialog) {
     return services().execModal(dialog);
+}
+
+QString askSaveFile(const QString& caption, const QString& proposedPath, const QString& filter) {
+    return services().askSaveFile(caption, proposedPath, filter);
 }
 
 void openUrl(const QString& address) {

@@ -23,6 +23,9 @@ struct Services {
     std::function<int(QDialog* dialog)> execModal;
     // Hands an address ("https://...", "mailto:...") to the desktop.
     std::function<void(const QUrl& url)> openUrl;
+    // Asks where to save a file, proposing a path; empty when the person cancels.
+    std::function<QString(const QString& caption, const QString& proposedPath, const QString& filter)>
+        askSaveFile;
 };
 
 // The handlers in force; the defaults show real boxes, run real modal loops and ask the desktop.
@@ -40,6 +43,7 @@ void showError(const QString& text);
 QString errorBoxText(const QString& text);
 
 int execModal(QDialog* dialog);
+QString askSaveFile(const QString& caption, const QString& proposedPath, const QString& filter);
 void openUrl(const QString& address);
 
 // Runs a command handler so that no exception leaves it into Qt's event loop: an error ends the command

@@ -1,8 +1,10 @@
 #include "setup.h"
 
 #include "core/catalogue.h"
+#include "core/pagezoom.h"
 #include "core/settings.h"
 #include "main.h"
+#include "pageview.h"
 #include "services.h"
 #include "widgets.h"
 
@@ -194,6 +196,8 @@ void TSetupFrm::FormCreate() {
     Check3Click();
     Spin1Change();
     applyEnablingRule();
+    // The page zoom is kept beside the settings, but is no setting of this dialog: "Отмена" leaves it.
+    if (m_main) m_main->Web1->setZoom(solvenna::readZoom(*m_store));
 }
 
 void TSetupFrm::loadIntoControls() {

@@ -62,6 +62,7 @@ public:
     QPushButton* XPButton2 = nullptr;
 
     const QString& settingsFile() const { return m_store->fileName(); }
+    solvenna::IniFile& settingsStore() { return *m_store; }
 
     void FormCreate();
     void XPButton1Click();

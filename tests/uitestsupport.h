@@ -20,6 +20,8 @@ struct ServiceRecorder {
     QList<QDialog*> modals;
     QList<QUrl> urls;
     int modalResult = QDialog::Rejected;
+    QList<std::pair<QString, QString>> saveQuestions; // caption, proposed path
+    QString saveAnswer;                               // the path "typed" in the file dialog
 
     ServiceRecorder() {
         auto& s = solvenna::ui::services();
@@ -31,6 +33,10 @@ struct ServiceRecorder {
             return modalResult;
         };
         s.openUrl = [this](const QUrl& url) { urls.append(url); };
+        s.askSaveFile = [this](const QString& caption, const QString& proposedPath, const QString&) {
+            saveQuestions.append({caption, proposedPath});
+            return saveAnswer;
+        };
     }
     ~ServiceRecorder() { solvenna::ui::resetServices(); }
     ServiceRecorder(const ServiceRecorder&) = delete;

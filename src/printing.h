@@ -1,0 +1,50 @@
+#pragma once
+
+#include "core/catalogue.h"
+#include "core/date.h"
+
+#include <QString>
+
+#include <memory>
+
+class QPagedPaintDevice;
+class QPainter;
+class QTextDocument;
+class QWidget;
+
+// Pages on paper and in PDF files: black text on white, with margins, page numbers and a footer naming
+// the person, and nothing cut at a page break.
+namespace solvenna::ui {
+
+// A page file as a document ready to be laid out on paper: its style sheet and pictures read from beside
+// it (regular files of a sane size only), every text black on white.
+std::unique_ptr<QTextDocument> printableDocument(const QString& pagePath);
+std::unique_ptr<QTextDocument> printableHtml(const QString& html);
+
+// The footer's text: the person's name (or "Без имени") and the birth date.
+QString footerText(const QString& personName, Date birthDate);
+
+// Lays the document out for the device and paints it from a new page, numbering pages from firstNumber.
+// Returns the number of pages painted. startOnNewPage: whether a page was painted before on the device.
+int paintDocument(QTextDocument& document, QPagedPaintDevice& device, QPainter& painter,
+                  const QString& footer, int firstNumber, bool startOnNewPage);
+// The pages the document takes on the device, without painting.
+int countPages(QTextDocument& document, QPagedPaintDevice& device);
+
+// Writes the page file as a PDF file; throws "Unable to write to <path>" when that fails.
+void writePagePdf(const QString& pagePath, const QString& footer, const QString& pdfPath);
+
+// Writes the current person's whole horoscope as one PDF file: a cover page with the name, the birth date
+// and the six-line summary, the contents, then every page that belongs to the person, with bookmarks.
+// Throws "Unable to write to <path>" when that fails. Returns the number of pages written.
+int writeHoroscopePdf(const Folders& folders, Date birthDate, const QString& personName,
+                      const QString& pdfPath);
+
+// The file name proposed for a saved page: person, system and topic, in the documents folder.
+QString proposedPdfPath(const QString& personName, const QString& what);
+
+// The print dialog and the preview for the page file, run through the modal service.
+void printPage(QWidget* parent, const QString& pagePath, const QString& footer);
+void previewPage(QWidget* parent, const QString& pagePath, const QString& footer);
+
+} // namespace solvenna::ui

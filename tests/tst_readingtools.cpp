@@ -1,0 +1,425 @@
+// Reading tools of the main window: print and PDF of a page, the whole horoscope as one PDF, find in page
+// and zoom.
+#include "core/datetext.h"
+#include "core/horoscopebook.h"
+#include "core/summary.h"
+#include "findbar.h"
+#include "main.h"
+#include "pageview.h"
+#include "printing.h"
+#include "setup.h"
+#include "whoim.h"
+
+#include "testsupport.h"
+#include "uitestsupport.h"
+
+#include <QAction>
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QProcess>
+#include <QSet>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+
+using namespace solvenna;
+using namespace Qt::Literals::StringLiterals;
+using testsupport::ServiceRecorder;
+
+namespace {
+QString kSourceAppFolder;
+QTemporaryDir* g_programFolder = nullptr;
+
+QByteArray readBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// What a PDF reader makes of a file: its text (pdftotext) and its page count and errors (pdfinfo).
+struct PdfReading {
+    QString text;
+    int pages = -1;
+    QString errors;
+};
+PdfReading readPdf(const QString& path) {
+    PdfReading reading;
+    QProcess text;
+    text.start(u"pdftotext"_s, {u"-enc"_s, u"UTF-8"_s, path, u"-"_s});
+    if (text.waitForFinished(20000)) reading.text = QString::fromUtf8(text.readAllStandardOutput());
+    reading.errors += QString::fromUtf8(text.readAllStandardError());
+    QProcess info;
+    info.start(u"pdfinfo"_s, {path});
+    if (info.waitForFinished(20000)) {
+        for (const QString& line : QString::fromUtf8(info.readAllStandardOutput()).split(u'\n'))
+            if (line.startsWith(u"Pages:"_s)) reading.pages = line.mid(6).trimmed().toInt();
+    }
+    reading.errors += QString::fromUtf8(info.readAllStandardError());
+    return reading;
+}
+
+QList<QAction*> itemsOf(QMenu* menu) {
+    return menu->actions();
+}
+} // namespace
+
+class ReadingToolsTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase() { delete g_programFolder; }
+    void init();
+    void cleanup();
+
+    void menus_keepTheirItemsAndAddTheTools();
+    void tools_areEnabledByWhatIsShown();
+    void pagePdf_holdsThePageAndTheFooter();
+    void horoscopePdf_holdsCoverContentsAndEveryPage();
+    void horoscopePdf_skipsWhatIsMissingWithALine();
+    void horoscopePdf_inAFolderThatRefuses_reportsTheError();
+    void bookmarks_areAddedAsAnUpdate();
+    void find_countsAndMoves_data();
+    void find_countsAndMoves();
+    void find_closesWithEscapeAndWithAnotherPage();
+    void zoom_scalesThePagesAndIsRemembered();
+    void zoom_brokenValue_givesTheNormalSize_data();
+    void zoom_brokenValue_givesTheNormalSize();
+    void proposedFileName_isSafeAndRussian();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ServiceRecorder> m_services;
+    std::unique_ptr<TForm1> m_form;
+    QString folder() const { return m_dir->path() + u'/'; }
+    void createWindows();
+    void showLionPage(const QString& topicFile = u"element.htm"_s);
+};
+
+void ReadingToolsTest::initTestCase() {
+    g_programFolder = new QTemporaryDir;
+    kSourceAppFolder =
+        testsupport::readableProgramFolder(QStringLiteral(SOLVENNA_DATA_DIR), *g_programFolder);
+    QVERIFY(testsupport::runAsOrdinaryUser());
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    QVERIFY2(!QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty(),
+             "pdftotext (poppler-utils) is needed");
+}
+
+void ReadingToolsTest::init() {
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_services = std::make_unique<ServiceRecorder>();
+    BirthDate = encodeDate(1975, 8, 15);
+    PersonName = u"Анна"_s;
+}
+
+void ReadingToolsTest::createWindows() {
+    m_form = std::make_unique<TForm1>();
+    Form1 = m_form.get();
+    m_form->Folders = Folders::fromAppFolder(kSourceAppFolder);
+    Form2 = new TForm2(m_form.get(), folder());
+    SetupFrm = new TSetupFrm(m_form.get(), folder());
+    BirthDate = encodeDate(1975, 8, 15);
+    PersonName = u"Анна"_s;
+}
+
+void ReadingToolsTest::cleanup() {
+    m_form.reset();
+    Form1 = nullptr;
+    Form2 = nullptr;
+    SetupFrm = nullptr;
+    m_services.reset();
+    if (m_dir)
+        QFile::setPermissions(m_dir->path(),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    m_dir.reset();
+}
+
+void ReadingToolsTest::showLionPage(const QString& topicFile) {
+    m_form->LoadFile(m_form->Folders.ZodiacFolder + u"lion/"_s + topicFile);
+}
+
+void ReadingToolsTest::menus_keepTheirItemsAndAddTheTools() {
+    createWindows();
+    QStringList horoscope;
+    for (QAction* a : itemsOf(m_form->N1))
+        horoscope << (a->isSeparator() ? u"-"_s : a->text());
+    QCOMPARE(horoscope, (QStringList{u"Ввести личные данные"_s, u"-"_s, u"Общая информация"_s,
+                                     u"Выдать гороскоп"_s, u"-"_s, u"Печать..."_s,
+                                     u"Предварительный просмотр..."_s, u"Сохранить страницу в PDF..."_s,
+                                     u"Сохранить весь гороскоп в PDF..."_s, u"-"_s, u"Выход"_s}));
+    // No specified shortcut changed; the new ones are free keys.
+    QCOMPARE(m_form->N12->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
+    QCOMPARE(m_form->N6->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    QCOMPARE(m_form->PrintItem->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+    QSet<QKeySequence> seen;
+    for (QAction* a : m_form->findChildren<QAction*>()) {
+        for (const QKeySequence& key : a->shortcuts()) {
+            QVERIFY2(!seen.contains(key), qPrintable(key.toString()));
+            seen.insert(key);
+        }
+    }
+    QStringList view;
+    for (QAction* a : itemsOf(m_form->N2))
+        view << (a->isSeparator() ? u"-"_s : a->text());
+    QCOMPARE(view, (QStringList{u"Показывать подсказки"_s, u"Плавная прокрутка"_s, u"-"_s, u"Настройки..."_s,
+                                u"-"_s, u"Найти на странице..."_s, u"-"_s, u"Крупнее"_s, u"Мельче"_s,
+                                u"Обычный размер"_s}));
+    QVERIFY(m_form->ZoomInItem->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Equal)));
+}
+
+void ReadingToolsTest::tools_areEnabledByWhatIsShown() {
+    createWindows();
+    BirthDate = encodeDate(1900, 1, 1);
+    m_form->Timer1Timer();
+    for (QAction* a : {m_form->PrintItem, m_form->PreviewItem, m_form->SavePagePdfItem,
+                       m_form->SaveHoroscopePdfItem, m_form->FindItem})
+        QVERIFY2(!a->isEnabled(), qPrintable(a->text()));
+    BirthDate = encodeDate(1975, 8, 15);
+    m_form->Timer1Timer();
+    QVERIFY(m_form->SaveHoroscopePdfItem->isEnabled());
+    QVERIFY(!m_form->PrintItem->isEnabled()); // no page yet
+    showLionPage();
+    m_form->Timer1Timer();
+    for (QAction* a : {m_form->PrintItem, m_form->PreviewItem, m_form->SavePagePdfItem, m_form->FindItem})
+        QVERIFY2(a->isEnabled(), qPrintable(a->text()));
+}
+
+void ReadingToolsTest::pagePdf_holdsThePageAndTheFooter() {
+    createWindows();
+    showLionPage();
+    m_services->saveAnswer = folder() + u"page.pdf"_s;
+    m_form->SavePagePdfItem->setEnabled(true);
+    m_form->SavePagePdfItem->trigger();
+    QCOMPARE(m_services->saveQuestions.size(), 1);
+    QVERIFY(m_services->saveQuestions[0].second.endsWith(
+        u"Анна — Лев — Зодиакальный гороскоп, Стихия знака.pdf"_s));
+    QVERIFY(m_services->boxes.isEmpty());
+    const PdfReading pdf = readPdf(m_services->saveAnswer);
+    QVERIFY2(pdf.errors.isEmpty(), qPrintable(pdf.errors));
+    QVERIFY(pdf.pages >= 1);
+    QVERIFY(pdf.text.contains(u"Лев — Зодиакальный гороскоп"_s));
+    QVERIFY(pdf.text.contains(u"Советы по стихии"_s));
+    QVERIFY(pdf.text.contains(u"Анна, 15.08.1975"_s));
+    QVERIFY(pdf.text.contains(u"стр. 1"_s));
+
+    // Cancelled: nothing written, nothing said.
+    m_services->saveAnswer.clear();
+    QFile::remove(folder() + u"page.pdf"_s);
+    m_form->SavePagePdfItem->trigger();
+    QVERIFY(!QFile::exists(folder() + u"page.pdf"_s));
+    QVERIFY(m_services->boxes.isEmpty());
+}
+
+void ReadingToolsTest::horoscopePdf_holdsCoverContentsAndEveryPage() {
+    createWindows();
+    m_form->Timer1Timer();
+    m_services->saveAnswer = folder() + u"all.pdf"_s;
+    m_form->SaveHoroscopePdfItem->trigger();
+    QVERIFY2(m_services->boxes.isEmpty(), qPrintable(m_services->texts().join(u'|')));
+    const PdfReading pdf = readPdf(m_services->saveAnswer);
+    QVERIFY2(pdf.errors.isEmpty(), qPrintable(pdf.errors));
+    QVERIFY(pdf.pages >= 2 + 16);
+    // The summary's six lines, as on screen.
+    for (const QString& line : summaryText(BirthDate, PersonName).split(u"\n\r"_s))
+        QVERIFY2(pdf.text.simplified().contains(line.simplified()), qPrintable(line));
+    for (int topic = 0; topic < kTopicCount; ++topic)
+        QVERIFY2(pdf.text.contains(topicCaption(topic)), qPrintable(topicCaption(topic)));
+    for (const char* heading : {"Кот — Китайский гороскоп", "Содержание", "Персональный гороскоп"})
+        QVERIFY2(pdf.text.contains(QString::fromUtf8(heading)), heading);
+    // Bookmarks: the cover, the contents and the sixteen pages.
+    const QByteArray bytes = readBytes(m_services->saveAnswer);
+    QVERIFY(bytes.contains("/Outlines"));
+    QCOMPARE(bytes.count("/Title <FEFF"), 2 + 16);
+}
+
+void ReadingToolsTest::horoscopePdf_skipsWhatIsMissingWithALine() {
+    createWindows();
+    // A copy of the pages in which the Druid page is missing.
+    QTemporaryDir copy;
+    const QString app = testsupport::readableProgramFolder(QStringLiteral(SOLVENNA_DATA_DIR), copy);
+    const Folders folders = Folders::fromAppFolder(app);
+    QVERIFY(QFile::remove(folders.DruidFolder + u"kartas.htm"_s));
+    const QString path = folder() + u"some.pdf"_s;
+    const int written = ui::writeHoroscopePdf(folders, encodeDate(1905, 8, 15), u"Анна"_s, path);
+    const PdfReading pdf = readPdf(path);
+    QVERIFY2(pdf.errors.isEmpty(), qPrintable(pdf.errors));
+    QCOMPARE(pdf.pages, written);
+    const QString text = pdf.text.simplified();
+    QVERIFY(text.contains(u"нет: китайский гороскоп составляется для годов с 1910"_s));
+    QVERIFY(text.contains(u"нет: страница не найдена"_s));
+    QVERIFY(!pdf.text.contains(u"Китайский гороскоп\n"_s + u"Кот"_s));
+    QCOMPARE(readBytes(path).count("/Title <FEFF"), 2 + 14);
+}
+
+void ReadingToolsTest::horoscopePdf_inAFolderThatRefuses_reportsTheError() {
+    createWindows();
+    m_form->Timer1Timer();
+    QVERIFY(QFile::setPermissions(m_dir->path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    m_services->saveAnswer = folder() + u"all.pdf"_s;
+    m_form->SaveHoroscopePdfItem->trigger();
+    QCOMPARE(m_services->boxes.size(), 1);
+    QCOMPARE(m_services->boxes[0].kind, ui::BoxKind::Error);
+    QCOMPARE(m_services->boxes[0].text, u"Unable to write to "_s + folder() + u"all.pdf."_s);
+    QVERIFY(!QFile::exists(folder() + u"all.pdf"_s));
+}
+
+void ReadingToolsTest::bookmarks_areAddedAsAnUpdate() {
+    QByteArray pdf;
+    {
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        QPainter painter(&writer);
+        for (int i = 0; i < 3; ++i) {
+            if (i) writer.newPage();
+            painter.drawText(100, 100, u"Страница %1"_s.arg(i + 1));
+        }
+    }
+    const auto marked = addPdfBookmarks(pdf, {{u"Первая"_s, 0}, {u"Третья"_s, 2}});
+    QVERIFY(marked);
+    QVERIFY(marked->startsWith(pdf)); // the bytes written before stay
+    QCOMPARE(marked->count("/Title <FEFF"), 2);
+    const QString path = m_dir->filePath(u"marked.pdf"_s);
+    QFile out(path);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(*marked);
+    out.close();
+    const PdfReading reading = readPdf(path);
+    QVERIFY2(reading.errors.isEmpty(), qPrintable(reading.errors));
+    QCOMPARE(reading.pages, 3);
+    // A bookmark to a page the file does not have, or a file that is no PDF, changes nothing.
+    QVERIFY(!addPdfBookmarks(pdf, {{u"Пятая"_s, 4}}));
+    QVERIFY(!addPdfBookmarks("not a pdf", {{u"Первая"_s, 0}}));
+    QVERIFY(!addPdfBookmarks(pdf.left(pdf.size() / 2), {{u"Первая"_s, 0}}));
+}
+
+void ReadingToolsTest::find_countsAndMoves_data() {
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QString>("twin"); // spelled otherwise, with the same matches
+    QTest::newRow("letter case") << u"ЛЕВ"_s << u"лев"_s;
+    QTest::newRow("е for ё") << u"легкостью"_s << u"лёгкостью"_s;
+    QTest::newRow("ё for е") << u"тёплые"_s << u"теплые"_s;
+}
+
+void ReadingToolsTest::find_countsAndMoves() {
+    QFETCH(QString, query);
+    QFETCH(QString, twin);
+    createWindows();
+    showLionPage();
+    m_form->findInPage();
+    TFindBar* bar = m_form->FindBar;
+    QVERIFY(!bar->isHidden());
+    QVERIFY(bar->field()->hasFocus() || !m_form->isVisible());
+    bar->field()->setText(query);
+    const int count = bar->matchCount();
+    QVERIFY(count > 0);
+    QCOMPARE(bar->countText(), u"%1 из %2"_s.arg(bar->currentMatch() + 1).arg(count));
+    QCOMPARE(m_form->Web1->extraSelections().size(), count);
+    bar->field()->setText(twin);
+    QCOMPARE(bar->matchCount(), count);
+    // Next and previous wrap around.
+    const int first = bar->currentMatch();
+    for (int i = 0; i < count; ++i)
+        QTest::keyClick(bar->field(), Qt::Key_Return);
+    QCOMPARE(bar->currentMatch(), first);
+    QTest::keyClick(bar->field(), Qt::Key_F3, Qt::ShiftModifier);
+    QCOMPARE(bar->currentMatch(), (first - 1 + count) % count);
+    QCOMPARE(m_form->Web1->textCursor().position(),
+             m_form->Web1->extraSelections()[bar->currentMatch()].cursor.selectionStart());
+}
+
+void ReadingToolsTest::find_closesWithEscapeAndWithAnotherPage() {
+    createWindows();
+    showLionPage();
+    m_form->findInPage();
+    TFindBar* bar = m_form->FindBar;
+    bar->field()->setText(u"нетакогослова"_s);
+    QCOMPARE(bar->matchCount(), 0);
+    QCOMPARE(bar->countText(), u"нет совпадений"_s);
+    QCOMPARE(bar->field()->accessibleDescription(), u"Нет совпадений"_s);
+    bar->field()->setText(u"Огонь"_s);
+    QVERIFY(bar->matchCount() > 0);
+    QTest::keyClick(bar->field(), Qt::Key_Escape);
+    QVERIFY(bar->isHidden());
+    QVERIFY(m_form->Web1->extraSelections().isEmpty());
+    QVERIFY(bar->field()->text().isEmpty());
+
+    m_form->findInPage();
+    bar->field()->setText(u"Огонь"_s);
+    QVERIFY(!m_form->Web1->extraSelections().isEmpty());
+    showLionPage(u"career.htm"_s);
+    QVERIFY(bar->isHidden());
+    QVERIFY(m_form->Web1->extraSelections().isEmpty());
+}
+
+void ReadingToolsTest::zoom_scalesThePagesAndIsRemembered() {
+    createWindows();
+    showLionPage();
+    const auto headingSize = [this] {
+        return m_form->Web1->document()->begin().charFormat().fontPointSize() > 0
+                   ? m_form->Web1->document()->begin().begin().fragment().charFormat().fontPointSize()
+                   : m_form->Web1->document()->begin().begin().fragment().charFormat().font().pointSizeF();
+    };
+    const qreal normal = headingSize();
+    QVERIFY(normal > 0);
+    m_form->ZoomInItem->trigger();
+    QCOMPARE(m_form->Web1->zoom(), 110);
+    QCOMPARE(headingSize(), normal * 1.1);
+    m_form->ZoomInItem->trigger();
+    QCOMPARE(m_form->Web1->zoom(), 125);
+    // Another page keeps the zoom.
+    showLionPage(u"career.htm"_s);
+    QCOMPARE(headingSize(), normal * 1.25);
+    QVERIFY(readBytes(folder() + u"solvenna.ini"_s).contains("PageZoom=125"));
+
+    // The next run starts with it.
+    cleanup();
+    m_dir = std::make_unique<QTemporaryDir>();
+    init();
+    QFile ini(folder() + u"solvenna.ini"_s);
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[main]\r\nPageZoom=125\r\n");
+    ini.close();
+    createWindows();
+    QCOMPARE(m_form->Web1->zoom(), 125);
+    m_form->ZoomNormalItem->trigger();
+    QCOMPARE(m_form->Web1->zoom(), 100);
+    m_form->ZoomOutItem->trigger();
+    QCOMPARE(m_form->Web1->zoom(), 90);
+}
+
+void ReadingToolsTest::zoom_brokenValue_givesTheNormalSize_data() {
+    QTest::addColumn<QByteArray>("value");
+    QTest::newRow("a word") << QByteArray("huge");
+    QTest::newRow("not a step") << QByteArray("133");
+    QTest::newRow("negative") << QByteArray("-50");
+    QTest::newRow("enormous") << QByteArray("99999999999");
+}
+
+void ReadingToolsTest::zoom_brokenValue_givesTheNormalSize() {
+    QFETCH(QByteArray, value);
+    QFile ini(folder() + u"solvenna.ini"_s);
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[main]\r\nPageZoom=" + value + "\r\n");
+    ini.close();
+    createWindows();
+    QCOMPARE(m_form->Web1->zoom(), 100);
+}
+
+void ReadingToolsTest::proposedFileName_isSafeAndRussian() {
+    const QString path = ui::proposedPdfPath(u"А/н:на*"_s, u"Лев — Зодиакальный гороскоп: Стихия знака"_s);
+    const QString name = QFileInfo(path).fileName();
+    QCOMPARE(name, u"А_н_на_ — Лев — Зодиакальный гороскоп, Стихия знака.pdf"_s);
+    QVERIFY(ui::proposedPdfPath(QString(), u"Персональный гороскоп"_s)
+                .endsWith(u"Без имени — Персональный гороскоп.pdf"_s));
+}
+
+QTEST_MAIN(ReadingToolsTest)
+#include "tst_readingtools.moc"
