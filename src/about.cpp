@@ -1,5 +1,6 @@
 #include "about.h"
 
+#include "core/caption.h"
 #include "icons.h"
 #include "services.h"
 
@@ -271,7 +272,7 @@ void TAboutBox::createControls() {
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         return label;
     };
-    ProductName = makeLabel(u"ProductName"_s, u"Solvenna, версия 1.3"_s);
+    ProductName = makeLabel(u"ProductName"_s, solvenna::programCaption());
     Copyright = makeLabel(u"Copyright"_s, u"© 2026 Разработчики Solvenna"_s);
     Comments = makeLabel(u"Comments"_s,
                          u"Программа бесплатна и предоставляется без каких-либо гарантий. Авторы не отвечают "

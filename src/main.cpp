@@ -1,6 +1,7 @@
 #include "main.h"
 
 #include "about.h"
+#include "core/caption.h"
 #include "core/messages.h"
 #include "core/pagezoom.h"
 #include "core/signs.h"
@@ -74,7 +75,7 @@ QToolButton* makeToolButton(QToolBar* bar, const QString& name, const QString& c
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     setObjectName(u"Form1"_s);
-    setWindowTitle(u"Solvenna, версия 1.3"_s);
+    setWindowTitle(solvenna::programCaption());
     setWindowIcon(solvenna::ui::windowIcon());
     resize(644, 430);
 
@@ -397,7 +398,7 @@ void TForm1::DecodeInfo(QString& yearText, QString& numberText, QString& signTex
 // --- Enabling rule, page loading -----------------------------------------------------------------------
 
 void TForm1::Timer1Timer() {
-    const bool dateSet = BirthDate > solvenna::encodeDate(1900, 1, 1);
+    const bool dateSet = solvenna::birthDateIsSet(BirthDate);
     N4->setEnabled(dateSet);
     Tool2->setEnabled(N4->isEnabled());
     N7->menuAction()->setEnabled(dateSet);
@@ -489,7 +490,7 @@ void TForm1::savePagePdf() {
 }
 
 void TForm1::saveHoroscopePdf() {
-    if (!(BirthDate > solvenna::encodeDate(1900, 1, 1))) return;
+    if (!solvenna::birthDateIsSet(BirthDate)) return;
     const QString path = solvenna::ui::askSaveFile(
         u"Сохранить весь гороскоп в PDF"_s,
         solvenna::ui::proposedPdfPath(PersonName, u"Персональный гороскоп"_s), u"Документы PDF (*.pdf)"_s);

@@ -1,3 +1,4 @@
+#include "core/caption.h"
 #include "fontwarmup.h"
 #include "main.h"
 
@@ -6,6 +7,7 @@
 int main(int argc, char* argv[]) {
     solvenna::ui::startReadingFontConfiguration();
     QApplication app(argc, argv);
+    QCoreApplication::setApplicationVersion(solvenna::programVersion());
     CreateApplicationWindows();
     Form1->show();
     const int result = app.exec();

@@ -1,5 +1,6 @@
 #include "whoim.h"
 
+#include "core/caption.h"
 #include "core/catalogue.h"
 #include "core/datetext.h"
 #include "core/signs.h"
@@ -496,7 +497,7 @@ TForm2::~TForm2() {
 void TForm2::FormCreate() {
     InstallProgramStyle();
     HorList->setCurrentIndex(0);
-    BirthDate = solvenna::encodeDate(1900, 1, 1);
+    BirthDate = solvenna::kNoBirthDate;
     PersonName.clear();
     LoadNames();
     Calendar1->setFocus();
@@ -538,10 +539,8 @@ void TForm2::Button1Click() {
     if (Check1->isChecked() && Form1) Form1->N4Click();
 
     if (Form1) {
-        const QString dateText = solvenna::dateToText(BirthDate);
-        const QString who = PersonName.isEmpty() ? u"Без имени"_s : PersonName;
-        Form1->setWindowTitle(u"Solvenna, версия 1.3  ["_s + who + u", "_s + dateText + u", "_s +
-                              Label4->text() + u"]"_s);
+        Form1->setWindowTitle(
+            solvenna::personCaption(PersonName, solvenna::dateToText(BirthDate), Label4->text()));
 
         using Command = void (TForm1::*)(QObject*);
         const std::pair<QAction*, Command> commands[] = {

@@ -1,3 +1,4 @@
+#include "core/caption.h"
 #include "core/date.h"
 #include "core/messages.h"
 #include "core/summary.h"
@@ -22,6 +23,9 @@ QString lines(const QStringList& six) {
 class SummaryTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void captions_carryTheVersionAndThePerson_data();
+    void captions_carryTheVersionAndThePerson();
+    void noBirthDate_isTheFirstOfJanuary1900();
     void summary_data();
     void summary();
     void workedExample_byteForByte();
@@ -117,6 +121,29 @@ void SummaryTest::decodeInfo_keepsCallersTextForUnknownIndexes() {
     QCOMPARE(animal, u"kept"_s);
     QCOMPARE(totem, u"kept too"_s);
     QCOMPARE(sign, u"Козерог (22.12 - 19.01)"_s);
+}
+
+void SummaryTest::captions_carryTheVersionAndThePerson_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("a name") << u"Анна"_s
+                            << u"Solvenna, версия 1.3  [Анна, 15.08.1975, Лев (23.07 - 22.08)]"_s;
+    QTest::newRow("no name") << QString()
+                             << u"Solvenna, версия 1.3  [Без имени, 15.08.1975, Лев (23.07 - 22.08)]"_s;
+}
+
+void SummaryTest::captions_carryTheVersionAndThePerson() {
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QCOMPARE(programCaption(), u"Solvenna, версия 1.3"_s);
+    QCOMPARE(personCaption(name, u"15.08.1975"_s, u"Лев (23.07 - 22.08)"_s), caption);
+}
+
+void SummaryTest::noBirthDate_isTheFirstOfJanuary1900() {
+    QCOMPARE(kNoBirthDate, encodeDate(1900, 1, 1));
+    QVERIFY(!birthDateIsSet(kNoBirthDate));
+    QVERIFY(!birthDateIsSet(0));
+    QVERIFY(birthDateIsSet(encodeDate(1900, 1, 2)));
 }
 
 QTEST_GUILESS_MAIN(SummaryTest)

@@ -1,0 +1,20 @@
+#include "core/caption.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace solvenna {
+
+QString programVersion() {
+    return QStringLiteral(SOLVENNA_VERSION);
+}
+
+QString programCaption() {
+    return u"Solvenna, версия "_s + programVersion();
+}
+
+QString personCaption(const QString& name, const QString& dateText, const QString& sign) {
+    return programCaption() + u"  ["_s + (name.isEmpty() ? u"Без имени"_s : name) + u", "_s + dateText +
+           u", "_s + sign + u"]"_s;
+}
+
+} // namespace solvenna
