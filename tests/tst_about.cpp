@@ -2,6 +2,8 @@
 #include "icons.h"
 #include "services.h"
 
+#include "uitestsupport.h"
+
 #include <QAccessible>
 #include <QFile>
 #include <QIcon>
@@ -14,24 +16,10 @@
 #include <stdexcept>
 
 using namespace solvenna::ui;
+using testsupport::ServiceRecorder;
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-// Stands in for the desktop and the message boxes: records what would have been opened or shown, so no
-// browser starts and no modal loop blocks the test. Puts the real handlers back when it goes.
-struct DesktopRecorder {
-    QStringList opened;
-    QStringList boxes;
-    DesktopRecorder() {
-        services().openUrl = [this](const QUrl& url) { opened << url.toString(); };
-        services().showBox = [this](BoxKind, const QString&, const QString& text) { boxes << text; };
-        services().execModal = [](QDialog*) { return int(QDialog::Rejected); };
-    }
-    ~DesktopRecorder() { resetServices(); }
-    DesktopRecorder(const DesktopRecorder&) = delete;
-    DesktopRecorder& operator=(const DesktopRecorder&) = delete;
-};
 
 // What a user's double click delivers to a widget: press, release, double-click press, release.
 void doubleClick(QWidget* widget) {
@@ -167,7 +155,7 @@ void AboutTest::urlLabel_opensItsOwnAddressOnTheChosenClick() {
     QFETCH(int, clicks);
     QFETCH(int, doubleClicks);
 
-    DesktopRecorder desktop;
+    ServiceRecorder desktop;
     QWidget window;
     auto* label = new TUrlLabel(u"a link"_s, &window);
     label->setUrl(url);
@@ -178,7 +166,7 @@ void AboutTest::urlLabel_opensItsOwnAddressOnTheChosenClick() {
     QSignalSpy doubleClicked(label, &TUrlLabel::doubleClicked);
     // The click signal comes before the label opens anything of its own.
     QStringList openedBeforeClickSignal;
-    connect(label, &TUrlLabel::clicked, label, [&] { openedBeforeClickSignal = desktop.opened; });
+    connect(label, &TUrlLabel::clicked, label, [&] { openedBeforeClickSignal = desktop.openedTexts(); });
 
     switch (gesture) {
     case Click:
@@ -201,7 +189,7 @@ void AboutTest::urlLabel_opensItsOwnAddressOnTheChosenClick() {
         break;
     }
 
-    QCOMPARE(desktop.opened, opened);
+    QCOMPARE(desktop.openedTexts(), opened);
     QCOMPARE(clicked.count(), clicks);
     QCOMPARE(doubleClicked.count(), doubleClicks);
     QVERIFY(openedBeforeClickSignal.isEmpty());
@@ -209,7 +197,7 @@ void AboutTest::urlLabel_opensItsOwnAddressOnTheChosenClick() {
 }
 
 void AboutTest::urlLabel_releaseOutsideIsNoClick() {
-    DesktopRecorder desktop;
+    ServiceRecorder desktop;
     QWidget window;
     auto* label = new TUrlLabel(u"a link"_s, &window);
     label->setUrl(u"example.org"_s);
@@ -219,7 +207,7 @@ void AboutTest::urlLabel_releaseOutsideIsNoClick() {
     QTest::mousePress(label, Qt::LeftButton);
     QTest::mouseRelease(label, Qt::LeftButton, {}, QPoint(label->width() + 20, label->height() + 20));
     QCOMPARE(clicked.count(), 0);
-    QVERIFY(desktop.opened.isEmpty());
+    QVERIFY(desktop.openedTexts().isEmpty());
 }
 
 void AboutTest::urlLabel_keepsLinkLookWhenParentFontChanges() {
@@ -236,7 +224,7 @@ void AboutTest::urlLabel_keepsLinkLookWhenParentFontChanges() {
 }
 
 void AboutTest::urlLabel_isAnAccessibleLinkNamedByItsCaption() {
-    DesktopRecorder desktop;
+    ServiceRecorder desktop;
     QWidget window;
     auto* label = new TUrlLabel(u"https://example.org/one"_s, &window);
     label->setUrl(u"example.org/own"_s);
@@ -253,7 +241,7 @@ void AboutTest::urlLabel_isAnAccessibleLinkNamedByItsCaption() {
     QSignalSpy clicked(label, &TUrlLabel::clicked);
     actions->doAction(QAccessibleActionInterface::pressAction());
     QCOMPARE(clicked.count(), 1);
-    QCOMPARE(desktop.opened, QStringList{u"http://example.org/own"_s});
+    QCOMPARE(desktop.openedTexts(), QStringList{u"http://example.org/own"_s});
 }
 
 void AboutTest::aboutBox_showsItsTextsExactly_data() {
@@ -316,7 +304,7 @@ void AboutTest::aboutBox_linkOpensExactlyItsCaptionOnce_data() {
 void AboutTest::aboutBox_linkOpensExactlyItsCaptionOnce() {
     QFETCH(QString, link);
     QFETCH(QString, newCaption);
-    DesktopRecorder desktop;
+    ServiceRecorder desktop;
     TAboutBox box;
     box.ensureControls();
     box.show();
@@ -326,7 +314,7 @@ void AboutTest::aboutBox_linkOpensExactlyItsCaptionOnce() {
 
     QTest::mouseClick(label, Qt::LeftButton);
 
-    QCOMPARE(desktop.opened, QStringList{caption});
+    QCOMPARE(desktop.openedTexts(), QStringList{caption});
     QVERIFY(box.isVisible());
     QVERIFY(desktop.boxes.isEmpty());
 }
@@ -340,7 +328,7 @@ void AboutTest::aboutBox_pictureStartsAMailToTheAuthors_data() {
 
 void AboutTest::aboutBox_pictureStartsAMailToTheAuthors() {
     QFETCH(Gesture, gesture);
-    DesktopRecorder desktop;
+    ServiceRecorder desktop;
     TAboutBox box;
     box.ensureControls();
     box.show();
@@ -356,7 +344,7 @@ void AboutTest::aboutBox_pictureStartsAMailToTheAuthors() {
         QTest::mouseClick(picture, Qt::LeftButton);
         break;
     }
-    QCOMPARE(desktop.opened, QStringList{u"mailto:solvenna@example.org"_s});
+    QCOMPARE(desktop.openedTexts(), QStringList{u"mailto:solvenna@example.org"_s});
     QVERIFY(box.isVisible());
     QCOMPARE(picture->toolTip(),
              u"Свои замечания, благодарности или \nпросто письма пишите по адресу:  solvenna@example.org"_s);
@@ -367,13 +355,13 @@ void AboutTest::aboutBox_pictureStartsAMailToTheAuthors() {
 }
 
 void AboutTest::aboutBox_failedOpenIsReportedAndTheBoxStays() {
-    DesktopRecorder desktop;
+    ServiceRecorder desktop;
     services().openUrl = [](const QUrl&) { throw std::runtime_error("No program opens this address"); };
     TAboutBox box;
     box.ensureControls();
     box.show();
     QTest::mouseClick(child<QWidget>(box, u"Url2"_s), Qt::LeftButton);
-    QCOMPARE(desktop.boxes, QStringList{u"No program opens this address."_s});
+    QCOMPARE(desktop.texts(), QStringList{u"No program opens this address."_s});
     QVERIFY(box.isVisible());
 }
 
@@ -388,7 +376,7 @@ void AboutTest::aboutBox_closes_data() {
 void AboutTest::aboutBox_closes() {
     QFETCH(Gesture, gesture);
     QFETCH(int, result);
-    DesktopRecorder desktop;
+    ServiceRecorder desktop;
     TAboutBox box;
     box.ensureControls();
     box.show();
@@ -409,7 +397,7 @@ void AboutTest::aboutBox_closes() {
     }
     QCOMPARE(box.result(), result);
     QVERIFY(!box.isVisible());
-    QVERIFY(desktop.opened.isEmpty());
+    QVERIFY(desktop.openedTexts().isEmpty());
 }
 
 void AboutTest::aboutBox_refusesEveryResize_data() {
@@ -525,7 +513,8 @@ void AboutTest::aboutBox_noTextIsCutOrOverlapped() {
 void AboutTest::icons_areReachableAndDrawSomething_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QSize>("designSize");
-    for (int index = 0; index <= 10; ++index) QTest::addRow("icon %d", index) << QString::number(index) << QSize(16, 16);
+    for (int index = 0; index <= 10; ++index)
+        QTest::addRow("icon %d", index) << QString::number(index) << QSize(16, 16);
     QTest::newRow("more, across") << u"more-h"_s << QSize(16, 16);
     QTest::newRow("more, down") << u"more-v"_s << QSize(16, 16);
     QTest::newRow("program icon") << u"solvenna"_s << QSize(48, 48);
@@ -543,7 +532,8 @@ void AboutTest::icons_areReachableAndDrawSomething() {
     for (const double scale : {1.0, 1.5, 2.0, 3.0}) {
         const QSize box = (QSizeF(designSize) * scale).toSize();
         const QSize shown = icon.actualSize(box);
-        QVERIFY2(available.contains(shown) && (shown.width() == box.width() || shown.height() == box.height()),
+        QVERIFY2(available.contains(shown) &&
+                     (shown.width() == box.width() || shown.height() == box.height()),
                  qPrintable(u"%1 has no picture for %2 x %3"_s.arg(name).arg(box.width()).arg(box.height())));
     }
     for (const QSize& size : {QSize(16, 16), designSize, designSize * 2}) {
@@ -561,7 +551,8 @@ void AboutTest::icons_areReachableAndDrawSomething() {
         const int area = image.width() * image.height();
         QVERIFY2(
             opaque > area / 10 && opaque < area,
-            qPrintable(u"%1 at %2 px: %3 of %4 pixels drawn"_s.arg(name).arg(size.width()).arg(opaque).arg(area)));
+            qPrintable(
+                u"%1 at %2 px: %3 of %4 pixels drawn"_s.arg(name).arg(size.width()).arg(opaque).arg(area)));
     }
 }
 
@@ -571,7 +562,8 @@ void AboutTest::windowIcon_carriesOnlyTheFrameSizes() {
     const QIcon icon = solvenna::ui::windowIcon();
     const QList<QSize> sizes = icon.availableSizes();
     QCOMPARE(sizes, (QList<QSize>{{16, 16}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {96, 96}}));
-    for (const QSize& size : sizes) QCOMPARE(icon.pixmap(size).size(), size);
+    for (const QSize& size : sizes)
+        QCOMPARE(icon.pixmap(size).size(), size);
     TAboutBox box;
     QCOMPARE(box.windowIcon().availableSizes(), sizes);
 }

@@ -42,6 +42,12 @@ struct ServiceRecorder {
     ServiceRecorder(const ServiceRecorder&) = delete;
     ServiceRecorder& operator=(const ServiceRecorder&) = delete;
 
+    QStringList openedTexts() const {
+        QStringList all;
+        for (const QUrl& u : urls)
+            all << u.toString();
+        return all;
+    }
     QStringList texts() const {
         QStringList all;
         for (const Box& b : boxes)
