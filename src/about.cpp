@@ -284,21 +284,21 @@ void TAboutBox::createControls() {
     Url1 = new TUrlLabel(u"https://ru.wikipedia.org/wiki/Гороскоп"_s, Panel1);
     Url1->setObjectName(u"Url1"_s);
     Url1->setToolTip(u"Статья «Гороскоп» в Википедии"_s);
-    connect(Url1, &TUrlLabel::clicked, this, &TAboutBox::Url1Click);
+    connectGuarded(Url1, &TUrlLabel::clicked, this, &TAboutBox::Url1Click);
 
     Label1 = makeLabel(u"Label1"_s, u"Также можно сразу перейти к гороскопам по этой ссылке:"_s);
 
     Url2 = new TUrlLabel(u"https://ru.wikipedia.org/wiki/Знак_зодиака"_s, Panel1);
     Url2->setObjectName(u"Url2"_s);
     Url2->setToolTip(u"Статья «Знак зодиака» в Википедии: все двенадцать знаков"_s);
-    connect(Url2, &TUrlLabel::clicked, this, &TAboutBox::Url2Click);
+    connectGuarded(Url2, &TUrlLabel::clicked, this, &TAboutBox::Url2Click);
 
     auto* picture = new PictureButton(programIcon(u"mail"_s), Panel1);
     picture->setObjectName(u"Image2"_s);
     picture->setToolTip(u"Свои замечания, благодарности или \nпросто письма пишите по адресу:  "_s +
                         kAuthorMail);
     picture->setAccessibleName(u"Написать письмо автору"_s);
-    connect(picture, &QAbstractButton::clicked, this, &TAboutBox::Image2Click);
+    connectGuarded(picture, &QAbstractButton::clicked, this, &TAboutBox::Image2Click);
     Image2 = picture;
 
     XPButton1 = new QPushButton(u"ОК"_s, this);
@@ -308,7 +308,7 @@ void TAboutBox::createControls() {
     bold.setBold(true);
     XPButton1->setFont(bold);
     XPButton1->setDefault(true);
-    connect(XPButton1, &QPushButton::clicked, this, &TAboutBox::XPButton1Click);
+    connectGuarded(XPButton1, &QPushButton::clicked, this, &TAboutBox::XPButton1Click);
 
     // The button comes first, so that Enter closes the box rather than opening a link; then the links and
     // the picture in reading order.
@@ -407,19 +407,19 @@ void TAboutBox::changeEvent(QEvent* event) {
 }
 
 void TAboutBox::Url1Click() {
-    guarded([this] { openUrl(Url1->text()); });
+    openUrl(Url1->text());
 }
 
 void TAboutBox::Url2Click() {
-    guarded([this] { openUrl(Url2->text()); });
+    openUrl(Url2->text());
 }
 
 void TAboutBox::Image2Click() {
-    guarded([] { openUrl(u"mailto:"_s + kAuthorMail); });
+    openUrl(u"mailto:"_s + kAuthorMail);
 }
 
 void TAboutBox::XPButton1Click() {
-    guarded([this] { accept(); });
+    accept();
 }
 
 } // namespace solvenna::ui

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <QUrl>
 
 #include <exception>
 #include <functional>
+#include <type_traits>
 
 class QDialog;
 class QWidget;
@@ -56,6 +58,20 @@ template <typename Body> void guarded(Body&& body) noexcept {
     } catch (...) {
         showError(QStringLiteral("Unknown error"));
     }
+}
+
+// Connects a signal to a command handler through the guard: the one way the windows wire their controls.
+// The handler is a member function of the receiver taking nothing, or any callable taking nothing.
+template <typename Sender, typename Signal, typename Receiver, typename Handler>
+QMetaObject::Connection connectGuarded(Sender* sender, Signal signal, Receiver* receiver, Handler handler) {
+    return QObject::connect(sender, signal, receiver, [receiver, handler] {
+        guarded([&] {
+            if constexpr (std::is_member_function_pointer_v<Handler>)
+                (receiver->*handler)();
+            else
+                handler();
+        });
+    });
 }
 
 } // namespace solvenna::ui

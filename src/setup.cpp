@@ -20,6 +20,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 using solvenna::Settings;
+using solvenna::ui::connectGuarded;
 using solvenna::ui::guarded;
 
 TSetupFrm* SetupFrm = nullptr;
@@ -171,12 +172,12 @@ TSetupFrm::TSetupFrm(TForm1* mainWindow, const QString& programFolder, QWidget* 
     setTabOrder(Check4, XPButton1);
     setTabOrder(XPButton1, XPButton2);
 
-    connect(Check2, &QCheckBox::toggled, this, [this] { guarded([this] { Check2Click(); }); });
-    connect(Check3, &QCheckBox::toggled, this, [this] { guarded([this] { Check3Click(); }); });
-    connect(Check4, &QCheckBox::toggled, this, [this] { guarded([this] { Check4Click(); }); });
-    connect(Spin1, &QSpinBox::valueChanged, this, [this] { guarded([this] { Spin1Change(); }); });
-    connect(XPButton1, &QPushButton::clicked, this, [this] { guarded([this] { XPButton1Click(); }); });
-    connect(XPButton2, &QPushButton::clicked, this, [this] { guarded([this] { XPButton2Click(); }); });
+    connectGuarded(Check2, &QCheckBox::toggled, this, &TSetupFrm::Check2Click);
+    connectGuarded(Check3, &QCheckBox::toggled, this, &TSetupFrm::Check3Click);
+    connectGuarded(Check4, &QCheckBox::toggled, this, &TSetupFrm::Check4Click);
+    connectGuarded(Spin1, &QSpinBox::valueChanged, this, &TSetupFrm::Spin1Change);
+    connectGuarded(XPButton1, &QPushButton::clicked, this, &TSetupFrm::XPButton1Click);
+    connectGuarded(XPButton2, &QPushButton::clicked, this, &TSetupFrm::XPButton2Click);
 
     const QString folder = programFolder.isEmpty()
                                ? solvenna::folderOfProgram(QCoreApplication::applicationFilePath())

@@ -31,6 +31,7 @@
 #include <QWidgetAction>
 
 using namespace Qt::Literals::StringLiterals;
+using solvenna::ui::connectGuarded;
 using solvenna::ui::guarded;
 
 solvenna::Date BirthDate = 0;
@@ -456,8 +457,8 @@ TForm2::TForm2(QWidget* parent, const QString& programFolder)
     N2->setObjectName(u"N2"_s);
     N1 = PopupMenu1->addAction(solvenna::ui::programIcon(u"3"_s), u"Очистить список"_s);
     N1->setObjectName(u"N1"_s);
-    connect(N2, &QAction::triggered, this, [this] { guarded([this] { N2Click(); }); });
-    connect(N1, &QAction::triggered, this, [this] { guarded([this] { N1Click(); }); });
+    connectGuarded(N2, &QAction::triggered, this, &TForm2::N2Click);
+    connectGuarded(N1, &QAction::triggered, this, &TForm2::N1Click);
     connect(PopupMenu1, &QMenu::aboutToShow, this, [this] { PopupMenu1BeforePopUp(); });
     // "Имена" is the name box's only menu: by the mouse anywhere on the box (its arrow too), by the Menu
     // key and by Shift+F10. Qt's own edit menu would be English and offer nothing this box needs.
@@ -474,9 +475,9 @@ TForm2::TForm2(QWidget* parent, const QString& programFolder)
     setTabOrder(HorList, Button1);
     setTabOrder(Button1, edit1);
 
-    connect(Calendar1, &TDateEdit::valueChanged, this, [this] { guarded([this] { Calendar1Change(); }); });
-    connect(Check2, &QCheckBox::toggled, this, [this] { guarded([this] { Check2Click(); }); });
-    connect(edit1, &QComboBox::activated, this, [this] { guarded([this] { edit1Click(); }); });
+    connectGuarded(Calendar1, &TDateEdit::valueChanged, this, &TForm2::Calendar1Change);
+    connectGuarded(Check2, &QCheckBox::toggled, this, &TForm2::Check2Click);
+    connectGuarded(edit1, &QComboBox::activated, this, &TForm2::edit1Click);
     // The dialog goes once the handler is done, so that an error it reports stands over the dialog.
     connect(Button1, &QPushButton::clicked, this, [this] {
         guarded([this] { Button1Click(); });
