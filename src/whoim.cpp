@@ -129,6 +129,15 @@ QLabel* boldNavyLabel(QWidget* parent, const QString& name, const QString& text,
 
 } // namespace
 
+void configureTypedNameBox(QComboBox* box) {
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    // No completion that rewrites the text, and no match with a listed name taken as a pick when typing
+    // ends: the box would then fill the dialog and change the name's letter case.
+    box->setCompleter(nullptr);
+    QObject::disconnect(box->lineEdit(), &QLineEdit::editingFinished, box, nullptr);
+}
+
 void InstallProgramStyle() {
     if (!dynamic_cast<ProgramStyle*>(QApplication::style())) QApplication::setStyle(new ProgramStyle);
     static QPointer<HintTiming> hintTiming;
@@ -436,12 +445,7 @@ TForm2::TForm2(QWidget* parent, const QString& programFolder)
     // Created last so that it comes last in the keyboard order; the date edit comes first.
     edit1 = new QComboBox(this);
     edit1->setObjectName(u"edit1"_s);
-    edit1->setEditable(true);
-    edit1->setInsertPolicy(QComboBox::NoInsert);
-    // A typed name stays as typed: no completion that rewrites it, and no match with a listed name taken
-    // as a pick when typing ends (the box would then fill the dialog and change the name's letter case).
-    edit1->setCompleter(nullptr);
-    QObject::disconnect(edit1->lineEdit(), &QLineEdit::editingFinished, edit1, nullptr);
+    configureTypedNameBox(edit1);
     edit1->setGeometry(24, 38, 281, edit1->sizeHint().height());
     edit1->setToolTip(u"Если Вы уже однажды вводили свое имя, \nпросто выберите его из списка!"_s);
     edit1->setAccessibleName(u"Имя"_s);
