@@ -125,9 +125,10 @@ QString row(const QString& label, const QString& first, const QString& second) {
            u"</td></tr>\n"_s;
 }
 
+// The same column widths in every table, so the people's columns line up down the page.
 QString tableHead(const QString& first, const QString& second) {
-    return u"<table width=\"100%\" cellspacing=\"0\">\n<tr><th></th><th>"_s + esc(first) + u"</th><th>"_s +
-           esc(second) + u"</th></tr>\n"_s;
+    return u"<table width=\"100%\" cellspacing=\"0\">\n<tr><th width=\"30%\"></th><th width=\"35%\">"_s +
+           esc(first) + u"</th><th width=\"35%\">"_s + esc(second) + u"</th></tr>\n"_s;
 }
 
 QString zodiacCell(int sign) {
