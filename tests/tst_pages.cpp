@@ -1,4 +1,5 @@
 #include "core/catalogue.h"
+#include "core/compatibility.h"
 #include "core/date.h"
 #include "core/signs.h"
 
@@ -211,6 +212,8 @@ private Q_SLOTS:
     void page_data();
     void page();
     void errorPage();
+    void compatibilityFragment_data();
+    void compatibilityFragment();
     void noParagraphOrSentenceOnTwoPages();
 };
 
@@ -219,6 +222,8 @@ void PagesTest::layout_holdsEveryPageAndNothingMisnamed() {
     for (const ExpectedPage& p : expectedPages())
         expected.insert(p.relativePath);
     QCOMPARE(expected.size(), 218);
+    for (const QString& fragment : allFragmentFiles())
+        expected.insert(fragment);
 
     QSet<QString> pages, others;
     const QDir root(kDataDir);
@@ -281,10 +286,40 @@ void PagesTest::errorPage() {
     QVERIFY(page.bodyText.contains(u"Data"_s)); // it tells where the data folder belongs
 }
 
+void PagesTest::compatibilityFragment_data() {
+    QTest::addColumn<QString>("path");
+    for (const QString& file : allFragmentFiles())
+        QTest::newRow(qPrintable(file)) << file;
+}
+
+// The texts the compatibility page is put together from: each a page of its own that can be read alone,
+// whose body is nothing but prose (the page gives the headings).
+void PagesTest::compatibilityFragment() {
+    QFETCH(QString, path);
+    const QString file = kDataDir + u'/' + path;
+    QVERIFY2(QFileInfo(file).isFile(), qPrintable(u"missing: "_s + path));
+    const ParsedPage page = parse(readFile(file));
+    QVERIFY2(page.error.isEmpty(), qPrintable(page.error));
+    QVERIFY(page.declaresUtf8);
+    QCOMPARE(linkedStyleSheet(file, page), QFileInfo(kDataDir + u"/style.css"_s).canonicalFilePath());
+    QVERIFY(page.bodyChildren.size() >= 3);
+    for (const auto& [tag, text] : page.bodyChildren) {
+        QCOMPARE(tag, u"p"_s);
+        QVERIFY(wordCount(text) >= 20);
+    }
+    const int words = wordCount(page.bodyText);
+    QVERIFY2(words >= 150 && words <= 300, qPrintable(QString::number(words) + u" words"_s));
+}
+
 void PagesTest::noParagraphOrSentenceOnTwoPages() {
     QHash<QString, QString> blockSeen, sentenceSeen;
     QStringList clashes;
-    for (const ExpectedPage& p : expectedPages()) {
+    QStringList files;
+    for (const ExpectedPage& p : expectedPages())
+        files << p.relativePath;
+    files << allFragmentFiles();
+    for (const QString& relativePath : files) {
+        const ExpectedPage p{relativePath, {}, {}, {}};
         const ParsedPage page = parse(readFile(kDataDir + u'/' + p.relativePath));
         for (const QString& block : page.blocks) {
             if (wordCount(block) >= 4) {
