@@ -1,7 +1,10 @@
 #include "main.h"
 
 #include "about.h"
+#include "compatibilitydialog.h"
 #include "core/caption.h"
+#include "core/compatibility.h"
+#include "core/datetext.h"
 #include "core/messages.h"
 #include "core/pagezoom.h"
 #include "core/signs.h"
@@ -186,6 +189,13 @@ void TForm1::createActions() {
     for (QAction* a : {N13, N14, N15, N10, N20, N17})
         m_mainGroup->addAction(a);
 
+    CompatibilityItem =
+        action(N1, u"CompatibilityItem"_s, u"Совместимость..."_s, [](TForm1* f) { f->compatibilityClick(); });
+    CompatibilityItem->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    CompatibilityItem->setIcon(icon(2));
+    CompatibilityItem->setToolTip(
+        u"Совместимость с партнёром:\nпо знакам Зодиака и по китайскому гороскопу"_s);
+    CompatibilityItem->setEnabled(false);
     N1->addSeparator();
     PrintItem = action(N1, u"PrintItem"_s, u"Печать..."_s, [](TForm1* f) { f->printPage(); });
     PrintItem->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
@@ -411,6 +421,7 @@ void TForm1::Timer1Timer() {
     for (QAction* a : {PrintItem, PreviewItem, SavePagePdfItem, FindItem})
         a->setEnabled(pageShown);
     SaveHoroscopePdfItem->setEnabled(dateSet);
+    CompatibilityItem->setEnabled(dateSet);
 }
 
 void TForm1::LoadFile(const QString& fileName) {
@@ -470,12 +481,14 @@ void TForm1::Tool3Click() {
 
 void TForm1::printPage() {
     if (Web1->currentPage().isEmpty()) return;
-    solvenna::ui::printPage(this, Web1->currentPage(), solvenna::ui::footerText(PersonName, BirthDate));
+    solvenna::ui::printPage(this, {Web1->currentPage(), Web1->generatedHtml(), Web1->generatedBase()},
+                            solvenna::ui::footerText(PersonName, BirthDate));
 }
 
 void TForm1::previewPage() {
     if (Web1->currentPage().isEmpty()) return;
-    solvenna::ui::previewPage(this, Web1->currentPage(), solvenna::ui::footerText(PersonName, BirthDate));
+    solvenna::ui::previewPage(this, {Web1->currentPage(), Web1->generatedHtml(), Web1->generatedBase()},
+                              solvenna::ui::footerText(PersonName, BirthDate));
 }
 
 void TForm1::savePagePdf() {
@@ -486,7 +499,8 @@ void TForm1::savePagePdf() {
         solvenna::ui::proposedPdfPath(PersonName, title.isEmpty() ? u"Гороскоп"_s : title),
         u"Документы PDF (*.pdf)"_s);
     if (path.isEmpty()) return;
-    solvenna::ui::writePagePdf(Web1->currentPage(), solvenna::ui::footerText(PersonName, BirthDate), path);
+    solvenna::ui::writePagePdf({Web1->currentPage(), Web1->generatedHtml(), Web1->generatedBase()},
+                               solvenna::ui::footerText(PersonName, BirthDate), path);
 }
 
 void TForm1::saveHoroscopePdf() {
@@ -498,6 +512,49 @@ void TForm1::saveHoroscopePdf() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
     solvenna::ui::writeHoroscopePdf(Folders, BirthDate, PersonName, path);
+}
+
+void TForm1::compatibilityClick() {
+    if (!solvenna::birthDateIsSet(BirthDate)) return;
+    if (!m_compatibility) {
+        m_compatibility = new TCompatibilityDialog(this);
+        m_compatibility->storedDate = [](const QString& name) {
+            return Form2 ? Form2->names().read(name, solvenna::fromQDate(Form2->today())).date : 0.0;
+        };
+        m_compatibility->today = [] { return Form2 ? Form2->today() : QDate::currentDate(); };
+    }
+    m_compatibility->prepare(PersonName, BirthDate, Form2 ? Form2->names().names() : QStringList());
+    if (solvenna::ui::execModal(m_compatibility) != QDialog::Accepted) return;
+    showCompatibility(m_compatibility->partnerName(), m_compatibility->partnerDate());
+}
+
+void TForm1::showCompatibility(const QString& partnerName, solvenna::Date partnerDate) {
+    m_partnerName = partnerName;
+    m_partnerDate = partnerDate;
+    m_compatibilityShown = true;
+    const solvenna::CompatibilityPerson person{PersonName, solvenna::dateToText(BirthDate), BirthDate};
+    const solvenna::CompatibilityPerson partner{partnerName, solvenna::dateToText(partnerDate), partnerDate};
+    // The single-page layout with one item; no system's menu item is checked for it.
+    for (QAction* a : m_mainGroup->actions())
+        a->setChecked(false);
+    for (QAction* a : m_popupGroup->actions())
+        a->setChecked(false);
+    EnableButtons(false);
+    TButtonBarItems& items = Buttons->Sections()[0]->Items();
+    if (items.Count() == 0)
+        Buttons->AddItem(0, u"Совместимость"_s);
+    else
+        items[0]->setCaption(u"Совместимость"_s);
+    items[0]->setHint(solvenna::compatibilityHint(person, partner));
+    Buttons->setSingleSectionMode(true);
+    Buttons->show();
+    const solvenna::CompatibilityPage page = solvenna::compatibilityPage(Folders.DataFolder, person, partner);
+    if (page.ok())
+        Web1->showGenerated(page.html, Folders.DataFolder +
+                                           QString::fromUtf16(solvenna::kCompatibilityFolder) +
+                                           solvenna::pathDelimiter());
+    else
+        LoadFile(QString()); // a missing fragment: the data folder's error page, as for a missing page
 }
 
 void TForm1::findInPage() {
@@ -516,6 +573,7 @@ void TForm1::releaseTool3() {
 // --- Zodiac navigation ----------------------------------------------------------------------------------
 
 void TForm1::N13Click(QObject*) {
+    m_compatibilityShown = false;
     N13->setChecked(true);
     N18->setChecked(true);
     TButtonBarSection* first = Buttons->Sections()[0];
@@ -561,6 +619,7 @@ void TForm1::Tool7Click() {
 // --- Single-page systems ----------------------------------------------------------------------------------
 
 void TForm1::showSinglePage(QAction* mainItem, QAction* popupItem, HoroscopeSystem system) {
+    m_compatibilityShown = false;
     mainItem->setChecked(true);
     popupItem->setChecked(true);
     EnableButtons(false);
@@ -616,6 +675,10 @@ void TForm1::N24Click() {
 
 void TForm1::ItemClick() {
     if (!Buttons->SingleSectionMode()) return;
+    if (m_compatibilityShown) {
+        showCompatibility(m_partnerName, m_partnerDate);
+        return;
+    }
     if (N14->isChecked())
         LoadChinese();
     else if (N15->isChecked())

@@ -19,6 +19,7 @@ class QToolButton;
 class QFrame;
 class TButtonBar;
 class TFindBar;
+class TCompatibilityDialog;
 
 // The main window: tool bar, menus, the section bar at the left and the page view at the right.
 // Command handlers keep the program's own names (N13Click is the menu item N13, and so on).
@@ -62,6 +63,7 @@ public:
     QAction* PreviewItem = nullptr;
     QAction* SavePagePdfItem = nullptr;
     QAction* SaveHoroscopePdfItem = nullptr;
+    QAction* CompatibilityItem = nullptr;
     QAction* FindItem = nullptr;
     QAction* ZoomInItem = nullptr;
     QAction* ZoomOutItem = nullptr;
@@ -129,6 +131,9 @@ public:
     void savePagePdf();
     void saveHoroscopePdf();
     void findInPage();
+    // Compatibility of the current person and a partner: the dialog, then the page.
+    void compatibilityClick();
+    void showCompatibility(const QString& partnerName, solvenna::Date partnerDate);
     // The page view's zoom, kept in the settings file.
     void setPageZoom(int percent);
 
@@ -169,6 +174,11 @@ private:
     QActionGroup* m_mainGroup = nullptr;
     QActionGroup* m_popupGroup = nullptr;
     bool m_shown = false;
+    TCompatibilityDialog* m_compatibility = nullptr; // made when first asked for
+    // The partner of the compatibility page shown, to show it again from the section bar.
+    QString m_partnerName;
+    solvenna::Date m_partnerDate = 0;
+    bool m_compatibilityShown = false;
 };
 
 extern TForm1* Form1;

@@ -4,6 +4,7 @@
 #include "services.h"
 
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
@@ -29,6 +30,8 @@ void PageView::Navigate(const QString& path) {
         throw std::runtime_error((u"Unable to open "_s + path).toStdString());
     const QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
     m_page = url.toLocalFile();
+    m_generatedHtml.clear();
+    m_generatedBase.clear();
     // The same page asked again is read again: the file may have changed.
     if (url == source())
         reload();
@@ -36,8 +39,22 @@ void PageView::Navigate(const QString& path) {
         setSource(url, QTextDocument::HtmlResource);
 }
 
+void PageView::showGenerated(const QString& html, const QString& baseFolder) {
+    m_generatedBase = QUrl::fromLocalFile(QDir(baseFolder).absolutePath() + u'/');
+    m_generatedHtml = html;
+    m_page = m_generatedBase.toLocalFile() + u"generated.htm"_s;
+    setSource(QUrl());
+    clearHistory();
+    document()->setBaseUrl(m_generatedBase);
+    setHtml(html);
+    applyZoom();
+    Q_EMIT sourceChanged(QUrl());
+}
+
 void PageView::Quit() {
     m_page.clear();
+    m_generatedHtml.clear();
+    m_generatedBase.clear();
     clear();
     clearHistory();
 }
@@ -47,6 +64,18 @@ QString PageView::currentPage() const {
 }
 
 QVariant PageView::loadResource(int type, const QUrl& name) {
+    if (showsGenerated() && name.isRelative()) {
+        // What a generated page names is read from its base folder: regular files of a sane size only.
+        const QFileInfo info(m_generatedBase.resolved(name).toLocalFile());
+        constexpr qint64 kLargest = 2 * 1024 * 1024;
+        if (!info.isFile() || info.size() > kLargest) return {};
+        QFile file(info.filePath());
+        if (!file.open(QIODevice::ReadOnly)) return {};
+        const QByteArray bytes = file.read(kLargest);
+        if (type == QTextDocument::HtmlResource) return solvenna::decodeHtml(bytes);
+        if (type == QTextDocument::StyleSheetResource) return QString::fromUtf8(bytes);
+        return bytes;
+    }
     if (type == QTextDocument::HtmlResource && name.isLocalFile()) {
         QFile file(name.toLocalFile());
         if (!file.open(QIODevice::ReadOnly)) return {};
@@ -75,9 +104,11 @@ void PageView::followLink(const QUrl& link) {
         scrollToAnchor(link.fragment());
         break;
     case LinkAction::OpenPage: {
-        const QUrl target = source().resolved(link);
+        const QUrl target = (showsGenerated() ? m_generatedBase : source()).resolved(link);
         if (target.isLocalFile() && QFileInfo(target.toLocalFile()).isFile()) {
             m_page = target.toLocalFile();
+            m_generatedHtml.clear();
+            m_generatedBase.clear();
             setSource(target);
         }
         break;
@@ -91,7 +122,9 @@ void PageView::setZoom(int percent) {
     if (percent == m_zoom) return;
     m_zoom = percent;
     // The page's own sizes come back with a fresh reading of it; the zoom is applied to those.
-    if (!source().isEmpty())
+    if (showsGenerated())
+        showGenerated(QString(m_generatedHtml), m_generatedBase.toLocalFile());
+    else if (!source().isEmpty())
         reload();
     else
         applyZoom();

@@ -23,7 +23,14 @@ public:
     void Navigate(const QString& path) override;
     void Quit() override;
 
-    // The file shown, or empty.
+    // Shows a page the program put together, as if it were a file of `baseFolder` (ending in a delimiter):
+    // its style sheet, pictures and links are read from there.
+    void showGenerated(const QString& html, const QString& baseFolder);
+    bool showsGenerated() const { return !m_generatedHtml.isEmpty(); }
+    const QString& generatedHtml() const { return m_generatedHtml; }
+    QUrl generatedBase() const { return m_generatedBase; }
+
+    // The file shown, or empty; a generated page counts as one of its base folder's.
     QString currentPage() const;
 
     QVariant loadResource(int type, const QUrl& name) override;
@@ -52,6 +59,8 @@ private:
     void applyZoom();
 
     QString m_page; // empty after Quit
+    QString m_generatedHtml;
+    QUrl m_generatedBase;
     int m_zoom = 100;
     QList<QAction*> m_contextActions;
 };

@@ -104,8 +104,9 @@ QString escaped(const QString& text) {
 
 } // namespace
 
-std::unique_ptr<QTextDocument> printableHtml(const QString& html) {
+std::unique_ptr<QTextDocument> printableHtml(const QString& html, const QUrl& base) {
     auto document = std::make_unique<LocalDocument>();
+    document->setBaseUrl(base);
     document->setDefaultFont(QFont(u"DejaVu Serif"_s, 11));
     document->setHtml(html);
     makeBlackOnWhite(*document);
@@ -123,6 +124,11 @@ std::unique_ptr<QTextDocument> printableDocument(const QString& pagePath) {
     document->setHtml(decodeHtml(file.read(kLargestResource)));
     makeBlackOnWhite(*document);
     return document;
+}
+
+std::unique_ptr<QTextDocument> printableDocument(const PrintSource& source) {
+    return source.html.isEmpty() ? printableDocument(source.pagePath)
+                                 : printableHtml(source.html, source.base);
 }
 
 QString footerText(const QString& personName, Date birthDate) {
@@ -166,8 +172,8 @@ int paintDocument(QTextDocument& document, QPagedPaintDevice& device, QPainter& 
     return pages;
 }
 
-void writePagePdf(const QString& pagePath, const QString& footer, const QString& pdfPath) {
-    const auto document = printableDocument(pagePath);
+void writePagePdf(const PrintSource& page, const QString& footer, const QString& pdfPath) {
+    const auto document = printableDocument(page);
     QSaveFile out(pdfPath);
     if (!out.open(QIODevice::WriteOnly)) failWrite(pdfPath);
     {
@@ -277,8 +283,8 @@ QString proposedPdfPath(const QString& personName, const QString& what) {
     return QDir(folder).filePath(name.left(180) + u".pdf"_s);
 }
 
-void printPage(QWidget* parent, const QString& pagePath, const QString& footer) {
-    const auto document = printableDocument(pagePath);
+void printPage(QWidget* parent, const PrintSource& page, const QString& footer) {
+    const auto document = printableDocument(page);
     QPrinter printer(QPrinter::HighResolution);
     preparePrinter(printer);
     QPrintDialog dialog(&printer, parent);
@@ -289,8 +295,8 @@ void printPage(QWidget* parent, const QString& pagePath, const QString& footer) 
     paintDocument(*document, printer, painter, footer, 1, false);
 }
 
-void previewPage(QWidget* parent, const QString& pagePath, const QString& footer) {
-    const auto document = printableDocument(pagePath);
+void previewPage(QWidget* parent, const PrintSource& page, const QString& footer) {
+    const auto document = printableDocument(page);
     QPrinter printer(QPrinter::HighResolution);
     preparePrinter(printer);
     QPrintPreviewDialog dialog(&printer, parent);

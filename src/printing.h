@@ -4,6 +4,7 @@
 #include "core/date.h"
 
 #include <QString>
+#include <QUrl>
 
 #include <memory>
 
@@ -19,7 +20,16 @@ namespace solvenna::ui {
 // A page file as a document ready to be laid out on paper: its style sheet and pictures read from beside
 // it (regular files of a sane size only), every text black on white.
 std::unique_ptr<QTextDocument> printableDocument(const QString& pagePath);
-std::unique_ptr<QTextDocument> printableHtml(const QString& html);
+// Page text the program put together, read as a file of the folder `base` would be.
+std::unique_ptr<QTextDocument> printableHtml(const QString& html, const QUrl& base = QUrl());
+
+// What is printed: a page file, or a page the program put together.
+struct PrintSource {
+    QString pagePath;
+    QString html; // when not empty, printed instead of the file, with base as its folder
+    QUrl base;
+};
+std::unique_ptr<QTextDocument> printableDocument(const PrintSource& source);
 
 // The footer's text: the person's name (or "Без имени") and the birth date.
 QString footerText(const QString& personName, Date birthDate);
@@ -32,7 +42,7 @@ int paintDocument(QTextDocument& document, QPagedPaintDevice& device, QPainter& 
 int countPages(QTextDocument& document, QPagedPaintDevice& device);
 
 // Writes the page file as a PDF file; throws "Unable to write to <path>" when that fails.
-void writePagePdf(const QString& pagePath, const QString& footer, const QString& pdfPath);
+void writePagePdf(const PrintSource& page, const QString& footer, const QString& pdfPath);
 
 // Writes the current person's whole horoscope as one PDF file: a cover page with the name, the birth date
 // and the six-line summary, the contents, then every page that belongs to the person, with bookmarks.
@@ -44,7 +54,7 @@ int writeHoroscopePdf(const Folders& folders, Date birthDate, const QString& per
 QString proposedPdfPath(const QString& personName, const QString& what);
 
 // The print dialog and the preview for the page file, run through the modal service.
-void printPage(QWidget* parent, const QString& pagePath, const QString& footer);
-void previewPage(QWidget* parent, const QString& pagePath, const QString& footer);
+void printPage(QWidget* parent, const PrintSource& page, const QString& footer);
+void previewPage(QWidget* parent, const PrintSource& page, const QString& footer);
 
 } // namespace solvenna::ui

@@ -151,7 +151,7 @@ void ReadingToolsTest::menus_keepTheirItemsAndAddTheTools() {
     for (QAction* a : itemsOf(m_form->N1))
         horoscope << (a->isSeparator() ? u"-"_s : a->text());
     QCOMPARE(horoscope, (QStringList{u"Ввести личные данные"_s, u"-"_s, u"Общая информация"_s,
-                                     u"Выдать гороскоп"_s, u"-"_s, u"Печать..."_s,
+                                     u"Выдать гороскоп"_s, u"Совместимость..."_s, u"-"_s, u"Печать..."_s,
                                      u"Предварительный просмотр..."_s, u"Сохранить страницу в PDF..."_s,
                                      u"Сохранить весь гороскоп в PDF..."_s, u"-"_s, u"Выход"_s}));
     // No specified shortcut changed; the new ones are free keys.
