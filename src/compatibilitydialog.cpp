@@ -45,6 +45,7 @@ TCompatibilityDialog::TCompatibilityDialog(QWidget* parent)
     PartnerName->setAccessibleName(u"Имя партнёра"_s);
     PartnerName->setToolTip(u"Имя партнёра: выберите его из списка сохранённых имён \nили введите."_s);
     configureTypedNameBox(PartnerName);
+    PartnerName->lineEdit()->setAccessibleName(u"Имя партнёра"_s);
     PartnerName->setMinimumWidth(260);
     PartnerDate = new TDateEdit(this);
     PartnerDate->setObjectName(u"PartnerDate"_s);
