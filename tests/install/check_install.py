@@ -62,6 +62,7 @@ def main(build, prefix, source_data, app_id):
         "share/icons/hicolor/scalable/apps/%s.svg" % app_id,
         "share/doc/solvenna/copyright",
         "share/doc/solvenna/changelog.gz",
+        "share/man/man1/solvenna.1.gz",
     }
     expected |= {"share/icons/hicolor/%dx%d/apps/%s.png" % (n, n, app_id) for n in THEME_SIZES}
     pages = files_under(source_data)
