@@ -8,9 +8,13 @@ mode=${1:-run}
 build_dir=${BUILD_DIR:-build}
 
 packages=(cmake g++ make qt6-base-dev qt6-svg-dev libbenchmark-dev fonts-dejavu-core)
+# Qt's own texts in Russian; dpkg-dev and file for the Debian package (cpack -G DEB).
+packages+=(qt6-translations-l10n dpkg-dev file)
 if [ "$mode" = test ]; then
     # The end-to-end suite drives the real program in a private X server over the accessibility bus.
     packages+=(xvfb xauth dbus at-spi2-core python3-pyatspi xdotool poppler-utils)
+    # Checks of the installed launcher and metainfo files.
+    packages+=(desktop-file-utils appstream)
 fi
 
 missing=()

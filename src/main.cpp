@@ -9,6 +9,7 @@
 #include "core/pagezoom.h"
 #include "core/signs.h"
 #include "core/summary.h"
+#include "desktopintegration.h"
 #include "findbar.h"
 #include "fontwarmup.h"
 #include "icons.h"
@@ -362,8 +363,8 @@ void TForm1::createSectionBar() {
 }
 
 void TForm1::FormCreate() {
-    Folders =
-        solvenna::Folders::fromAppFolder(solvenna::folderOfProgram(QCoreApplication::applicationFilePath()));
+    Folders = solvenna::Folders::forProgram(
+        solvenna::folderOfProgram(QCoreApplication::applicationFilePath()), solvenna::ui::userConfigFolder());
     SignFolder.clear();
 }
 
@@ -784,9 +785,13 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 void CreateApplicationWindows() {
     // The dialogs need the main window's folder values, and the settings dialog applies the settings to
     // the main window's section bar and menus.
+    solvenna::ui::announceDesktopEntry();
+    solvenna::ui::installQtTranslations();
     InstallProgramStyle();
     Form1 = new TForm1;
-    Form2 = new TForm2(Form1);
+    // The INI files live where the main window's folder values say: beside the program, or in the user's
+    // configuration folder when the program is installed.
+    Form2 = new TForm2(Form1, Form1->Folders.ConfigFolder);
     AboutBox = new TAboutBox(Form1);
-    SetupFrm = new TSetupFrm(Form1);
+    SetupFrm = new TSetupFrm(Form1, Form1->Folders.ConfigFolder);
 }

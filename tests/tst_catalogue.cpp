@@ -1,5 +1,9 @@
 #include "core/catalogue.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <functional>
@@ -20,6 +24,9 @@ private Q_SLOTS:
     void folderOfProgram_data();
     void folderOfProgram();
     void folderValues_areConcatenatedWithOneDelimiter();
+    void layout_data();
+    void layout();
+    void installedLayout_followsTheTreeWhenMoved();
     void topicCaptions();
 };
 
@@ -132,6 +139,69 @@ void CatalogueTest::folderValues_areConcatenatedWithOneDelimiter() {
     QCOMPARE(root.DataFolder, u"/Data/"_s);
     QCOMPARE(root.ZodiacFolder + *zodiacSignFolder(5) + u'/' + *topicFile(0),
              u"/Data/Zodiac/lion/element.htm"_s);
+}
+
+void CatalogueTest::layout_data() {
+    // Folders made under a temporary root, with "bin" for the program's folder; "/" ends a folder.
+    QTest::addColumn<QStringList>("folders");
+    QTest::addColumn<bool>("installed");
+    QTest::newRow("Data beside the program") << QStringList{u"bin/Data/"_s} << false;
+    QTest::newRow("Data beside it wins over an installed tree")
+        << QStringList{u"bin/Data/"_s, u"share/solvenna/Data/"_s} << false;
+    QTest::newRow("installed tree") << QStringList{u"share/solvenna/Data/"_s} << true;
+    QTest::newRow("no pages anywhere stays portable") << QStringList{u"share/solvenna/"_s} << false;
+    QTest::newRow("a file named Data beside the program")
+        << QStringList{u"bin/Data"_s, u"share/solvenna/Data/"_s} << true;
+    QTest::newRow("a file named Data in the tree") << QStringList{u"share/solvenna/Data"_s} << false;
+}
+
+void CatalogueTest::layout() {
+    QFETCH(QStringList, folders);
+    QFETCH(bool, installed);
+    QTemporaryDir root;
+    QVERIFY(root.isValid());
+    QVERIFY(QDir(root.path()).mkpath(u"bin"_s));
+    for (const QString& entry : folders) {
+        if (entry.endsWith(u'/')) {
+            QVERIFY(QDir(root.path()).mkpath(entry));
+        } else {
+            QVERIFY(QDir(root.path()).mkpath(QFileInfo(entry).path()));
+            QFile file(root.filePath(entry));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+    }
+    const QString program = root.filePath(u"bin/"_s), config = root.filePath(u"home/.config/solvenna"_s);
+    const Folders f = Folders::forProgram(program, config);
+    QCOMPARE(f.installed, installed);
+    QCOMPARE(f.AppFolder, program);
+    if (installed) {
+        const QString shared = root.filePath(u"share/solvenna/"_s);
+        QCOMPARE(f.DataFolder, shared + u"Data/"_s);
+        QCOMPARE(f.MythFolder, shared + u"Data/Myphologic/"_s);
+        QCOMPARE(f.errorPage(), shared + u"Data/ErrorPage/error.htm"_s);
+        QCOMPARE(f.ConfigFolder, config + u'/');
+    } else {
+        // Exactly the portable layout of old.
+        const Folders portable = Folders::fromAppFolder(program);
+        QCOMPARE(f.DataFolder, portable.DataFolder);
+        QCOMPARE(f.ZodiacFolder, portable.ZodiacFolder);
+        QCOMPARE(f.ConfigFolder, program);
+    }
+    // Without a configuration folder there is nowhere else to write: portable.
+    QCOMPARE(Folders::forProgram(program, QString()).ConfigFolder, program);
+}
+
+void CatalogueTest::installedLayout_followsTheTreeWhenMoved() {
+    QTemporaryDir root;
+    QVERIFY(root.isValid());
+    QVERIFY(QDir(root.path()).mkpath(u"old/usr/share/solvenna/Data"_s));
+    QVERIFY(QDir(root.path()).mkpath(u"old/usr/bin"_s));
+    QVERIFY(QDir(root.path()).rename(u"old"_s, u"новое место"_s));
+    const Folders f =
+        Folders::forProgram(root.filePath(u"новое место/usr/bin/"_s), u"/home/u/.config/solvenna"_s);
+    QVERIFY(f.installed);
+    QCOMPARE(f.DataFolder, root.filePath(u"новое место/usr/share/solvenna/Data/"_s));
+    QCOMPARE(f.ConfigFolder, u"/home/u/.config/solvenna/"_s);
 }
 
 void CatalogueTest::topicCaptions() {

@@ -57,6 +57,9 @@ private Q_SLOTS:
     void newFile_isPrivate_existingKeepsItsMode();
     void readOnlyFolder_refusesWithExactTextAndKeepsTheFile();
     void readOnlyFile_refusesWrite();
+    void missingFolder_isMadePrivateAtTheFirstWrite();
+    void folderBlocked_refusesWithExactText_data();
+    void folderBlocked_refusesWithExactText();
     void changesByAnotherProcess_areSeen();
 
 private:
@@ -428,6 +431,57 @@ void IniFileTest::readOnlyFolder_refusesWithExactTextAndKeepsTheFile() {
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QVERIFY(!erased);
     QCOMPARE(readBytes(path(u"names.ini"_s)), old);
+}
+
+void IniFileTest::missingFolder_isMadePrivateAtTheFirstWrite() {
+    // A fresh home folder: neither ~/.config nor ~/.config/solvenna exists yet.
+    const QString config = path(u"home/.config"_s), folder = config + u"/solvenna"_s;
+    IniFile ini(folder + u"/names.ini"_s);
+    QCOMPARE(ini.readString(u"a"_s, u"k"_s, u"none"_s), u"none"_s);
+    QVERIFY2(!QFileInfo::exists(config), "reading makes no folder");
+    ini.writeString(u"a"_s, u"k"_s, u"v"_s);
+    for (const QString& made : {path(u"home"_s), config, folder}) {
+        struct stat info {};
+        QCOMPARE(stat(QFile::encodeName(made).constData(), &info), 0);
+        QVERIFY2(S_ISDIR(info.st_mode), qPrintable(made));
+        QCOMPARE(info.st_mode & 0777, 0700u);
+    }
+    QCOMPARE(readBytes(folder + u"/names.ini"_s), QByteArray("[a]\r\nk=v\r\n"));
+    // An existing folder keeps its mode.
+    QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                              QFileDevice::ExeOwner | QFileDevice::ReadGroup |
+                                              QFileDevice::ExeGroup));
+    IniFile(folder + u"/solvenna.ini"_s).writeBool(u"main"_s, u"ShowHints"_s, true);
+    QVERIFY(QFile::permissions(folder) & QFileDevice::ReadGroup);
+}
+
+void IniFileTest::folderBlocked_refusesWithExactText_data() {
+    QTest::addColumn<QString>("blocker"); // what stands where the folder should be: "file" or "link"
+    QTest::newRow("a file of that name") << u"file"_s;
+    QTest::newRow("a broken link") << u"link"_s;
+    QTest::newRow("a file above it") << u"parent file"_s;
+}
+
+void IniFileTest::folderBlocked_refusesWithExactText() {
+    QFETCH(QString, blocker);
+    QString folder = path(u"solvenna"_s);
+    if (blocker == u"file"_s)
+        writeBytes(folder, "not a folder");
+    else if (blocker == u"link"_s)
+        QVERIFY(QFile::link(path(u"nowhere/at/all"_s), folder));
+    else {
+        writeBytes(folder, "not a folder");
+        folder += u"/deeper"_s;
+    }
+    IniFile ini(folder + u"/names.ini"_s);
+    QString error;
+    try {
+        ini.writeString(u"Anna"_s, u"Date"_s, u"02.02.1990"_s);
+    } catch (const IniWriteError& e) {
+        error = e.text();
+    }
+    QCOMPARE(error, u"Unable to write to "_s + folder + u"/names.ini"_s);
+    QVERIFY(!QFileInfo(path(u"nowhere"_s)).exists());
 }
 
 void IniFileTest::readOnlyFile_refusesWrite() {

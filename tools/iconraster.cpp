@@ -4,7 +4,12 @@
 //
 // Usage: iconraster OUTPUT_FOLDER ICON.svg...
 // Writes OUTPUT_FOLDER/<name>/<width>x<height>.png and OUTPUT_FOLDER/icons.qrc (prefix /icons).
+//
+// Usage: iconraster --theme OUTPUT_FOLDER NAME ICON.svg
+// Writes the program icon for the desktop's icon theme: OUTPUT_FOLDER/<size>x<size>/apps/NAME.png at the
+// sizes the freedesktop hicolor theme lists, and OUTPUT_FOLDER/scalable/apps/NAME.svg.
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
@@ -28,6 +33,53 @@ std::set<int> widthsFor(int designWidth) {
     return widths;
 }
 
+// The sizes of the hicolor theme's fixed-size application icon folders.
+constexpr int kThemeSizes[] = {16, 22, 24, 32, 48, 64, 128, 256, 512};
+
+QImage render(QSvgRenderer& renderer, int width, int height) {
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    renderer.render(&painter);
+    painter.end();
+    return image;
+}
+
+int writeThemeIcons(const QDir& out, const QString& name, const QString& svg) {
+    QSvgRenderer renderer(svg);
+    if (!renderer.isValid() || renderer.defaultSize().isEmpty()) {
+        std::fprintf(stderr, "iconraster: %s is not a usable SVG picture\n", qPrintable(svg));
+        return 1;
+    }
+    for (const int size : kThemeSizes) {
+        const QString folder = u"%1x%1/apps"_s.arg(size);
+        const QString file = out.filePath(folder + u'/' + name + u".png"_s);
+        // Square icons: a picture that is not square is centred in its box.
+        QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        const QSizeF design = renderer.defaultSize();
+        const double scale = size / std::max(design.width(), design.height());
+        const QSize drawn(std::max(1, int(std::lround(design.width() * scale))),
+                          std::max(1, int(std::lround(design.height() * scale))));
+        QPainter painter(&image);
+        painter.drawImage((size - drawn.width()) / 2, (size - drawn.height()) / 2,
+                          render(renderer, drawn.width(), drawn.height()));
+        painter.end();
+        if (!out.mkpath(folder) || !image.save(file, "PNG")) {
+            std::fprintf(stderr, "iconraster: cannot write %s\n", qPrintable(file));
+            return 1;
+        }
+    }
+    const QString scalable = out.filePath(u"scalable/apps/"_s + name + u".svg"_s);
+    QFile::remove(scalable);
+    if (!out.mkpath(u"scalable/apps"_s) || !QFile::copy(svg, scalable)) {
+        std::fprintf(stderr, "iconraster: cannot write %s\n", qPrintable(scalable));
+        return 1;
+    }
+    return 0;
+}
+
 bool writeFile(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
@@ -39,8 +91,11 @@ int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
+    if (args.size() == 4 && args.first() == u"--theme"_s)
+        return writeThemeIcons(QDir(args[1]), args[2], args[3]);
     if (args.size() < 2) {
-        std::fprintf(stderr, "usage: iconraster OUTPUT_FOLDER ICON.svg...\n");
+        std::fprintf(stderr, "usage: iconraster OUTPUT_FOLDER ICON.svg...\n"
+                             "       iconraster --theme OUTPUT_FOLDER NAME ICON.svg\n");
         return 2;
     }
     const QDir out(args.first());
@@ -60,12 +115,7 @@ int main(int argc, char* argv[]) {
         for (const int width : widthsFor(design.width())) {
             // Rounded down, as Qt scales a size to fit a box: the file then matches the size asked for.
             const int height = std::max(1, design.height() * width / design.width());
-            QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
-            image.fill(Qt::transparent);
-            QPainter painter(&image);
-            painter.setRenderHint(QPainter::Antialiasing);
-            renderer.render(&painter);
-            painter.end();
+            const QImage image = render(renderer, width, height);
             const QString file = u"%1/%2x%3.png"_s.arg(name).arg(width).arg(height);
             if (!image.save(out.filePath(file), "PNG")) {
                 std::fprintf(stderr, "iconraster: cannot write %s\n", qPrintable(out.filePath(file)));

@@ -3,6 +3,7 @@
 #include "core/signs.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <array>
 
@@ -119,7 +120,30 @@ Folders Folders::fromAppFolder(const QString& appFolder) {
     f.NumericFolder = f.DataFolder + u"Numeric"_s + d;
     f.ZoroastrianFolder = f.DataFolder + u"Zoroastrian"_s + d;
     f.MythFolder = f.DataFolder + u"Myphologic"_s + d;
+    f.ConfigFolder = appFolder;
     return f;
+}
+
+namespace {
+// A folder path with native delimiters and exactly one trailing delimiter.
+QString asFolder(const QString& path) {
+    QString folder = QDir::toNativeSeparators(QDir::cleanPath(path));
+    if (!folder.endsWith(pathDelimiter())) folder += pathDelimiter();
+    return folder;
+}
+} // namespace
+
+Folders Folders::forProgram(const QString& appFolder, const QString& userConfigFolder) {
+    Folders f = fromAppFolder(appFolder);
+    if (userConfigFolder.isEmpty() || QFileInfo(f.DataFolder).isDir()) return f;
+    // Relative to the program, so that an installed tree still works when moved as a whole.
+    const QString shared = asFolder(appFolder + u"../share/solvenna"_s);
+    if (!QFileInfo(shared + u"Data"_s).isDir()) return f;
+    Folders installed = fromAppFolder(shared);
+    installed.AppFolder = appFolder;
+    installed.ConfigFolder = asFolder(userConfigFolder);
+    installed.installed = true;
+    return installed;
 }
 
 QString Folders::errorPage() const {

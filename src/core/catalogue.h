@@ -22,8 +22,19 @@ struct Folders {
     QString NumericFolder;
     QString ZoroastrianFolder;
     QString MythFolder;
+    // Where solvenna.ini and names.ini live: the program's folder, or the user's configuration folder
+    // when the program is installed.
+    QString ConfigFolder;
+    bool installed = false;
 
+    // The portable layout: pages and INI files beside the program.
     static Folders fromAppFolder(const QString& appFolder);
+    // The layout the program finds itself in. Portable when "Data" stands beside the program (the build
+    // folder, a copied folder, a USB stick). Installed when instead the pages are in
+    // ../share/solvenna/Data relative to the program's folder: the INI files then go into
+    // userConfigFolder, since nothing may be written into the installation. With neither folder there the
+    // layout stays portable, so a program folder that lost its pages behaves as it always did.
+    static Folders forProgram(const QString& appFolder, const QString& userConfigFolder);
     QString errorPage() const;
 };
 

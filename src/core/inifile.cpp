@@ -3,6 +3,7 @@
 #include "core/cp1251.h"
 #include "core/datetext.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -80,6 +81,17 @@ qsizetype findKey(const QStringList& lines, const SectionSpan& span, QStringView
     return -1;
 }
 
+// The user's configuration folder may not exist before the first write (a fresh home folder): it is made
+// then, with any missing parents, readable by its owner only. An existing folder is left as it is.
+bool makePrivateFolder(const QString& path) {
+    const QFileInfo info(path);
+    if (info.isDir()) return true;
+    if (info.exists() || info.isSymLink()) return false; // a file or a broken link stands in the way
+    const QString parent = info.absolutePath();
+    if (parent == path || !makePrivateFolder(parent)) return false;
+    return QDir().mkdir(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
 } // namespace
 
 IniWriteError::IniWriteError(const QString& filePath)
@@ -134,7 +146,7 @@ void IniFile::save(Content updated) {
 
     const bool creating = !QFileInfo::exists(m_path);
     QSaveFile file(m_path);
-    bool ok = file.open(QIODevice::WriteOnly);
+    bool ok = makePrivateFolder(QFileInfo(m_path).absolutePath()) && file.open(QIODevice::WriteOnly);
     // A new file may hold birth dates: only its owner reads it.
     if (ok && creating) ok = file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     ok = ok && file.write(bytes) == bytes.size();
