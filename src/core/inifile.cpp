@@ -10,7 +10,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QRandomGenerator>
 #include <QSet>
 #include <QThread>
@@ -109,38 +108,64 @@ bool writeAll(int fd, QByteArrayView bytes, off_t at) {
     return true;
 }
 
-// Serialises writers of one file across processes. The lock file lies beside the file (after links);
-// a lock left by a process that died is taken over at once. Where the folder takes no lock file, the
-// file itself is locked instead: that is the case in which it is rewritten in place.
+// Serialises writers of one file across processes with a lock file beside the file (after links). The
+// lock is the kernel's flock() on it, which goes with the process that holds it, so a writer that was
+// killed never leaves a lock behind. (QLockFile judges staleness from the file's contents; with four
+// processes writing at once it took live locks for stale ones and let two writers in.) The holder
+// removes the file when done; a waiter that got the lock of a file removed meanwhile tries again.
+// Where the folder takes no lock file, the file itself is locked: that is the case in which it is
+// rewritten in place.
 class WriteLock {
 public:
-    WriteLock(const QString& target, const QString& shownPath) : m_lock(target + u".lock"_s) {
-        m_lock.setStaleLockTime(30000);
-        if (m_lock.tryLock(IniFile::kLockTimeoutMs)) return;
-        if (m_lock.error() == QLockFile::LockFailedError) throw IniWriteError(shownPath);
-        m_fd = open(native(target).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-        if (m_fd < 0) return; // nothing there to lock, and nowhere to create it: the write will say so
+    WriteLock(const QString& target, const QString& shownPath) : m_lockPath(native(target + u".lock"_s)) {
         QElapsedTimer waited;
         waited.start();
+        const auto waitOrGiveUp = [&] {
+            if (waited.elapsed() > IniFile::kLockTimeoutMs) throw IniWriteError(shownPath);
+            QThread::msleep(1 + QRandomGenerator::global()->bounded(5));
+        };
+        while (true) {
+            m_fd = open(m_lockPath.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+            if (m_fd < 0) break;
+            if (flock(m_fd, LOCK_EX | LOCK_NB) == 0) {
+                struct stat held {
+                }, named{};
+                if (fstat(m_fd, &held) == 0 && stat(m_lockPath.constData(), &named) == 0 &&
+                    held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
+                    m_ownsLockFile = true;
+                    return;
+                }
+            } else if (errno != EWOULDBLOCK && errno != EINTR) {
+                break;
+            }
+            close(m_fd);
+            m_fd = -1;
+            waitOrGiveUp();
+        }
+        if (m_fd >= 0) close(m_fd);
+        m_fd = open(native(target).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+        if (m_fd < 0) return; // nothing there to lock, and nowhere to create it: the write will say so
         while (flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
             if (errno != EWOULDBLOCK && errno != EINTR) return;
-            if (waited.elapsed() > IniFile::kLockTimeoutMs) {
+            try {
+                waitOrGiveUp();
+            } catch (...) {
                 close(m_fd);
-                m_fd = -1;
-                throw IniWriteError(shownPath);
+                throw;
             }
-            QThread::msleep(5);
         }
     }
     ~WriteLock() {
+        if (m_ownsLockFile) unlink(m_lockPath.constData()); // while still holding it
         if (m_fd >= 0) close(m_fd);
     }
     WriteLock(const WriteLock&) = delete;
     WriteLock& operator=(const WriteLock&) = delete;
 
 private:
-    QLockFile m_lock;
+    QByteArray m_lockPath;
     int m_fd = -1;
+    bool m_ownsLockFile = false;
 };
 
 QString temporaryPrefix(const QString& target) {
