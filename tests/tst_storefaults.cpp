@@ -87,9 +87,24 @@ void StoreFaultsTest::initTestCase() {
     if (geteuid() == 0 && unshare(CLONE_NEWNS) == 0 &&
         mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0) {
         char mountPoint[] = "/tmp/solvenna-full-XXXXXX";
+        int ended[2];
         if (mkdtemp(mountPoint) &&
-            mount("solvenna-test", mountPoint, "tmpfs", MS_NOSUID | MS_NODEV, "size=256k,mode=0777") == 0)
+            mount("solvenna-test", mountPoint, "tmpfs", MS_NOSUID | MS_NODEV, "size=256k,mode=0777") == 0 &&
+            pipe(ended) == 0) {
             m_tmpfs = QString::fromLocal8Bit(mountPoint);
+            // The test gives up root below; a helper that keeps it removes the mount point once the test
+            // has ended (its end of the pipe closes with it).
+            if (fork() == 0) {
+                close(ended[1]);
+                char none;
+                while (read(ended[0], &none, 1) > 0) {
+                }
+                umount2(mountPoint, MNT_DETACH);
+                rmdir(mountPoint);
+                _exit(0);
+            }
+            close(ended[0]);
+        }
     }
     QVERIFY(testsupport::runAsOrdinaryUser());
 }
