@@ -1,8 +1,10 @@
 #include "core/date.h"
 #include "core/inifile.h"
 #include "core/messages.h"
+#include "core/namestore.h"
 #include "core/signs.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -50,5 +52,60 @@ static void BM_NameEntryWrite(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_NameEntryWrite)->Unit(benchmark::kMillisecond);
+
+// A names file as the program writes it, with the given number of entries.
+static QByteArray namesFile(int count) {
+    QByteArray file;
+    for (int i = 0; i < count; ++i)
+        file += "[\xd7\xe5\xeb\xee\xe2\xe5\xea " + QByteArray::number(i) +
+                "]\r\nDate=15.08.1975\r\nShowMain=1\r\nShowHoroscop=1\r\nHoroscopType=2\r\n";
+    return file;
+}
+
+static void putFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        std::abort();
+}
+
+// What start-up does with the store: open it and list the names for the dialog. Compare the run with
+// 20 000 names against the one with none.
+static void BM_StartupListing(benchmark::State& state) {
+    QTemporaryDir dir;
+    if (state.range(0) > 0) putFile(dir.filePath(u"names.ini"_s), namesFile(int(state.range(0))));
+    for (auto _ : state) {
+        NameStore store(dir.path() + u'/');
+        benchmark::DoNotOptimize(store.names());
+    }
+}
+BENCHMARK(BM_StartupListing)->Arg(0)->Arg(20000)->Unit(benchmark::kMillisecond);
+
+// "Очистить список" with 20 000 names.
+static void BM_ClearNames(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QByteArray file = namesFile(int(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        putFile(dir.filePath(u"names.ini"_s), file);
+        NameStore store(dir.path() + u'/');
+        state.ResumeTiming();
+        store.clear();
+    }
+}
+BENCHMARK(BM_ClearNames)->Arg(20000)->Unit(benchmark::kMillisecond);
+
+// "Готово" storing one name (four keys, on disk when it returns) into a file of 20 000 names.
+static void BM_WriteOneName(benchmark::State& state) {
+    QTemporaryDir dir;
+    putFile(dir.filePath(u"names.ini"_s), namesFile(int(state.range(0))));
+    NameStore store(dir.path() + u'/');
+    store.names();
+    int round = 0;
+    for (auto _ : state) {
+        const QString name = u"Человек "_s + QString::number(round++ % 100 * 199);
+        store.write(name, {encodeDate(1975, 8, 16), round % 2 == 0, true, round % 6});
+    }
+}
+BENCHMARK(BM_WriteOneName)->Arg(20000)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

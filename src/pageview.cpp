@@ -1,18 +1,21 @@
 #include "pageview.h"
 
 #include "core/htmltext.h"
+#include "core/safefile.h"
 #include "services.h"
 
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QMenu>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QWheelEvent>
 
 #include <stdexcept>
+#include <utility>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -24,14 +27,44 @@ PageView::PageView(QWidget* parent) : QTextBrowser(parent) {
     connect(this, &QTextBrowser::anchorClicked, this, &PageView::followLink);
 }
 
+namespace {
+
+// A page ready for the viewer: the file's text, or a short page that says why it is not shown. Read
+// without blocking and with a size limit, so a FIFO, a device or a huge file never reaches the viewer.
+struct ReadPage {
+    bool unreadable = false;
+    QString html;
+};
+
+ReadPage readPage(const QString& path) {
+    using namespace solvenna;
+    const safefile::Contents file =
+        safefile::read(path, PageLimits::kMaxBytes, safefile::Links::AnyRegularFile);
+    switch (file.status) {
+    case safefile::Status::Ok:
+        break;
+    case safefile::Status::TooLarge:
+        return {false, refusalPage(pageFileRefusal(true))};
+    case safefile::Status::Missing:
+    case safefile::Status::Unreadable:
+        return {true, refusalPage(pageFileRefusal(false))};
+    }
+    QString html = decodeHtml(file.bytes);
+    if (const QString refusal = pageRefusal(html); !refusal.isEmpty()) return {false, refusalPage(refusal)};
+    return {false, std::move(html)};
+}
+
+} // namespace
+
 void PageView::Navigate(const QString& path) {
-    QFile probe(path);
-    if (!probe.open(QIODevice::ReadOnly))
-        throw std::runtime_error((u"Unable to open "_s + path).toStdString());
+    ReadPage page = readPage(path);
+    if (page.unreadable) throw std::runtime_error((u"Unable to open "_s + path).toStdString());
     const QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
     m_page = url.toLocalFile();
     m_generatedHtml.clear();
     m_generatedBase.clear();
+    // What was read here is what the viewer shows; it asks for it through loadResource().
+    m_prepared = {url, std::move(page.html)};
     // The same page asked again is read again: the file may have changed.
     if (url == source())
         reload();
@@ -41,12 +74,14 @@ void PageView::Navigate(const QString& path) {
 
 void PageView::showGenerated(const QString& html, const QString& baseFolder) {
     m_generatedBase = QUrl::fromLocalFile(QDir(baseFolder).absolutePath() + u'/');
-    m_generatedHtml = html;
+    // Put together from data files, it is held to the same limits as any page.
+    const QString refusal = solvenna::pageRefusal(html);
+    m_generatedHtml = refusal.isEmpty() ? html : solvenna::refusalPage(refusal);
     m_page = m_generatedBase.toLocalFile() + u"generated.htm"_s;
     setSource(QUrl());
     clearHistory();
     document()->setBaseUrl(m_generatedBase);
-    setHtml(html);
+    setHtml(m_generatedHtml);
     applyZoom();
     Q_EMIT sourceChanged(QUrl());
 }
@@ -55,6 +90,7 @@ void PageView::Quit() {
     m_page.clear();
     m_generatedHtml.clear();
     m_generatedBase.clear();
+    m_prepared.reset();
     clear();
     clearHistory();
 }
@@ -64,24 +100,33 @@ QString PageView::currentPage() const {
 }
 
 QVariant PageView::loadResource(int type, const QUrl& name) {
-    if (showsGenerated() && name.isRelative()) {
-        // What a generated page names is read from its base folder: regular files of a sane size only.
-        const QFileInfo info(m_generatedBase.resolved(name).toLocalFile());
-        constexpr qint64 kLargest = 2 * 1024 * 1024;
-        if (!info.isFile() || info.size() > kLargest) return {};
-        QFile file(info.filePath());
-        if (!file.open(QIODevice::ReadOnly)) return {};
-        const QByteArray bytes = file.read(kLargest);
-        if (type == QTextDocument::HtmlResource) return solvenna::decodeHtml(bytes);
-        if (type == QTextDocument::StyleSheetResource) return QString::fromUtf8(bytes);
-        return bytes;
-    }
     if (type == QTextDocument::HtmlResource && name.isLocalFile()) {
-        QFile file(name.toLocalFile());
-        if (!file.open(QIODevice::ReadOnly)) return {};
-        return solvenna::decodeHtml(file.readAll());
+        if (m_prepared && m_prepared->first == name) return std::exchange(m_prepared, std::nullopt)->second;
+        return readPage(name.toLocalFile()).html;
     }
-    return QTextBrowser::loadResource(type, name);
+    // Pictures and style sheets: only regular files under a size limit, so that an <img> naming
+    // /dev/zero or a FIFO can neither block the window nor fill the memory.
+    // A generated page's style sheet and pictures lie in its base folder.
+    const QUrl url =
+        name.isRelative() ? (showsGenerated() ? m_generatedBase : source()).resolved(name) : name;
+    if (url.scheme() == u"qrc") return QTextBrowser::loadResource(type, name);
+    QByteArray bytes;
+    if (url.isLocalFile()) {
+        auto file = solvenna::safefile::read(url.toLocalFile(), solvenna::PageLimits::kMaxImageBytes,
+                                             solvenna::safefile::Links::AnyRegularFile);
+        if (file.status == solvenna::safefile::Status::Ok) bytes = std::move(file.bytes);
+    }
+    if (type == QTextDocument::StyleSheetResource) return QString::fromUtf8(bytes);
+    if (type != QTextDocument::ImageResource) return {};
+    // Always a picture: given none, the text layout loads the picture's path by itself, bypassing all
+    // of the checks above.
+    QImage image;
+    if (!bytes.isEmpty()) image.loadFromData(bytes);
+    if (image.isNull()) {
+        image = QImage(1, 1, QImage::Format_ARGB32);
+        image.fill(Qt::transparent);
+    }
+    return image;
 }
 
 PageView::LinkAction PageView::linkAction(const QUrl& link) {

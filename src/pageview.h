@@ -2,6 +2,9 @@
 
 #include <QTextBrowser>
 
+#include <optional>
+#include <utility>
+
 // What the main window needs of a page viewer: show a local page by its path, or show nothing.
 class PageViewer {
 public:
@@ -14,7 +17,8 @@ public:
 
 // The page view: a text browser that reads pages in the encoding they declare, follows links to other
 // local pages itself, hands web and mail links to the desktop, and ignores everything else, so a page
-// can never start a program.
+// can never start a program. A page that would crash the viewer or freeze the window (too big, too
+// deeply nested, a picture that is a device or a FIFO) is replaced by a short page that says why.
 class PageView : public QTextBrowser, public PageViewer {
     Q_OBJECT
 public:
@@ -58,7 +62,8 @@ private:
     void followLink(const QUrl& link);
     void applyZoom();
 
-    QString m_page; // empty after Quit
+    QString m_page;                                     // empty after Quit
+    std::optional<std::pair<QUrl, QString>> m_prepared; // the page Navigate read, until the viewer takes it
     QString m_generatedHtml;
     QUrl m_generatedBase;
     int m_zoom = 100;

@@ -108,7 +108,8 @@ std::unique_ptr<QTextDocument> printableHtml(const QString& html, const QUrl& ba
     auto document = std::make_unique<LocalDocument>();
     document->setBaseUrl(base);
     document->setDefaultFont(QFont(u"DejaVu Serif"_s, 11));
-    document->setHtml(html);
+    const QString refusal = pageRefusal(html);
+    document->setHtml(refusal.isEmpty() ? html : refusalPage(refusal));
     makeBlackOnWhite(*document);
     return document;
 }
@@ -116,12 +117,16 @@ std::unique_ptr<QTextDocument> printableHtml(const QString& html, const QUrl& ba
 std::unique_ptr<QTextDocument> printableDocument(const QString& pagePath) {
     QFile file(pagePath);
     const QFileInfo info(pagePath);
-    if (!info.isFile() || info.size() > kLargestResource || !file.open(QIODevice::ReadOnly))
+    if (!info.isFile() || info.size() > PageLimits::kMaxBytes || !file.open(QIODevice::ReadOnly))
         throw std::runtime_error((u"Unable to open "_s + pagePath).toStdString());
     auto document = std::make_unique<LocalDocument>();
     document->setBaseUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
     document->setDefaultFont(QFont(u"DejaVu Serif"_s, 11));
-    document->setHtml(decodeHtml(file.read(kLargestResource)));
+    // A page the view would refuse (nesting that would exhaust the stack, a word of megabytes) is
+    // refused here too, with the same short page in its place.
+    QString html = decodeHtml(file.read(PageLimits::kMaxBytes));
+    if (const QString refusal = pageRefusal(html); !refusal.isEmpty()) html = refusalPage(refusal);
+    document->setHtml(html);
     makeBlackOnWhite(*document);
     return document;
 }

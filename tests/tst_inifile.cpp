@@ -50,6 +50,8 @@ private Q_SLOTS:
     void encoding_data();
     void encoding();
     void cp1251File_readsCyrillic();
+    void invalidBytes_surviveAWriteElsewhere_data();
+    void invalidBytes_surviveAWriteElsewhere();
     void lineBreaksInNames_cannotAddSectionsOrKeys();
     void awkwardFiles_readAndWriteWithoutLoss_data();
     void awkwardFiles_readAndWriteWithoutLoss();
@@ -296,6 +298,37 @@ void IniFileTest::cp1251File_readsCyrillic() {
     QCOMPARE(ini.readString(u"ПЁТР"_s, u"Note"_s, QString()), u"Ёж – №"_s);
 }
 
+void IniFileTest::invalidBytes_surviveAWriteElsewhere_data() {
+    QTest::addColumn<QByteArray>("kept"); // a section the write does not touch
+    QTest::addColumn<QString>("written"); // the section written
+    QTest::newRow("invalid UTF-8 in a name after the mark")
+        << QByteArray("\xEF\xBB\xBF[\xD0\x90\xFF\xFE\xD0\xBD\xD0\xBD\xD0\xB0]\r\nDate=01.01.1990\r\n")
+        << u"Борис"_s;
+    QTest::newRow("overlong and truncated sequences in a value")
+        << QByteArray("\xEF\xBB\xBF[Anna]\r\nNote=\xC0\xAF and \xE2\x82\r\n") << u"Zoë"_s;
+    QTest::newRow("UTF-8 file turned Windows-1251 would lose them")
+        << QByteArray("\xEF\xBB\xBF[A\x80]\r\nk=v\r\n") << u"Борис"_s;
+    QTest::newRow("Windows-1251 byte 0x98") << QByteArray("[\xC8\x98]\r\nk=\x98\r\n") << u"Борис"_s;
+    QTest::newRow("Windows-1251 file that turns UTF-8")
+        << QByteArray("[\xC8\xE2\xE0\xED]\r\nNote=\x98\xB9\r\n") << u"李小龙"_s;
+}
+
+void IniFileTest::invalidBytes_surviveAWriteElsewhere() {
+    QFETCH(QByteArray, kept);
+    QFETCH(QString, written);
+    writeBytes(path(), kept);
+    IniFile ini(path());
+    const QStringList before = ini.allSectionNames();
+    ini.writeString(written, u"Date"_s, u"02.02.2002"_s);
+    const QByteArray after = readBytes(path());
+    const bool turnedUtf8 = !kept.startsWith("\xEF\xBB\xBF") && after.startsWith("\xEF\xBB\xBF");
+    if (turnedUtf8) // the code page changes, the characters do not
+        QCOMPARE(IniFile(path()).readString(before.first(), u"Note"_s, QString()), u"\u0098№"_s);
+    else
+        QVERIFY2(after.startsWith(kept), after.toHex(' ').constData());
+    QCOMPARE(IniFile(path()).allSectionNames(), before + QStringList{written});
+}
+
 void IniFileTest::lineBreaksInNames_cannotAddSectionsOrKeys() {
     IniFile ini(path());
     ini.writeString(u"Иван\r\n[Evil]"_s, u"Date"_s, u"1\nShowMain=1"_s);
@@ -406,6 +439,8 @@ void IniFileTest::newFile_isPrivate_existingKeepsItsMode() {
 void IniFileTest::readOnlyFolder_refusesWithExactTextAndKeepsTheFile() {
     const QByteArray old = "[Anna]\r\nDate=01.02.1990\r\n";
     writeBytes(path(u"names.ini"_s), old);
+    // A writable file in a read-only folder is rewritten in place (below); a read-only one is refused.
+    QVERIFY(QFile::setPermissions(path(u"names.ini"_s), QFileDevice::ReadOwner));
     QVERIFY(QFile::setPermissions(m_dir->path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
     IniFile ini(path(u"names.ini"_s));
     QString error;

@@ -1,5 +1,6 @@
 #include "core/cp1251.h"
 
+#include <algorithm>
 #include <array>
 
 namespace solvenna::cp1251 {
@@ -43,6 +44,10 @@ std::optional<QByteArray> encode(QStringView text) {
         *out++ = *b;
     }
     return bytes;
+}
+
+bool canEncode(QStringView text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return encodeChar(c.unicode()).has_value(); });
 }
 
 } // namespace solvenna::cp1251

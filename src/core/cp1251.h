@@ -13,5 +13,7 @@ QString decode(QByteArrayView bytes);
 // Encodes the text, or gives nothing when a character has no Windows-1251 byte: the caller then picks
 // another encoding instead of silently writing "?".
 std::optional<QByteArray> encode(QStringView text);
+// True when encode() would succeed.
+bool canEncode(QStringView text);
 
 } // namespace solvenna::cp1251

@@ -3,12 +3,24 @@
 #include "core/cp1251.h"
 #include "core/datetext.h"
 
+#include "core/messages.h"
+#include "core/safefile.h"
+
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
+#include <QSet>
+#include <QThread>
 
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
 #include <limits>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -61,25 +73,100 @@ struct SectionSpan {
     qsizetype end = -1;
 };
 
-SectionSpan findSection(const QStringList& lines, QStringView name, qsizetype from = 0) {
+template <typename Lines> SectionSpan findSection(const Lines& lines, QStringView name, qsizetype from = 0) {
     for (qsizetype i = from; i < lines.size(); ++i) {
-        const auto header = headerName(lines[i]);
+        const auto header = headerName(lines[i].text);
         if (!header || !sameName(*header, name)) continue;
         qsizetype end = i + 1;
-        while (end < lines.size() && !headerName(lines[end]))
+        while (end < lines.size() && !headerName(lines[end].text))
             ++end;
         return {i, end};
     }
     return {};
 }
 
-qsizetype findKey(const QStringList& lines, const SectionSpan& span, QStringView key) {
+template <typename Lines> qsizetype findKey(const Lines& lines, const SectionSpan& span, QStringView key) {
     for (qsizetype i = span.header + 1; i < span.end; ++i) {
-        const auto kv = keyLine(lines[i]);
+        const auto kv = keyLine(lines[i].text);
         if (kv && sameName(kv->key, key)) return i;
     }
     return -1;
 }
+
+QByteArray native(const QString& path) {
+    return QFile::encodeName(path);
+}
+
+bool writeAll(int fd, QByteArrayView bytes, off_t at) {
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t put = pwrite(fd, bytes.data() + done, size_t(bytes.size() - done), at + done);
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) return false;
+        done += put;
+    }
+    return true;
+}
+
+// Serialises writers of one file across processes with a lock file beside the file (after links). The
+// lock is the kernel's flock() on it, which goes with the process that holds it, so a writer that was
+// killed never leaves a lock behind. (QLockFile judges staleness from the file's contents; with four
+// processes writing at once it took live locks for stale ones and let two writers in.) The holder
+// removes the file when done; a waiter that got the lock of a file removed meanwhile tries again.
+// Where the folder takes no lock file, the file itself is locked: that is the case in which it is
+// rewritten in place.
+class WriteLock {
+public:
+    WriteLock(const QString& target, const QString& shownPath) : m_lockPath(native(target + u".lock"_s)) {
+        QElapsedTimer waited;
+        waited.start();
+        const auto waitOrGiveUp = [&] {
+            if (waited.elapsed() > IniFile::kLockTimeoutMs) throw IniWriteError(shownPath);
+            QThread::msleep(1 + QRandomGenerator::global()->bounded(5));
+        };
+        while (true) {
+            m_fd = open(m_lockPath.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+            if (m_fd < 0) break;
+            if (flock(m_fd, LOCK_EX | LOCK_NB) == 0) {
+                struct stat held {
+                }, named{};
+                if (fstat(m_fd, &held) == 0 && stat(m_lockPath.constData(), &named) == 0 &&
+                    held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
+                    m_ownsLockFile = true;
+                    return;
+                }
+            } else if (errno != EWOULDBLOCK && errno != EINTR) {
+                break;
+            }
+            close(m_fd);
+            m_fd = -1;
+            waitOrGiveUp();
+        }
+        if (m_fd >= 0) close(m_fd);
+        m_fd = open(native(target).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+        if (m_fd < 0) return; // nothing there to lock, and nowhere to create it: the write will say so
+        while (flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+            if (errno != EWOULDBLOCK && errno != EINTR) return;
+            try {
+                waitOrGiveUp();
+            } catch (...) {
+                close(m_fd);
+                throw;
+            }
+        }
+    }
+    ~WriteLock() {
+        if (m_ownsLockFile) unlink(m_lockPath.constData()); // while still holding it
+        if (m_fd >= 0) close(m_fd);
+    }
+    WriteLock(const WriteLock&) = delete;
+    WriteLock& operator=(const WriteLock&) = delete;
+
+private:
+    QByteArray m_lockPath;
+    int m_fd = -1;
+    bool m_ownsLockFile = false;
+};
 
 // The user's configuration folder may not exist before the first write (a fresh home folder): it is made
 // then, with any missing parents, readable by its owner only. An existing folder is left as it is.
@@ -92,72 +179,212 @@ bool makePrivateFolder(const QString& path) {
     return QDir().mkdir(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
+QString temporaryPrefix(const QString& target) {
+    return target + u".tmp-"_s;
+}
+
+// A write killed half-way leaves its temporary file, which holds the names and birth dates it was
+// writing. Called under the lock, when no other writer can be using one.
+void removeLeftovers(const QString& target) {
+    const QFileInfo info(target);
+    const QString prefix = info.fileName() + u".tmp-"_s;
+    const QDir folder = info.dir();
+    for (const QString& name : folder.entryList(
+             {prefix + u"??????"_s}, QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks)) {
+        const QByteArray path = native(folder.filePath(name));
+        struct stat entry {};
+        if (lstat(path.constData(), &entry) == 0 && S_ISREG(entry.st_mode) && entry.st_uid == geteuid())
+            unlink(path.constData());
+    }
+}
+
+QString randomSuffix() {
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    QString suffix;
+    for (int i = 0; i < 6; ++i)
+        suffix += QChar::fromLatin1(kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters - 1))]);
+    return suffix;
+}
+
+// Overwrites the file where it lies, for a folder that takes no temporary file. The old bytes are
+// written back when the new ones do not all fit.
+bool writeInPlace(const QString& target, const QByteArray& bytes, const QByteArray& old, mode_t mode) {
+    const int fd = open(native(target).constData(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat opened {};
+    bool ok = fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode);
+    ok = ok && writeAll(fd, bytes, 0) && ftruncate(fd, off_t(bytes.size())) == 0 && fsync(fd) == 0;
+    if (!ok) {
+        if (writeAll(fd, old, 0)) [[maybe_unused]]
+            const int ignored = ftruncate(fd, off_t(old.size()));
+        fsync(fd);
+    } else if ((opened.st_mode & 07777) != mode) {
+        fchmod(fd, mode); // a failure here leaves the file as it was, which is no loss
+    }
+    return close(fd) == 0 && ok;
+}
+
+// Writes the whole file through a temporary file beside it: every write, the flush to disk and the
+// close are checked, and only a file that reached the disk whole replaces the old one.
+bool writeReplacing(const QString& target, const QByteArray& bytes, const QByteArray& old, bool ownerOnly,
+                    bool& inPlace) {
+    inPlace = false;
+    const QByteArray targetName = native(target);
+    struct stat existing {};
+    const bool exists = lstat(targetName.constData(), &existing) == 0;
+    if (exists && (!S_ISREG(existing.st_mode) || access(targetName.constData(), W_OK) != 0)) return false;
+    mode_t mode = exists ? existing.st_mode & 07777 : 0600;
+    if (ownerOnly) mode &= 0600;
+
+    QByteArray tempName;
+    int fd = -1;
+    for (int attempt = 0; attempt < 10 && fd < 0; ++attempt) {
+        tempName = native(temporaryPrefix(target) + randomSuffix());
+        fd = open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0 && errno != EEXIST) break;
+    }
+    if (fd < 0) {
+        if (exists && (errno == EACCES || errno == EPERM)) {
+            inPlace = true;
+            return writeInPlace(target, bytes, old, mode);
+        }
+        return false;
+    }
+    bool ok = writeAll(fd, bytes, 0) && fchmod(fd, mode) == 0;
+    // Root rewriting the user's file leaves it the user's, so a later run as the user can still read it.
+    if (ok && exists && geteuid() == 0) ok = fchown(fd, existing.st_uid, existing.st_gid) == 0;
+    ok = ok && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    ok = ok && rename(tempName.constData(), targetName.constData()) == 0;
+    if (!ok) {
+        unlink(tempName.constData());
+        return false;
+    }
+    // The rename itself reaches the disk with the folder.
+    const int folder =
+        open(native(QFileInfo(target).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        fsync(folder);
+        close(folder);
+    }
+    return true;
+}
+
 } // namespace
 
 IniWriteError::IniWriteError(const QString& filePath)
     : std::runtime_error((u"Unable to write to "_s + filePath).toStdString()), m_filePath(filePath) {}
 
-IniFile::IniFile(QString filePath) : m_path(std::move(filePath)) {}
+IniFile::IniFile(QString filePath, Privacy privacy) : m_path(std::move(filePath)), m_privacy(privacy) {}
 
-IniFile::Stamp IniFile::currentStamp() const {
-    const QFileInfo info(m_path);
-    if (!info.exists()) return {};
-    return {true, info.size(), info.lastModified()};
+QString IniFile::shownPath() const {
+    return QFileInfo(m_path).absoluteFilePath();
+}
+
+QString IniFile::readRefusalText(const QString& filePath, bool tooLarge) {
+    const QString why =
+        tooLarge ? u"Файл "_s + filePath + u" слишком велик (больше 16 МБ), программа не читает его."_s
+                 : u"Не удаётся прочитать файл "_s + filePath + u"."_s;
+    return why + u" Пока программа работает, она не будет его изменять."_s;
+}
+
+IniFile::Content IniFile::parse(const QByteArray& bytes) {
+    Content loaded;
+    QByteArrayView view(bytes);
+    if (view.startsWith(kUtf8Bom)) {
+        loaded.utf8 = true;
+        view = view.sliced(3);
+    }
+    if (!view.contains("\r\n") && view.contains('\n')) loaded.lineEnd = "\n";
+    qsizetype from = 0;
+    while (from < view.size()) {
+        qsizetype end = view.indexOf('\n', from);
+        if (end < 0) end = view.size();
+        QByteArrayView piece = view.sliced(from, end - from);
+        if (piece.endsWith('\r')) piece.chop(1);
+        loaded.lines.append(
+            {loaded.utf8 ? QString::fromUtf8(piece) : cp1251::decode(piece), piece.toByteArray(), false});
+        from = end + 1;
+    }
+    return loaded;
+}
+
+QByteArray IniFile::serialize(Content& c) {
+    // Windows-1251 whenever every line fits it; lines read from a Windows-1251 file always do.
+    bool singleByte = true;
+    for (const Line& line : std::as_const(c.lines)) {
+        if ((line.edited || c.utf8) && !cp1251::canEncode(line.text)) {
+            singleByte = false;
+            break;
+        }
+    }
+    QByteArray bytes;
+    if (!singleByte) bytes = kUtf8Bom;
+    for (Line& line : c.lines) {
+        // Lines kept from the file go back byte for byte, invalid sequences included.
+        if (line.edited || c.utf8 == singleByte)
+            line.raw = singleByte ? *cp1251::encode(line.text) : line.text.toUtf8();
+        line.edited = false;
+        bytes += line.raw;
+        bytes += c.lineEnd;
+    }
+    c.utf8 = !singleByte;
+    return bytes;
 }
 
 const IniFile::Content& IniFile::content() const {
-    const Stamp stamp = currentStamp();
-    if (m_cacheStamp && *m_cacheStamp == stamp) return m_cache;
-
-    Content loaded;
-    QFile file(m_path);
-    if (stamp.exists && file.open(QIODevice::ReadOnly)) {
-        QByteArray bytes = file.readAll();
-        QString text;
-        if (bytes.startsWith(kUtf8Bom)) {
-            loaded.utf8 = true;
-            text = QString::fromUtf8(QByteArrayView(bytes).sliced(3));
-        } else {
-            text = cp1251::decode(bytes);
+    static const Content kEmpty;
+    if (m_refused) return kEmpty;
+    safefile::Contents read = safefile::read(m_path, kMaxFileBytes, safefile::Links::OwnRegularFileOnly);
+    switch (read.status) {
+    case safefile::Status::Ok:
+        if (!m_cacheValid || !m_cacheExists || read.bytes != m_cacheBytes) {
+            m_cache = parse(read.bytes);
+            m_cacheBytes = std::move(read.bytes);
         }
-        if (!text.contains(u"\r\n"_s) && text.contains(u'\n')) loaded.lineEnd = u"\n"_s;
-        loaded.lines = text.split(u'\n');
-        for (QString& line : loaded.lines)
-            if (line.endsWith(u'\r')) line.chop(1);
-        if (!loaded.lines.isEmpty() && loaded.lines.last().isEmpty()) loaded.lines.removeLast();
+        m_cacheExists = true;
+        break;
+    case safefile::Status::Missing:
+        if (!m_cacheValid || m_cacheExists) m_cache = Content{};
+        m_cacheBytes.clear();
+        m_cacheExists = false;
+        break;
+    case safefile::Status::Unreadable:
+    case safefile::Status::TooLarge:
+        // Taken as empty, a later write would replace every name in it with the one being written.
+        m_refused = true;
+        m_cache = Content{};
+        m_cacheValid = false;
+        showMessage(readRefusalText(shownPath(), read.status == safefile::Status::TooLarge));
+        return kEmpty;
     }
-    m_cache = std::move(loaded);
-    m_cacheStamp = stamp;
+    m_cacheValid = true;
     return m_cache;
 }
 
-void IniFile::save(Content updated) {
-    QString text = updated.lines.join(updated.lineEnd);
-    if (!updated.lines.isEmpty()) text += updated.lineEnd;
-
-    QByteArray bytes;
-    if (auto single = cp1251::encode(text)) {
-        bytes = std::move(*single);
-        updated.utf8 = false;
-    } else {
-        bytes = kUtf8Bom + text.toUtf8();
-        updated.utf8 = true;
+void IniFile::modify(const std::function<bool(Content&)>& change) {
+    if (m_refused) throw IniWriteError(shownPath());
+    if (!makePrivateFolder(QFileInfo(m_path).absolutePath())) throw IniWriteError(shownPath());
+    const QString target = safefile::writeTarget(m_path, safefile::Links::OwnRegularFileOnly);
+    if (target.isEmpty()) {
+        content(); // reports the file once, as a read would
+        throw IniWriteError(shownPath());
     }
-
-    const bool creating = !QFileInfo::exists(m_path);
-    QSaveFile file(m_path);
-    bool ok = makePrivateFolder(QFileInfo(m_path).absolutePath()) && file.open(QIODevice::WriteOnly);
-    // A new file may hold birth dates: only its owner reads it.
-    if (ok && creating) ok = file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    ok = ok && file.write(bytes) == bytes.size();
-    ok = ok && file.commit();
-    if (!ok) {
-        file.cancelWriting();
-        m_cacheStamp.reset(); // the disk still holds the old content; read it again next time
-        throw IniWriteError(QFileInfo(m_path).absoluteFilePath());
+    const WriteLock lock(target, shownPath());
+    removeLeftovers(target);
+    Content updated = content(); // read again under the lock: another process may have written
+    if (m_refused) throw IniWriteError(shownPath());
+    if (!change(updated)) return;
+    const QByteArray bytes = serialize(updated);
+    bool inPlace = false;
+    if (!writeReplacing(target, bytes, m_cacheBytes, m_privacy == Privacy::OwnerOnly, inPlace)) {
+        m_cacheValid = false; // the disk holds the old content (or what another writer left); read it again
+        throw IniWriteError(shownPath());
     }
     m_cache = std::move(updated);
-    m_cacheStamp = currentStamp();
+    m_cacheBytes = bytes;
+    m_cacheExists = true;
+    m_cacheValid = true;
 }
 
 QString IniFile::readString(const QString& section, const QString& key, const QString& fallback) const {
@@ -166,27 +393,37 @@ QString IniFile::readString(const QString& section, const QString& key, const QS
     if (span.header < 0) return fallback;
     const qsizetype at = findKey(c.lines, span, keyText(key));
     if (at < 0) return fallback;
-    return keyLine(c.lines[at])->value.left(kMaxValueLength).toString();
+    return keyLine(c.lines[at].text)->value.left(kMaxValueLength).toString();
 }
 
 void IniFile::writeString(const QString& section, const QString& key, const QString& value) {
-    Content c = content();
-    const QString name = oneLine(section);
-    const QString k = keyText(key);
-    const QString v = oneLine(value);
-    const SectionSpan span = findSection(c.lines, name);
-    if (span.header < 0) {
-        c.lines << u'[' + name + u']' << k + u'=' + v;
-    } else if (const qsizetype at = findKey(c.lines, span, k); at >= 0) {
-        c.lines[at] = keyLine(c.lines[at])->key.toString() + u'=' + v;
-    } else {
-        // After the section's last non-blank line, so blank lines between sections stay where they are.
-        qsizetype insertAt = span.end;
-        while (insertAt > span.header + 1 && c.lines[insertAt - 1].trimmed().isEmpty())
-            --insertAt;
-        c.lines.insert(insertAt, k + u'=' + v);
-    }
-    save(std::move(c));
+    writeValues(section, {{key, value}});
+}
+
+void IniFile::writeValues(const QString& section, const QList<std::pair<QString, QString>>& keysAndValues) {
+    modify([&](Content& c) {
+        const QString name = oneLine(section);
+        SectionSpan span = findSection(c.lines, name);
+        if (span.header < 0) {
+            c.lines.append({u'[' + name + u']', {}, true});
+            span = {c.lines.size() - 1, c.lines.size()};
+        }
+        for (const auto& [key, value] : keysAndValues) {
+            const QString k = keyText(key);
+            const QString v = oneLine(value);
+            if (const qsizetype at = findKey(c.lines, span, k); at >= 0) {
+                c.lines[at] = {keyLine(c.lines[at].text)->key.toString() + u'=' + v, {}, true};
+                continue;
+            }
+            // After the section's last non-blank line, so blank lines between sections stay where they are.
+            qsizetype insertAt = span.end;
+            while (insertAt > span.header + 1 && c.lines[insertAt - 1].text.trimmed().isEmpty())
+                --insertAt;
+            c.lines.insert(insertAt, {k + u'=' + v, {}, true});
+            ++span.end;
+        }
+        return true;
+    });
 }
 
 int IniFile::readInteger(const QString& section, const QString& key, int fallback) const {
@@ -216,12 +453,15 @@ void IniFile::writeDate(const QString& section, const QString& key, Date value, 
 
 QStringList IniFile::allSectionNames() const {
     QStringList names;
-    for (const QString& line : content().lines) {
-        const auto header = headerName(line);
+    QSet<QString> seen; // case-folded, so that listing stays linear in the number of names
+    for (const Line& line : content().lines) {
+        const auto header = headerName(line.text);
         if (!header) continue;
-        const bool seen = std::any_of(names.cbegin(), names.cend(),
-                                      [&](const QString& known) { return sameName(known, *header); });
-        if (!seen) names << header->toString();
+        const QString name = header->toString();
+        const QString folded = name.toCaseFolded();
+        if (seen.contains(folded)) continue;
+        seen.insert(folded);
+        names << name;
     }
     return names;
 }
@@ -244,20 +484,32 @@ bool IniFile::hasKeys(const QString& section) const {
     for (SectionSpan span = findSection(c.lines, name); span.header >= 0;
          span = findSection(c.lines, name, span.end)) {
         for (qsizetype i = span.header + 1; i < span.end; ++i)
-            if (keyLine(c.lines[i])) return true;
+            if (keyLine(c.lines[i].text)) return true;
     }
     return false;
 }
 
 void IniFile::eraseSection(const QString& section) {
-    Content c = content();
-    const QString name = oneLine(section);
-    bool erased = false;
-    for (SectionSpan span = findSection(c.lines, name); span.header >= 0; span = findSection(c.lines, name)) {
-        c.lines.remove(span.header, span.end - span.header);
-        erased = true;
-    }
-    if (erased) save(std::move(c));
+    modify([&](Content& c) {
+        const QString name = oneLine(section);
+        bool erased = false;
+        for (SectionSpan span = findSection(c.lines, name); span.header >= 0;
+             span = findSection(c.lines, name, span.header)) {
+            c.lines.remove(span.header, span.end - span.header);
+            erased = true;
+        }
+        return erased;
+    });
+}
+
+void IniFile::eraseAllSections() {
+    modify([](Content& c) {
+        const auto first = std::find_if(c.lines.cbegin(), c.lines.cend(),
+                                        [](const Line& line) { return headerName(line.text).has_value(); });
+        if (first == c.lines.cend()) return false;
+        c.lines.erase(first, c.lines.cend());
+        return true;
+    });
 }
 
 std::optional<int> parseIniInteger(QStringView text) {

@@ -2,11 +2,12 @@
 
 #include "core/date.h"
 
-#include <QDateTime>
+#include <QList>
 #include <QLocale>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <stdexcept>
 
@@ -26,24 +27,41 @@ private:
 // An INI file read and written key by key, as the settings file and the name store need it:
 // - section and key names match without regard to letter case (Cyrillic included);
 // - rewriting a key keeps its place, a new key goes to the end of its section, a new section to the end
-//   of the file, and every other line (comments, order, unknown keys) is kept;
+//   of the file, and every other line (comments, order, unknown keys) is kept byte for byte, also bytes
+//   that are not valid in the file's encoding;
 // - files are Windows-1251; text that code page cannot hold is written as UTF-8 with a byte-order mark
 //   rather than turned into "?", and a file with that mark is read as UTF-8;
-// - every write replaces the file atomically (temporary file, then rename), so a failed write leaves the
-//   old content whole; a refused write throws IniWriteError and changes nothing;
+// - every write reaches the disk whole (temporary file, checked writes, fsync, then rename) or throws
+//   IniWriteError and leaves the old file as it was; a writable file in a folder that takes no new files
+//   is rewritten in place, and put back as it was when that fails;
+// - writers in several processes take turns: a lock file beside the file is held around each
+//   read-modify-write, and the file is read again under it whenever its bytes changed;
+// - only regular files are read or written; a symbolic link is followed only to a regular file of the
+//   user's own. A file that exists but cannot be read (no permission, a FIFO, a device, a foreign link,
+//   more than kMaxFileBytes) is reported once, reads as empty, and is never written in this run;
 // - a line break inside a name or value is written as a blank, so text can never add sections or keys.
 // The file is not held open; a change made by another process is seen at the next read.
 class IniFile {
 public:
     static constexpr qsizetype kSectionListBytes = 16384;
     static constexpr qsizetype kMaxValueLength = 2047;
+    static constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024;
+    // How long a write waits for another process's write before it gives up.
+    static constexpr int kLockTimeoutMs = 10000;
 
-    explicit IniFile(QString filePath);
+    enum class Privacy {
+        KeepMode,  // a rewritten file keeps its mode; a new one is 0600
+        OwnerOnly, // the file is never left readable by others (0600 at most)
+    };
+
+    explicit IniFile(QString filePath, Privacy privacy = Privacy::KeepMode);
 
     const QString& fileName() const { return m_path; }
 
     QString readString(const QString& section, const QString& key, const QString& fallback) const;
     void writeString(const QString& section, const QString& key, const QString& value);
+    // Several keys of one section in one rewrite: either all of them reach the disk or none.
+    void writeValues(const QString& section, const QList<std::pair<QString, QString>>& keysAndValues);
 
     // Decimal, or hexadecimal after "0x", "0X" or "$"; leading blanks skipped; anything else: fallback.
     int readInteger(const QString& section, const QString& key, int fallback) const;
@@ -65,29 +83,42 @@ public:
     bool hasKeys(const QString& section) const;
     // Removes the section with its header and keys (every occurrence of it).
     void eraseSection(const QString& section);
+    // Removes every section in one rewrite; lines before the first section stay.
+    void eraseAllSections();
     // Every write is on disk when it returns; kept for callers that mark the end of a batch of writes.
     void flush() {}
 
+    // True once the file was found but could not be read; it is then left alone until the program ends.
+    bool readRefused() const { return m_refused; }
+    // The message the user gets for such a file.
+    static QString readRefusalText(const QString& filePath, bool tooLarge);
+
 private:
-    struct Content {
-        QStringList lines;
-        bool utf8 = false;
-        QString lineEnd = QStringLiteral("\r\n");
+    struct Line {
+        QString text;
+        QByteArray raw;     // the bytes on disk, without the line end
+        bool edited = true; // text changed since read: raw no longer holds it
     };
-    struct Stamp {
-        bool exists = false;
-        qint64 size = -1;
-        QDateTime modified;
-        bool operator==(const Stamp&) const = default;
+    struct Content {
+        QList<Line> lines;
+        bool utf8 = false;
+        QByteArray lineEnd = QByteArrayLiteral("\r\n");
     };
 
     const Content& content() const;
-    void save(Content updated);
-    Stamp currentStamp() const;
+    static Content parse(const QByteArray& bytes);
+    static QByteArray serialize(Content& content);
+    // Runs a read-modify-write under the lock; change() returns false when there is nothing to write.
+    void modify(const std::function<bool(Content&)>& change);
+    QString shownPath() const;
 
     QString m_path;
+    Privacy m_privacy;
     mutable Content m_cache;
-    mutable std::optional<Stamp> m_cacheStamp;
+    mutable QByteArray m_cacheBytes; // what the file held when m_cache was made
+    mutable bool m_cacheValid = false;
+    mutable bool m_cacheExists = false;
+    mutable bool m_refused = false;
 };
 
 // The integer forms of the INI files; nothing when the text is not one of them.

@@ -1,5 +1,7 @@
 #include "core/namestore.h"
 
+#include "core/datetext.h"
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace solvenna {
@@ -12,7 +14,7 @@ const QString kHoroscopType = u"HoroscopType"_s;
 } // namespace
 
 NameStore::NameStore(const QString& appFolder, const QLocale& locale)
-    : m_file(appFolder + QString::fromLatin1(kFileName)), m_locale(locale) {}
+    : m_file(appFolder + QString::fromLatin1(kFileName), IniFile::Privacy::OwnerOnly), m_locale(locale) {}
 
 QStringList NameStore::names() const {
     return m_file.sectionNames();
@@ -32,10 +34,10 @@ PersonEntry NameStore::read(const QString& name, Date today) const {
 }
 
 void NameStore::write(const QString& name, const PersonEntry& entry) {
-    m_file.writeDate(name, kDate, entry.date, m_locale);
-    m_file.writeBool(name, kShowMain, entry.showMain);
-    m_file.writeBool(name, kShowHoroscop, entry.showHoroscop);
-    m_file.writeInteger(name, kHoroscopType, entry.horoscopType);
+    m_file.writeValues(name, {{kDate, dateToText(entry.date, m_locale)},
+                              {kShowMain, entry.showMain ? u"1"_s : u"0"_s},
+                              {kShowHoroscop, entry.showHoroscop ? u"1"_s : u"0"_s},
+                              {kHoroscopType, QString::number(entry.horoscopType)}});
     commit();
 }
 
@@ -47,8 +49,7 @@ bool NameStore::remove(const QString& name) {
 }
 
 void NameStore::clear() {
-    for (const QString& name : m_file.allSectionNames())
-        m_file.eraseSection(name);
+    m_file.eraseAllSections();
     commit();
 }
 

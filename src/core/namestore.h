@@ -31,14 +31,17 @@ public:
     bool contains(const QString& name) const;
     // The entry of a name; a missing or unreadable date gives today.
     PersonEntry read(const QString& name, Date today) const;
-    // Writes the four keys in order and commits. Throws IniWriteError when the file system refuses; the
-    // keys written before the refusal stay.
+    // Writes the four keys in order, in one rewrite, and commits. Throws IniWriteError when the file system
+    // refuses; the file then stays as it was, with none of the four keys changed.
     void write(const QString& name, const PersonEntry& entry);
     // Erases the name's entry if there is one; tells whether there was.
     bool remove(const QString& name);
-    // Erases every entry, also names beyond what the listing holds, so no birth date is left behind.
+    // Erases every entry in one rewrite, also names beyond what the listing holds, and the temporary files
+    // of killed writes, so no birth date is left behind.
     void clear();
     void commit() { m_file.flush(); }
+    // The file exists but could not be read: it was reported and is left alone.
+    bool readRefused() const { return m_file.readRefused(); }
 
 private:
     IniFile m_file;

@@ -23,11 +23,12 @@ Settings Settings::load(const IniFile& file) {
 }
 
 void Settings::save(IniFile& file) const {
-    file.writeBool(kSection, u"StoreNames"_s, storeNames);
-    file.writeBool(kSection, u"ShowHints"_s, showHints);
-    file.writeBool(kSection, u"SoftScroll"_s, softScroll);
-    file.writeInteger(kSection, u"ScrollDelay"_s, scrollDelay);
-    file.writeBool(kSection, u"AutoDelay"_s, autoDelay);
+    const auto flag = [](bool on) { return on ? u"1"_s : u"0"_s; };
+    file.writeValues(kSection, {{u"StoreNames"_s, flag(storeNames)},
+                                {u"ShowHints"_s, flag(showHints)},
+                                {u"SoftScroll"_s, flag(softScroll)},
+                                {u"ScrollDelay"_s, QString::number(scrollDelay)},
+                                {u"AutoDelay"_s, flag(autoDelay)}});
 }
 
 } // namespace solvenna

@@ -18,7 +18,8 @@ struct Settings {
 
     // Reads the file; a missing file, section or key, or a value that is not a number, gives the default.
     static Settings load(const IniFile& file);
-    // Writes all five keys in order; throws IniWriteError at the first refused write.
+    // Writes all five keys in order in one rewrite; throws IniWriteError when refused, and then none of
+    // them is written.
     void save(IniFile& file) const;
 };
 

@@ -1,0 +1,168 @@
+// The page view against hostile pages: each must be refused or shown within moments, never crash the
+// program or hang the window.
+#include "pageview.h"
+
+#include "core/htmltext.h"
+#include "testsupport.h"
+
+#include <QApplication>
+#include <QDirIterator>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextDocument>
+
+#include <sys/stat.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+QByteArray repeated(const QByteArray& piece, int times) {
+    QByteArray all;
+    all.reserve(piece.size() * times);
+    for (int i = 0; i < times; ++i)
+        all += piece;
+    return all;
+}
+const QString kRefused = u"Эту страницу нельзя показать"_s;
+} // namespace
+
+class PageViewTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(testsupport::runAsOrdinaryUser()); }
+    void init();
+
+    void hostilePage_isRefusedOnThePage_data();
+    void hostilePage_isRefusedOnThePage();
+    void pictureThatIsNoRegularFile_isLeftOut_data();
+    void pictureThatIsNoRegularFile_isLeftOut();
+    void pageThatIsAFifo_isRefusedWithoutWaiting();
+    void linkToAHostilePage_showsTheRefusal();
+    void everyShippedPage_isWellWithinTheLimits();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString path(const QString& name) const { return m_dir->filePath(name); }
+};
+
+void PageViewTest::init() {
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+void PageViewTest::hostilePage_isRefusedOnThePage_data() {
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<QString>("shown"); // a text the view then holds
+    QTest::newRow("an ordinary page")
+        << QByteArray("<html><body><h1>Лев</h1><table><tr><td>Огонь</td></tr></table>") << u"Огонь"_s;
+    QTest::newRow("5 000 nested tables") << repeated("<table><tr><td>", 5000) << kRefused;
+    QTest::newRow("20 nested tables") << repeated("<table><tr><td>", 20) + "x" << kRefused;
+    QTest::newRow("8 nested tables are fine") << repeated("<table><tr><td>", 8) + "inside" << u"inside"_s;
+    QTest::newRow("100 000 nested <b>") << repeated("<b>", 100000) << kRefused;
+    QTest::newRow("a 20 MB page of one word") << QByteArray(20 * 1024 * 1024, 'x') << kRefused;
+    QTest::newRow("a 400 KB word") << QByteArray(400 * 1024, 'x') << kRefused;
+    QTest::newRow("100 000 elements side by side") << repeated("<b>x</b> ", 100000) << kRefused;
+    QTest::newRow("30 000 table rows")
+        << "<table>" + repeated("<tr><td>x</td><td>y</td></tr>", 30000) << kRefused;
+    QTest::newRow("unclosed paragraphs and items are no nesting")
+        << "<ul>" + repeated("<li><p>item", 3000) + "</ul>" << u"item"_s;
+}
+
+void PageViewTest::hostilePage_isRefusedOnThePage() {
+    QFETCH(QByteArray, page);
+    QFETCH(QString, shown);
+    writeBytes(path(u"page.htm"_s), page);
+    PageView view;
+    view.resize(600, 400);
+    view.show();
+    view.Navigate(path(u"page.htm"_s));
+    QApplication::processEvents();
+    QVERIFY(view.document()->toPlainText().contains(shown));
+    QCOMPARE(view.currentPage(), path(u"page.htm"_s));
+}
+
+void PageViewTest::pictureThatIsNoRegularFile_isLeftOut_data() {
+    QTest::addColumn<QString>("picture");
+    QTest::newRow("/dev/zero") << u"/dev/zero"_s;
+    QTest::newRow("/dev/urandom") << u"/dev/urandom"_s;
+    QTest::newRow("a FIFO") << u"fifo.png"_s;
+    QTest::newRow("a link to /dev/zero") << u"zero.png"_s;
+    QTest::newRow("a folder") << u"."_s;
+    QTest::newRow("over the size limit") << u"huge.png"_s;
+}
+
+void PageViewTest::pictureThatIsNoRegularFile_isLeftOut() {
+    QFETCH(QString, picture);
+    QCOMPARE(mkfifo(QFile::encodeName(path(u"fifo.png"_s)).constData(), 0600), 0);
+    QVERIFY(QFile::link(u"/dev/zero"_s, path(u"zero.png"_s)));
+    writeBytes(path(u"huge.png"_s), {});
+    QVERIFY(QFile::resize(path(u"huge.png"_s), solvenna::PageLimits::kMaxImageBytes + 1));
+    QImage dot(4, 4, QImage::Format_RGB32);
+    dot.fill(Qt::red);
+    QVERIFY(dot.save(path(u"dot.png"_s)));
+    writeBytes(path(u"page.htm"_s),
+               "<p>Before <img src=\"" + picture.toUtf8() + "\"> <img src=\"dot.png\"> after</p>");
+
+    PageView view;
+    view.show();
+    view.Navigate(path(u"page.htm"_s));
+    QApplication::processEvents();
+    QVERIFY(view.document()->toPlainText().contains(u"after"_s));
+    // The ordinary picture beside it is there; the refused one is an empty stand-in.
+    const auto image = [&](const QString& src) {
+        return view.loadResource(QTextDocument::ImageResource, QUrl(src)).value<QImage>();
+    };
+    QCOMPARE(image(u"dot.png"_s).size(), QSize(4, 4));
+    QCOMPARE(image(u"dot.png"_s).pixelColor(1, 1), QColor(Qt::red));
+    QCOMPARE(image(picture).size(), QSize(1, 1));
+    QCOMPARE(image(picture).pixelColor(0, 0).alpha(), 0);
+}
+
+void PageViewTest::pageThatIsAFifo_isRefusedWithoutWaiting() {
+    QCOMPARE(mkfifo(QFile::encodeName(path(u"page.htm"_s)).constData(), 0600), 0);
+    PageView view;
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, view.Navigate(path(u"page.htm"_s)));
+    QVERIFY(view.currentPage().isEmpty());
+}
+
+void PageViewTest::linkToAHostilePage_showsTheRefusal() {
+    writeBytes(path(u"deep.htm"_s), repeated("<div>", 5000));
+    writeBytes(path(u"start.htm"_s), "<p><a href=\"deep.htm\">deeper</a></p>");
+    PageView view;
+    view.show();
+    view.Navigate(path(u"start.htm"_s));
+    QApplication::processEvents();
+    Q_EMIT view.anchorClicked(QUrl(u"deep.htm"_s));
+    QApplication::processEvents();
+    QCOMPARE(view.currentPage(), path(u"deep.htm"_s));
+    QVERIFY(view.document()->toPlainText().contains(kRefused));
+    QVERIFY(view.document()->toPlainText().contains(u"глубже 100 уровней"_s));
+}
+
+void PageViewTest::everyShippedPage_isWellWithinTheLimits() {
+    int pages = 0;
+    for (QDirIterator it(QStringLiteral(SOLVENNA_DATA_DIR), {u"*.htm"_s}, QDir::Files,
+                         QDirIterator::Subdirectories);
+         it.hasNext();) {
+        QFile file(it.next());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY(bytes.size() * 10 < solvenna::PageLimits::kMaxBytes);
+        const solvenna::PageShape shape = solvenna::measurePage(solvenna::decodeHtml(bytes));
+        QVERIFY2(shape.nesting * 10 < solvenna::PageLimits::kMaxNesting, qPrintable(file.fileName()));
+        QVERIFY(shape.elements * 10 < solvenna::PageLimits::kMaxElements);
+        QVERIFY(shape.tableCost * 10 < solvenna::PageLimits::kMaxTableCost);
+        ++pages;
+    }
+    QCOMPARE(pages, 218 + 25); // the horoscope pages and the compatibility fragments
+}
+
+QTEST_MAIN(PageViewTest)
+#include "tst_pageview.moc"
