@@ -1,12 +1,14 @@
 #include "about.h"
 
 #include "core/caption.h"
+#include "colours.h"
 #include "icons.h"
 #include "services.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QIcon>
@@ -149,6 +151,7 @@ TUrlLabel::TUrlLabel(const QString& caption, QWidget* parent) : QLabel(caption, 
     // A caption is an address, never markup.
     setTextFormat(Qt::PlainText);
     setForegroundRole(QPalette::Highlight);
+    followPalette();
     // Only the underline is set here, so family and size still follow the parent's font.
     QFont underlined;
     underlined.setUnderline(true);
@@ -229,6 +232,26 @@ void TUrlLabel::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QLabel::keyPressEvent(event);
+}
+
+void TUrlLabel::followPalette() {
+    // The link colour is the palette's highlight, made lighter or darker where it would not read on the
+    // window's background (a dark theme's highlight is often a deep blue).
+    if (followingPalette_) return;
+    followingPalette_ = true;
+    const QPalette source = parentWidget() ? parentWidget()->palette() : QApplication::palette(this);
+    QPalette own = palette();
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        own.setColor(group, QPalette::Highlight,
+                     solvenna::ui::readableColour(source.color(group, QPalette::Highlight),
+                                                  source.color(group, QPalette::Window)));
+    if (own != palette()) setPalette(own);
+    followingPalette_ = false;
+}
+
+void TUrlLabel::changeEvent(QEvent* event) {
+    QLabel::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ParentChange) followPalette();
 }
 
 void TUrlLabel::paintEvent(QPaintEvent* event) {

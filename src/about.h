@@ -62,15 +62,18 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void click(bool opensUrl);
     void openOwnUrl() const;
+    void followPalette();
 
     QString url_;
     URLType urlType_ = urlHTTP;
     bool singleClick_ = true;
     bool pressed_ = false;
+    bool followingPalette_ = false;
 };
 
 // The about box: product name and version, copyright, disclaimer, two web links and a picture that

@@ -5,6 +5,7 @@
 #include "core/caption.h"
 #include "core/compatibility.h"
 #include "core/datetext.h"
+#include "core/inifile.h"
 #include "core/messages.h"
 #include "core/pagezoom.h"
 #include "core/signs.h"
@@ -36,6 +37,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <cstring>
+#include <utility>
+
 using namespace Qt::Literals::StringLiterals;
 using solvenna::HoroscopeSystem;
 using solvenna::ui::guarded;
@@ -48,15 +52,55 @@ QIcon icon(int index) {
     return solvenna::ui::programIcon(QString::number(index));
 }
 
-// The physical key under each Cyrillic letter of the Russian layout, so Ctrl+letter shortcuts also work
-// while that layout is active on platforms that report only the Cyrillic key.
-int latinKeyOfRussianLetter(int key) {
-    // Qt reports a letter key as its upper-case character.
-    static const QString russian = u"ЙЦУКЕНГШЩЗФЫВАПРОЛДЯЧСМИТЬ"_s;
-    static const QString latin = u"QWERTYUIOPASDFGHJKLZXCVBNM"_s;
-    const qsizetype at = key > 0 && key <= 0xFFFF ? russian.indexOf(QChar(char16_t(key))) : -1;
-    return at < 0 ? 0 : latin.at(at).unicode();
+// Shortcuts and access keys go by the physical key, whatever layout is active: a shortcut is Ctrl and a
+// Latin letter, an access key Alt and a Cyrillic one, and both name the key that carries the two letters
+// on the standard Latin and Russian layouts.
+const QString& russianLetters() {
+    static const QString letters = u"ЙЦУКЕНГШЩЗФЫВАПРОЛДЯЧСМИТЬ"_s;
+    return letters;
 }
+const QString& latinLetters() {
+    static const QString letters = u"QWERTYUIOPASDFGHJKLZXCVBNM"_s;
+    return letters;
+}
+
+// X11 and Wayland report the key's position as an XKB key code (the evdev code plus 8); the letter keys'
+// codes are the same on every keyboard, so this holds for any Latin layout too (AZERTY, Dvorak).
+int latinKeyOfKeyCode(quint32 code) {
+    static const std::pair<quint32, const char*> rows[] = {
+        {24, "QWERTYUIOP"}, {38, "ASDFGHJKL"}, {52, "ZXCVBNM"}};
+    for (const auto& [first, letters] : rows)
+        if (code >= first && code < first + std::strlen(letters)) return letters[code - first];
+    return 0;
+}
+
+bool keyCodesArePhysical() {
+    const QString platform = QGuiApplication::platformName();
+    return platform == u"xcb" || platform.startsWith(u"wayland");
+}
+
+} // namespace
+
+namespace solvenna::ui {
+
+int physicalLatinKey(int key, quint32 nativeScanCode) {
+    if (nativeScanCode != 0 && keyCodesArePhysical())
+        if (const int latin = latinKeyOfKeyCode(nativeScanCode)) return latin;
+    if (key >= Qt::Key_A && key <= Qt::Key_Z) return key;
+    // Qt reports a letter key as its upper-case character.
+    const qsizetype at = key > 0 && key <= 0xFFFF ? russianLetters().indexOf(QChar(char16_t(key))) : -1;
+    return at < 0 ? 0 : latinLetters().at(at).unicode();
+}
+
+int russianKeyOfLatin(int latinKey) {
+    const qsizetype at =
+        latinKey > 0 && latinKey <= 0xFFFF ? latinLetters().indexOf(QChar(char16_t(latinKey))) : -1;
+    return at < 0 ? 0 : russianLetters().at(at).unicode();
+}
+
+} // namespace solvenna::ui
+
+namespace {
 
 QToolButton* makeToolButton(QToolBar* bar, const QString& name, const QString& caption, int iconIndex,
                             const QString& hint) {
@@ -93,6 +137,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     Panel2->setObjectName(u"Panel2"_s);
     Web1 = new PageView(Panel2);
     Web1->setObjectName(u"Web1"_s);
+    // Small enough for a small screen, large enough that a page still reads as one.
+    Web1->setMinimumSize(200, 120);
     auto* panelLayout = new QVBoxLayout(Panel2);
     panelLayout->setContentsMargins(0, 0, 0, 0);
     panelLayout->setSpacing(0);
@@ -121,6 +167,9 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     Splitter1->setStretchFactor(1, 1);
     Splitter1->setSizes({209, 644 - 209});
     setCentralWidget(Splitter1);
+    // The window never gets so low that a section button or the open section's items are cut off, even
+    // while the bar is hidden or shows a single item: the zodiac layout is the tallest.
+    Splitter1->setMinimumHeight(Buttons->minimumSizeHint().height());
 
     // The tool bar's captions must all show: with today's fonts the designed width may be too narrow.
     resize(std::max(width(), ToolBar1->sizeHint().width() + 8), height());
@@ -273,6 +322,11 @@ void TForm1::createActions() {
     m_popupGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     for (QAction* a : {N18, N19, N21, N22, N23, N24})
         m_popupGroup->addAction(a);
+
+    // The shortcuts also act while the settings dialog, which is not modal, is the active window; a modal
+    // window still blocks them.
+    for (QAction* a : findChildren<QAction*>())
+        if (!a->shortcut().isEmpty()) a->setShortcutContext(Qt::ApplicationShortcut);
 }
 
 void TForm1::createToolBar() {
@@ -300,7 +354,10 @@ void TForm1::createToolBar() {
                            u"Перейти на предыдущий гороскоп \n(по Зодиаку)"_s);
     Tool7 = makeToolButton(ToolBar1, u"Tool7"_s, u"Вперед"_s, 6,
                            u"Перейти на следующий гороскоп \n(по Зодиаку)"_s);
-    auto* gap = new QWidget(ToolBar1);
+    auto* gap = new QFrame(ToolBar1);
+    gap->setObjectName(u"ToolSeparator"_s);
+    gap->setFrameShape(QFrame::VLine);
+    gap->setFrameShadow(QFrame::Sunken);
     gap->setFixedWidth(10);
     ToolBar1->addWidget(gap);
     Tool8 = makeToolButton(ToolBar1, u"Tool8"_s, u"Настройки"_s, 9,
@@ -475,7 +532,10 @@ void TForm1::N11Click() {
 }
 
 void TForm1::Tool3Click() {
-    PMenu1->popup(QCursor::pos());
+    // From the keyboard the menu drops down under the button, as from its arrow; a mouse click pops it up
+    // at the pointer.
+    const bool byKeyboard = std::exchange(m_tool3ByKeyboard, false);
+    PMenu1->popup(byKeyboard ? Tool3->mapToGlobal(QPoint(0, Tool3->height())) : QCursor::pos());
 }
 
 // --- Reading tools ---------------------------------------------------------------------------------------
@@ -729,7 +789,59 @@ void TForm1::showEvent(QShowEvent* event) {
 
 void TForm1::closeEvent(QCloseEvent* event) {
     if (SetupFrm) guarded([] { SetupFrm->flushSettings(); });
+    guarded([this] { savePlacement(); });
     event->accept();
+}
+
+solvenna::WindowPlacement TForm1::placement() const {
+    solvenna::WindowPlacement placement;
+    placement.maximized = isMaximized();
+    const QRect normal = placement.maximized || isFullScreen() ? normalGeometry() : geometry();
+    if (normal.isValid()) placement.normalGeometry = normal;
+    placement.sectionBarWidth =
+        Buttons->isVisibleTo(Splitter1) ? Splitter1->sizes().value(0, Buttons->width()) : Buttons->width();
+    return placement;
+}
+
+void TForm1::restorePlacement(const QString& settingsFile) {
+    m_settingsFile = settingsFile;
+    const auto stored = solvenna::WindowPlacement::load(solvenna::IniFile(settingsFile));
+    if (QRect wanted = stored.normalGeometry; !wanted.isNull()) {
+        wanted.setSize(wanted.size().expandedTo(minimumSizeHint()).expandedTo(minimumSize()));
+        // Only a place on one of today's screens counts: a screen may have gone since the last run.
+        for (const QScreen* screen : QGuiApplication::screens()) {
+            const QRect area = screen->availableGeometry();
+            const QRect common = wanted.intersected(area);
+            const bool titleOnScreen = wanted.top() >= area.top() && wanted.top() < area.bottom() - 40;
+            if (!titleOnScreen || common.width() < std::min(wanted.width(), 100) || common.height() < 50)
+                continue;
+            // A window larger than its screen is made to fit it.
+            wanted.setSize(wanted.size().boundedTo(area.size()).expandedTo(minimumSizeHint()));
+            if (wanted.right() > area.right()) wanted.moveRight(std::max(area.left(), area.right()));
+            setGeometry(wanted);
+            break;
+        }
+    }
+    if (stored.sectionBarWidth >= Buttons->minimumSizeHint().width()) {
+        const int total = std::max(Splitter1->width(), width());
+        const int bar =
+            std::min(stored.sectionBarWidth, total - Splitter1->handleWidth() - Web1->minimumWidth());
+        if (bar >= Buttons->minimumSizeHint().width()) {
+            Buttons->resize(bar, Buttons->height());
+            Splitter1->setSizes({bar, total - bar - Splitter1->handleWidth()});
+        }
+    }
+    if (stored.maximized) setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void TForm1::savePlacement() const {
+    if (m_settingsFile.isEmpty()) return;
+    solvenna::IniFile file(m_settingsFile);
+    try {
+        placement().save(file);
+    } catch (const solvenna::IniWriteError&) {
+        // The window's place is a convenience: a folder that refuses it is no reason for a box at exit.
+    }
 }
 
 void TForm1::resizeEvent(QResizeEvent* event) {
@@ -765,19 +877,58 @@ bool TForm1::triggerShortcutForLatinKey(int latinKey) {
     return false;
 }
 
+bool TForm1::openMenuForLatinKey(int latinKey) {
+    const int letter = solvenna::ui::russianKeyOfLatin(latinKey);
+    if (!letter) return false;
+    for (QAction* item : menuBar()->actions()) {
+        const QKeySequence mnemonic = QKeySequence::mnemonic(item->text());
+        if (mnemonic.isEmpty() || mnemonic[0].key() != Qt::Key(letter)) continue;
+        if (!item->isEnabled() || !item->isVisible()) return true;
+        menuBar()->setActiveAction(item);
+        // As with the access key itself: the menu opens with its first usable item selected.
+        if (QMenu* menu = item->menu()) {
+            for (QAction* first : menu->actions())
+                if (!first->isSeparator() && first->isEnabled() && first->isVisible()) {
+                    menu->setActiveAction(first);
+                    break;
+                }
+        }
+        return true;
+    }
+    return false;
+}
+
+bool TForm1::commandsReachableFrom(const QWidget* window) const {
+    if (!window || QApplication::activeModalWidget() || QApplication::activePopupWidget()) return false;
+    // The settings dialog is not modal: while it is active the main window's commands stay usable.
+    return window == this || (SetupFrm && window == SetupFrm);
+}
+
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Shortcut) {
         const auto* action = qobject_cast<const QAction*>(watched);
         if (action && !shortcutReachable(action)) return true; // swallowed: its menu is out of reach
     }
-    if (event->type() == QEvent::KeyPress && isActiveWindow() &&
-        QApplication::activeModalWidget() == nullptr) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->modifiers() == Qt::ControlModifier) {
-            if (const int latin = latinKeyOfRussianLetter(key->key());
-                latin && triggerShortcutForLatinKey(latin))
-                return true;
+    if (watched == Tool3 && (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Space || key == Qt::Key_Select) {
+            m_tool3ByKeyboard = true; // the click that follows comes from the keyboard
+        } else if ((key == Qt::Key_Return || key == Qt::Key_Enter) && event->type() == QEvent::KeyPress &&
+                   Tool3->isEnabled()) {
+            m_tool3ByKeyboard = true;
+            guarded([this] { Tool3Click(); });
+            return true;
         }
+    }
+    // A key a shortcut took never gets here; what does is a key the active layout named otherwise.
+    if (event->type() == QEvent::KeyPress && commandsReachableFrom(QApplication::activeWindow())) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+        const int latin = solvenna::ui::physicalLatinKey(key->key(), key->nativeScanCode());
+        if (latin && modifiers == Qt::ControlModifier && triggerShortcutForLatinKey(latin)) return true;
+        if (latin && modifiers == Qt::AltModifier && QApplication::activeWindow() == this &&
+            openMenuForLatinKey(latin))
+            return true;
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -794,4 +945,6 @@ void CreateApplicationWindows() {
     Form2 = new TForm2(Form1, Form1->Folders.ConfigFolder);
     AboutBox = new TAboutBox(Form1);
     SetupFrm = new TSetupFrm(Form1, Form1->Folders.ConfigFolder);
+    // Before the first show, so the window appears where it was, with no jump.
+    Form1->restorePlacement(SetupFrm->settingsFile());
 }

@@ -2,6 +2,7 @@
 
 #include "core/catalogue.h"
 #include "core/date.h"
+#include "core/settings.h"
 
 #include <QMainWindow>
 
@@ -149,6 +150,12 @@ public:
     void LoadMyphologic();
     void LoadNumeric();
 
+    // The window's place and the section bar's width, kept in the settings file across runs: restored
+    // before the first show (a broken or off-screen place is ignored), stored when the window closes.
+    solvenna::WindowPlacement placement() const;
+    void restorePlacement(const QString& settingsFile);
+    void savePlacement() const;
+
     // Replaces the page viewer LoadFile talks to (tests); the page view itself by default.
     void setPageViewer(PageViewer* viewer);
 
@@ -169,6 +176,8 @@ private:
     void FormCanResize();
     bool shortcutReachable(const QAction* action) const;
     bool triggerShortcutForLatinKey(int latinKey);
+    bool openMenuForLatinKey(int latinKey);
+    bool commandsReachableFrom(const QWidget* window) const;
 
     PageViewer* m_viewer = nullptr;
     QActionGroup* m_mainGroup = nullptr;
@@ -179,9 +188,19 @@ private:
     QString m_partnerName;
     solvenna::Date m_partnerDate = 0;
     bool m_compatibilityShown = false;
+    bool m_tool3ByKeyboard = false;
+    QString m_settingsFile; // where the window's place is kept; empty: not kept
 };
 
 extern TForm1* Form1;
+
+namespace solvenna::ui {
+// The Latin letter key (Qt::Key_A..Qt::Key_Z) under a pressed key, from its position where the platform
+// reports one and otherwise from the letter of the Latin or Russian layout; 0 for any other key.
+int physicalLatinKey(int key, quint32 nativeScanCode = 0);
+// The Cyrillic letter key the Russian layout puts on the key of a Latin letter; 0 if none.
+int russianKeyOfLatin(int latinKey);
+} // namespace solvenna::ui
 
 // Creates the program's four windows in their order: the main window, the personal data dialog, the about
 // box and the settings dialog. The dialogs live as children of the main window.

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -22,7 +23,11 @@ using namespace Qt::Literals::StringLiterals;
 PageView::PageView(QWidget* parent) : QTextBrowser(parent) {
     setOpenLinks(false);
     setOpenExternalLinks(false);
-    setTextInteractionFlags(Qt::TextBrowserInteraction | Qt::TextSelectableByKeyboard);
+    // Selection by mouse and links by keyboard, but no keyboard selection: that would put a blinking text
+    // cursor into a read-only page. The arrow and page keys scroll instead.
+    setTextInteractionFlags(Qt::TextBrowserInteraction);
+    // Words move whole to the next line; only a word longer than the line is broken.
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     setAccessibleName(u"Страница гороскопа"_s);
     connect(this, &QTextBrowser::anchorClicked, this, &PageView::followLink);
 }
@@ -70,6 +75,27 @@ void PageView::Navigate(const QString& path) {
         reload();
     else
         setSource(url, QTextDocument::HtmlResource);
+    clearHistory();
+}
+
+// The section bar and the menus say which page is shown; a history of the view's own would lead to pages
+// they no longer name.
+void PageView::backward() {}
+void PageView::forward() {}
+void PageView::home() {}
+
+void PageView::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const bool historyKey =
+        (modifiers == Qt::NoModifier && event->key() == Qt::Key_Backspace) ||
+        (modifiers == Qt::AltModifier &&
+         (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right || event->key() == Qt::Key_Home)) ||
+        event->key() == Qt::Key_Back || event->key() == Qt::Key_Forward;
+    if (historyKey) {
+        event->ignore();
+        return;
+    }
+    QTextBrowser::keyPressEvent(event);
 }
 
 void PageView::showGenerated(const QString& html, const QString& baseFolder) {
@@ -155,6 +181,7 @@ void PageView::followLink(const QUrl& link) {
             m_generatedHtml.clear();
             m_generatedBase.clear();
             setSource(target);
+            clearHistory();
         }
         break;
     }

@@ -44,6 +44,10 @@ public:
     int zoom() const { return m_zoom; }
     // Commands added below the standard ones in the view's context menu.
     void setContextActions(const QList<QAction*>& actions) { m_contextActions = actions; }
+    // The view keeps no history: these do nothing.
+    void backward() override;
+    void forward() override;
+    void home() override;
 
     // What a click on a link does.
     enum class LinkAction { OpenPage, ScrollToAnchor, OpenOutside, Ignore };
@@ -57,6 +61,8 @@ protected:
     void doSetSource(const QUrl& name, QTextDocument::ResourceType type) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void followLink(const QUrl& link);

@@ -8,6 +8,8 @@
 #include <QMessageBox>
 #include <QScreen>
 
+#include <memory>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace solvenna::ui {
@@ -15,17 +17,45 @@ namespace solvenna::ui {
 namespace {
 
 void showRealBox(BoxKind kind, const QString& caption, const QString& text) {
-    QMessageBox box(kind == BoxKind::Error ? QMessageBox::Critical : QMessageBox::NoIcon, caption, text,
-                    QMessageBox::Ok, QApplication::activeWindow());
-    // Names and messages are shown as they are: a name such as "<b>Zoë</b>" is no markup.
-    box.setTextFormat(Qt::PlainText);
-    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
-    // Centred on the screen, not over whichever window is active.
-    box.adjustSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        box.move(screen->availableGeometry().center() - box.rect().center());
-    box.exec();
+    const std::unique_ptr<QMessageBox> box =
+        makeStandardBox(kind, caption, text, QApplication::activeWindow());
+    box->exec();
 }
+
+// A message box lays itself out only when it is shown; it is centred once that size is known.
+class CentredMessageBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event);
+        centreOnScreen(this);
+    }
+};
+
+} // namespace
+
+void centreOnScreen(QWidget* window) {
+    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft());
+}
+
+std::unique_ptr<QMessageBox> makeStandardBox(BoxKind kind, const QString& caption, const QString& text,
+                                             QWidget* parent) {
+    auto box = std::make_unique<CentredMessageBox>(kind == BoxKind::Error ? QMessageBox::Critical
+                                                                          : QMessageBox::NoIcon,
+                                                   caption, text, QMessageBox::Ok, parent);
+    // Names and messages are shown as they are: a name such as "<b>Zoë</b>" is no markup.
+    box->setTextFormat(Qt::PlainText);
+    box->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return box;
+}
+
+namespace {
 
 Services realServices() {
     return {showRealBox, [](QDialog* dialog) { return dialog->exec(); },

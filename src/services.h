@@ -7,8 +7,10 @@
 #include <exception>
 #include <functional>
 #include <type_traits>
+#include <memory>
 
 class QDialog;
+class QMessageBox;
 class QWidget;
 
 // Everything modal or leaving the program (message boxes, the error box, modal dialogs, opening an
@@ -43,6 +45,12 @@ void showMessage(const QString& text);
 // The error box: the error's text with a full stop added when its last character sorts after ".".
 void showError(const QString& text);
 QString errorBoxText(const QString& text);
+
+// The box showMessage and showError show: it centres itself on the screen when shown, after its layout.
+std::unique_ptr<QMessageBox> makeStandardBox(BoxKind kind, const QString& caption, const QString& text,
+                                             QWidget* parent = nullptr);
+// Moves a window so that its frame is centred on the available area of its screen.
+void centreOnScreen(QWidget* window);
 
 int execModal(QDialog* dialog);
 QString askSaveFile(const QString& caption, const QString& proposedPath, const QString& filter);

@@ -1,5 +1,6 @@
 #include "setup.h"
 
+#include "colours.h"
 #include "core/catalogue.h"
 #include "core/pagezoom.h"
 #include "core/settings.h"
@@ -82,7 +83,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        const QColor blue(0, 83, 208);
+        // On a dark palette the same blue, lighter, so the frame and its title still read.
+        const QColor blue =
+            solvenna::ui::readableColour(QColor(0, 83, 208), palette().color(QPalette::Window));
         const QFontMetrics metrics = fontMetrics();
         const int titleHeight = metrics.height();
         const int frameTop = std::min(7, titleHeight / 2);

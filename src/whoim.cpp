@@ -1,6 +1,7 @@
 #include "whoim.h"
 
 #include "core/caption.h"
+#include "colours.h"
 #include "core/catalogue.h"
 #include "core/datetext.h"
 #include "core/signs.h"
@@ -120,7 +121,8 @@ QLabel* boldNavyLabel(QWidget* parent, const QString& name, const QString& text,
     label->setFont(f);
     // Colours by palette rather than style sheet: a style sheet costs every label its own style.
     QPalette navy = label->palette();
-    navy.setColor(QPalette::WindowText, QColor(0, 0, 128));
+    navy.setColor(QPalette::WindowText,
+                  solvenna::ui::readableColour(QColor(0, 0, 128), navy.color(QPalette::Window)));
     label->setPalette(navy);
     label->move(x, y);
     label->adjustSize();
@@ -392,7 +394,8 @@ TForm2::TForm2(QWidget* parent, const QString& programFolder)
     Label1->setObjectName(u"Label1"_s);
     Label1->setWordWrap(true);
     QPalette blue = Label1->palette();
-    blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    blue.setColor(QPalette::WindowText,
+                  solvenna::ui::readableColour(QColor(0, 0, 255), blue.color(QPalette::Window)));
     Label1->setPalette(blue);
     // The advice was laid out for a small 8-point face; at that size it keeps its own line breaks.
     QFont adviceFont = Label1->font();

@@ -905,7 +905,11 @@ QSize TButtonBar::sizeHint() const {
 }
 
 QSize TButtonBar::minimumSizeHint() const {
-    return {60, 60};
+    // Every section button and, under the open one, room for one whole item.
+    const int buttons = m_singleSectionMode ? 0 : m_sections.Count() * std::max(0, m_sectionBtnSize);
+    int item = kEdgeStrip * 2;
+    if (const TButtonBarSection* section = openSection()) item = std::max(item, itemHeight(section));
+    return {60, 2 * frameWidth() + buttons + item + 2};
 }
 
 void TButtonBar::paintEvent(QPaintEvent*) {
@@ -1001,9 +1005,11 @@ void TButtonBar::paintBackground(QPainter& p) const {
         }
         const QRectF inner = ring(k + 1);
         p.fillRect(QRectF(QPointF(outer.left(), outer.top()), QPointF(outer.right(), inner.top())), colour);
-        p.fillRect(QRectF(QPointF(outer.left(), inner.bottom()), QPointF(outer.right(), outer.bottom())), colour);
+        p.fillRect(QRectF(QPointF(outer.left(), inner.bottom()), QPointF(outer.right(), outer.bottom())),
+                   colour);
         p.fillRect(QRectF(QPointF(outer.left(), inner.top()), QPointF(inner.left(), inner.bottom())), colour);
-        p.fillRect(QRectF(QPointF(inner.right(), inner.top()), QPointF(outer.right(), inner.bottom())), colour);
+        p.fillRect(QRectF(QPointF(inner.right(), inner.top()), QPointF(outer.right(), inner.bottom())),
+                   colour);
     }
 }
 
@@ -1087,30 +1093,77 @@ void TButtonBar::drawItem(QPainter& p, const TButtonBarSection& section, int ind
         drawEdges(p, face, pal.color(QPalette::Light), pal.color(QPalette::Dark));
     }
 
-    QRect content = face.adjusted(4, 2, -4, -2);
-    if (pressed) content.translate(1, 1);
     const bool enabled = item.Enabled() && isEnabled();
     const QIcon::Mode mode = !enabled ? QIcon::Disabled : hot ? QIcon::Active : QIcon::Normal;
-    Qt::Alignment alignment = Qt::AlignCenter;
-    if (!item.icon().isNull()) {
-        if (section.UseSmallImages()) {
-            const QRect icon(content.left(), content.center().y() - kSmallImageSize / 2, kSmallImageSize,
-                             kSmallImageSize);
-            item.icon().paint(&p, icon, Qt::AlignCenter, mode);
-            content.setLeft(icon.right() + 5);
-            alignment = Qt::AlignLeft | Qt::AlignVCenter;
-        } else {
-            const QRect icon(content.center().x() - kLargeImageSize / 2, content.top(), kLargeImageSize,
-                             kLargeImageSize);
-            item.icon().paint(&p, icon, Qt::AlignCenter, mode);
-            content.setTop(icon.bottom() + 1);
-            alignment = Qt::AlignHCenter | Qt::AlignTop;
-        }
-    }
+    p.setFont(font());
+    const ItemLayout layout = itemLayout(section, item, r.translated(pressed ? 1 : 0, pressed ? 1 : 0));
+    if (!layout.icon.isEmpty()) item.icon().paint(&p, layout.icon, Qt::AlignCenter, mode);
     QColor colour = pal.color(QPalette::WindowText);
     // A fixed grey would vanish on one end of the gradient; a faded text colour reads as greyed on both.
     if (!enabled) colour.setAlpha(110);
-    drawReliefText(p, content, alignment, item.Caption(), colour, TextEffect3D());
+    const int lineHeight = fontMetrics().height();
+    const int blockHeight = int(layout.lines.size()) * lineHeight;
+    int top = layout.lines.size() > 1 ? layout.text.center().y() - blockHeight / 2 + 1 : layout.text.top();
+    for (const QString& line : layout.lines) {
+        const QRect lineRect = layout.lines.size() > 1
+                                   ? QRect(layout.text.left(), top, layout.text.width(), lineHeight)
+                                   : layout.text;
+        drawReliefText(p, lineRect, layout.alignment, line, colour, TextEffect3D());
+        top += lineHeight;
+    }
+}
+
+TButtonBar::ItemLayout TButtonBar::itemLayout(const TButtonBarSection& section, const TButtonBarItem& item,
+                                              const QRect& r) const {
+    ItemLayout layout;
+    const QRect face = r.adjusted(1, 1, -1, -1);
+    QRect content = face.adjusted(4, 2, -4, -2);
+    layout.alignment = Qt::AlignCenter;
+    if (!item.icon().isNull()) {
+        if (section.UseSmallImages()) {
+            layout.icon = QRect(content.left(), content.center().y() - kSmallImageSize / 2, kSmallImageSize,
+                                kSmallImageSize);
+            content.setLeft(layout.icon.right() + 5);
+            layout.alignment = Qt::AlignLeft | Qt::AlignVCenter;
+        } else {
+            layout.icon = QRect(content.center().x() - kLargeImageSize / 2, content.top(), kLargeImageSize,
+                                kLargeImageSize);
+            content.setTop(layout.icon.bottom() + 1);
+            layout.alignment = Qt::AlignHCenter | Qt::AlignTop;
+        }
+    }
+    layout.text = content;
+    const QFontMetrics metrics = fontMetrics();
+    const QString caption = item.Caption();
+    if (metrics.horizontalAdvance(caption) <= content.width()) {
+        layout.lines = {caption};
+        return layout;
+    }
+    // Too long for one line: two lines if the item's face has the height for them, broken between words;
+    // whatever is still too long is elided.
+    const QRect twoLines(content.left(), face.top(), content.width(), face.height());
+    const qsizetype space = caption.lastIndexOf(u' ');
+    if (space > 0 && 2 * metrics.height() <= twoLines.height()) {
+        qsizetype breakAt = space;
+        // The longest first line that fits; the rest goes to the second.
+        while (breakAt > 0 && metrics.horizontalAdvance(caption.left(breakAt)) > content.width())
+            breakAt = caption.lastIndexOf(u' ', breakAt - 1);
+        if (breakAt > 0) {
+            layout.text = twoLines;
+            const QString rest = caption.mid(breakAt + 1);
+            layout.lines = {caption.left(breakAt), metrics.elidedText(rest, Qt::ElideRight, content.width())};
+            return layout;
+        }
+    }
+    layout.lines = {metrics.elidedText(caption, Qt::ElideRight, content.width())};
+    return layout;
+}
+
+QStringList TButtonBar::itemCaptionLines(int index) const {
+    const TButtonBarGeometry g = barGeometry();
+    const TButtonBarSection* section = openSection();
+    if (!section || index < 0 || index >= g.items.size() || index >= section->Items().Count()) return {};
+    return itemLayout(*section, *section->Items()[index], g.items[index]).lines;
 }
 
 void TButtonBar::drawArrow(QPainter& p, const QRect& r, bool up) const {

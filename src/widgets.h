@@ -325,6 +325,10 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
+    // The lines an item of the open section shows its caption in: one, or two broken between words when
+    // it does not fit the bar's width; a line that still does not fit ends in an ellipsis.
+    QStringList itemCaptionLines(int index) const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -354,6 +358,14 @@ private:
 
     bool changeSection(int target, bool alreadyAsked);
     TButtonBarSection* openSection() const;
+    // Where an item's icon and caption go inside its rectangle, shared by painting and itemCaptionLines.
+    struct ItemLayout {
+        QRect icon;
+        QRect text;
+        Qt::Alignment alignment;
+        QStringList lines;
+    };
+    ItemLayout itemLayout(const TButtonBarSection& section, const TButtonBarItem& item, const QRect& r) const;
     TButtonBarItem* openItem(int index) const;
     int firstEnabledItem() const;
     void resetTrackers();

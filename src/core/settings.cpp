@@ -1,6 +1,7 @@
 #include "core/settings.h"
 
 #include <algorithm>
+#include <limits>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -8,7 +9,8 @@ namespace solvenna {
 
 namespace {
 const QString kSection = u"main"_s;
-}
+const QString kWindowSection = u"window"_s;
+} // namespace
 
 Settings Settings::load(const IniFile& file) {
     const Settings defaults;
@@ -29,6 +31,35 @@ void Settings::save(IniFile& file) const {
                                 {u"SoftScroll"_s, flag(softScroll)},
                                 {u"ScrollDelay"_s, QString::number(scrollDelay)},
                                 {u"AutoDelay"_s, flag(autoDelay)}});
+}
+
+WindowPlacement WindowPlacement::load(const IniFile& file) {
+    WindowPlacement placement;
+    constexpr int unknown = std::numeric_limits<int>::min();
+    const auto read = [&file](const QString& key) { return file.readInteger(kWindowSection, key, unknown); };
+    const int left = read(u"Left"_s);
+    const int top = read(u"Top"_s);
+    const int width = read(u"Width"_s);
+    const int height = read(u"Height"_s);
+    const auto position = [](int v) { return v != unknown && v > -kMaxExtent && v < kMaxExtent; };
+    const auto extent = [](int v) { return v >= kMinExtent && v <= kMaxExtent; };
+    if (position(left) && position(top) && extent(width) && extent(height))
+        placement.normalGeometry = QRect(left, top, width, height);
+    placement.maximized = file.readBool(kWindowSection, u"Maximized"_s, false);
+    if (const int bar = read(u"SectionBarWidth"_s); bar >= 0 && bar <= kMaxExtent)
+        placement.sectionBarWidth = bar;
+    return placement;
+}
+
+void WindowPlacement::save(IniFile& file) const {
+    if (!normalGeometry.isNull()) {
+        file.writeInteger(kWindowSection, u"Left"_s, normalGeometry.left());
+        file.writeInteger(kWindowSection, u"Top"_s, normalGeometry.top());
+        file.writeInteger(kWindowSection, u"Width"_s, normalGeometry.width());
+        file.writeInteger(kWindowSection, u"Height"_s, normalGeometry.height());
+    }
+    file.writeBool(kWindowSection, u"Maximized"_s, maximized);
+    if (sectionBarWidth >= 0) file.writeInteger(kWindowSection, u"SectionBarWidth"_s, sectionBarWidth);
 }
 
 } // namespace solvenna

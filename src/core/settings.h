@@ -2,6 +2,8 @@
 
 #include "core/inifile.h"
 
+#include <QRect>
+
 namespace solvenna {
 
 // The five settings of solvenna.ini, section "main", with their defaults: the one place that names them.
@@ -20,6 +22,23 @@ struct Settings {
     static Settings load(const IniFile& file);
     // Writes all five keys in order in one rewrite; throws IniWriteError when refused, and then none of
     // them is written.
+    void save(IniFile& file) const;
+};
+
+// Where the main window was at its last close, in section "window" of the same file, beside the five
+// settings and never touching them.
+struct WindowPlacement {
+    QRect normalGeometry; // the client area of the normal (not maximized) window; null when unknown
+    bool maximized = false;
+    int sectionBarWidth = -1; // the splitter's left pane in pixels; -1 when unknown
+
+    static constexpr int kMinExtent = 1;
+    static constexpr int kMaxExtent = 32767;
+
+    // A missing, non-numeric or absurd value (no size, or larger than any screen) leaves that part
+    // unknown: the geometry as a whole, or the bar width.
+    static WindowPlacement load(const IniFile& file);
+    // Throws IniWriteError at the first refused write.
     void save(IniFile& file) const;
 };
 

@@ -481,7 +481,9 @@ def click(obj):
 
 # --- The keyboard, as a person uses it: real key events through the X server (XTest, by xdotool).
 
-KEY_DELAY_MS = "30"
+# Letters the layout lacks are typed by remapping a key first; a loaded machine needs time for the program
+# to take the new mapping before the key comes.
+KEY_DELAY_MS = "60"
 
 
 def _xdotool(*args):

@@ -1,0 +1,44 @@
+#include "colours.h"
+
+#include <cmath>
+
+namespace solvenna::ui {
+
+namespace {
+
+double linear(double channel) {
+    return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+}
+
+} // namespace
+
+double relativeLuminance(const QColor& colour) {
+    const QColor rgb = colour.toRgb();
+    return 0.2126 * linear(rgb.redF()) + 0.7152 * linear(rgb.greenF()) + 0.0722 * linear(rgb.blueF());
+}
+
+double contrastRatio(const QColor& a, const QColor& b) {
+    const double la = relativeLuminance(a);
+    const double lb = relativeLuminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor readableColour(const QColor& designed, const QColor& background) {
+    if (contrastRatio(designed, background) >= kMinimumContrast) return designed;
+    // Below this luminance white contrasts more than black does.
+    const bool lighten = relativeLuminance(background) < 0.179;
+    const QColor hsl = designed.toHsl();
+    const float hue = hsl.hslHueF();
+    const float saturation = hsl.hslSaturationF();
+    // Steps of 1/200 in lightness: finer than the eye tells apart.
+    for (int step = 1; step <= 200; ++step) {
+        const float delta = float(step) / 200.0f;
+        const float lightness =
+            lighten ? std::min(1.0f, hsl.lightnessF() + delta) : std::max(0.0f, hsl.lightnessF() - delta);
+        QColor candidate = QColor::fromHslF(hue, saturation, lightness, designed.alphaF()).toRgb();
+        if (contrastRatio(candidate, background) >= kMinimumContrast) return candidate;
+    }
+    return lighten ? QColor(Qt::white) : QColor(Qt::black);
+}
+
+} // namespace solvenna::ui

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QColor>
+
+// Text colours that stay readable whatever the desktop's palette: the designed colour where it reads, a
+// lighter (or darker) shade of the same hue where it would not.
+namespace solvenna::ui {
+
+// The contrast a text must have against its background (WCAG 2, level AA, normal text).
+constexpr double kMinimumContrast = 4.5;
+
+// WCAG 2 relative luminance, 0 (black) to 1 (white).
+double relativeLuminance(const QColor& colour);
+// WCAG 2 contrast ratio, 1 (none) to 21 (black on white), the same either way round.
+double contrastRatio(const QColor& a, const QColor& b);
+
+// The designed colour if it has the minimum contrast against the background; otherwise the nearest shade
+// of the same hue and saturation that has it, lighter on a dark background and darker on a light one.
+QColor readableColour(const QColor& designed, const QColor& background);
+
+} // namespace solvenna::ui
