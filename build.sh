@@ -15,6 +15,8 @@ if [ "$mode" = test ]; then
     packages+=(xvfb xauth dbus at-spi2-core python3-pyatspi xdotool poppler-utils)
     # Checks of the installed launcher and metainfo files.
     packages+=(desktop-file-utils appstream)
+    # The check that every source matches .clang-format.
+    packages+=(clang-format)
 fi
 
 missing=()

@@ -1,7 +1,7 @@
 #include "about.h"
 
-#include "core/caption.h"
 #include "colours.h"
+#include "core/caption.h"
 #include "icons.h"
 #include "services.h"
 

@@ -71,7 +71,8 @@ public:
 
     QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
         QList<QSize> sizes;
-        for (const Picture& picture : std::as_const(m_pictures)) sizes << picture.size;
+        for (const Picture& picture : std::as_const(m_pictures))
+            sizes << picture.size;
         return sizes;
     }
 

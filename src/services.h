@@ -6,8 +6,8 @@
 
 #include <exception>
 #include <functional>
-#include <type_traits>
 #include <memory>
+#include <type_traits>
 
 class QDialog;
 class QMessageBox;

@@ -1,7 +1,7 @@
 #include "whoim.h"
 
-#include "core/caption.h"
 #include "colours.h"
+#include "core/caption.h"
 #include "core/catalogue.h"
 #include "core/datetext.h"
 #include "core/signs.h"

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -24,6 +25,14 @@ struct MessageRecorder {
     MessageRecorder(const MessageRecorder&) = delete;
     MessageRecorder& operator=(const MessageRecorder&) = delete;
 };
+
+// Writes a whole file, making its folder first. Returns false when any of it failed, so that the test's
+// QVERIFY around the call stops the test (a QVERIFY inside a helper would only leave the helper).
+[[nodiscard]] inline bool writeBytes(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size() && f.flush();
+}
 
 // Read-only folders only refuse writes to ordinary users; root writes anyway. Tests of refused writes run
 // as "nobody" when started as root (as CI does). Returns false if that was not possible.

@@ -29,10 +29,6 @@ namespace {
 QString kSourceAppFolder;
 QTemporaryDir* g_programFolder = nullptr;
 
-[[nodiscard]] bool writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
 } // namespace
 
 class CompatibilityWindowTest : public QObject {
@@ -131,7 +127,7 @@ void CompatibilityWindowTest::dialog_showsThePersonAndTakesATypedPartner() {
 }
 
 void CompatibilityWindowTest::dialog_pickFillsTheDate_typedNameFillsNothing() {
-    QVERIFY(writeBytes(folder() + u"names.ini"_s, "[Olga]\r\nDate=03.03.1980\r\n"));
+    QVERIFY(testsupport::writeBytes(folder() + u"names.ini"_s, "[Olga]\r\nDate=03.03.1980\r\n"));
     createWindows();
     TCompatibilityDialog dialog;
     dialog.storedDate = [](const QString& name) { return Form2->names().read(name, 0).date; };

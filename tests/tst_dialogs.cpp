@@ -31,10 +31,6 @@ QString kSourceAppFolder;
 QTemporaryDir* g_programFolder = nullptr;
 
 // Returns whether the file was written whole: the tests check it, as a QVERIFY here would not stop them.
-[[nodiscard]] bool writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
 QByteArray readBytes(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -148,7 +144,7 @@ void DialogsTest::settingsLoaded_data() {
 
 void DialogsTest::settingsLoaded() {
     QFETCH(QByteArray, file);
-    if (!file.isEmpty()) QVERIFY(writeBytes(folder() + u"solvenna.ini"_s, file));
+    if (!file.isEmpty()) QVERIFY(testsupport::writeBytes(folder() + u"solvenna.ini"_s, file));
     createWindows();
     QTEST(m_setup->Check1->isChecked(), "check1");
     QTEST(m_setup->Check2->isChecked(), "check2");
@@ -208,7 +204,8 @@ void DialogsTest::cancel_undoesMenuToggles() {
 }
 
 void DialogsTest::cancel_runsTheRulesInOrder() {
-    QVERIFY(writeBytes(folder() + u"solvenna.ini"_s, "[main]\r\nSoftScroll=0\r\nAutoDelay=0\r\n"));
+    QVERIFY(
+        testsupport::writeBytes(folder() + u"solvenna.ini"_s, "[main]\r\nSoftScroll=0\r\nAutoDelay=0\r\n"));
     createWindows();
     m_setup->Check3->setChecked(true);
     m_setup->Check4->setChecked(true);
@@ -223,7 +220,7 @@ void DialogsTest::cancel_runsTheRulesInOrder() {
 }
 
 void DialogsTest::viewMenu_drivesTheDialogAtOnce() {
-    QVERIFY(writeBytes(folder() + u"solvenna.ini"_s, "[main]\r\nAutoDelay=0\r\n"));
+    QVERIFY(testsupport::writeBytes(folder() + u"solvenna.ini"_s, "[main]\r\nAutoDelay=0\r\n"));
     createWindows();
     m_form->N9->trigger(); // as the user picks it in the menu
     QVERIFY(!m_form->N9->isChecked());
@@ -241,7 +238,7 @@ void DialogsTest::viewMenu_drivesTheDialogAtOnce() {
 }
 
 void DialogsTest::spin_changesTheDelayAtOnceAndClamps() {
-    QVERIFY(writeBytes(folder() + u"solvenna.ini"_s, "[main]\r\nAutoDelay=0\r\n"));
+    QVERIFY(testsupport::writeBytes(folder() + u"solvenna.ini"_s, "[main]\r\nAutoDelay=0\r\n"));
     createWindows();
     m_setup->Spin1->setValue(35);
     QCOMPARE(m_form->Buttons->ScrollDelay(), 35);
@@ -411,7 +408,7 @@ void DialogsTest::done_withoutHoroscopeBox_repeatsTheLastSystem() {
 }
 
 void DialogsTest::pickName_inAnotherLetterCase_fillsTheDialog() {
-    QVERIFY(writeBytes(
+    QVERIFY(testsupport::writeBytes(
         folder() + u"names.ini"_s,
         "[\xC8\xE2\xE0\xED]\r\nDate=15.08.1975\r\nShowMain=1\r\nShowHoroscop=1\r\nHoroscopType=3\r\n"));
     createWindows();
@@ -454,7 +451,7 @@ void DialogsTest::pickName() {
     QFETCH(double, date);
     QFETCH(bool, check2);
     QFETCH(int, listIndex);
-    QVERIFY(writeBytes(folder() + u"names.ini"_s, "[Ann]\r\n" + entry));
+    QVERIFY(testsupport::writeBytes(folder() + u"names.ini"_s, "[Ann]\r\n" + entry));
     createWindows();
     m_person->HorList->setCurrentIndex(2);
     m_person->edit1->setEditText(u"ann"_s);
@@ -466,8 +463,8 @@ void DialogsTest::pickName() {
 }
 
 void DialogsTest::deleteName_removesThatPersonsEntry() {
-    QVERIFY(
-        writeBytes(folder() + u"names.ini"_s, "[Anna]\r\nDate=01.01.1990\r\n[Boris]\r\nDate=02.02.1980\r\n"));
+    QVERIFY(testsupport::writeBytes(folder() + u"names.ini"_s,
+                                    "[Anna]\r\nDate=01.01.1990\r\n[Boris]\r\nDate=02.02.1980\r\n"));
     createWindows();
     // Another person is selected in the list, then the user types "BORIS" and deletes it.
     m_person->edit1->setCurrentIndex(0);
@@ -486,8 +483,8 @@ void DialogsTest::deleteName_removesThatPersonsEntry() {
 }
 
 void DialogsTest::clearList_erasesEverything() {
-    QVERIFY(
-        writeBytes(folder() + u"names.ini"_s, "[Anna]\r\nDate=01.01.1990\r\n[Boris]\r\nDate=02.02.1980\r\n"));
+    QVERIFY(testsupport::writeBytes(folder() + u"names.ini"_s,
+                                    "[Anna]\r\nDate=01.01.1990\r\n[Boris]\r\nDate=02.02.1980\r\n"));
     createWindows();
     m_setup->Check1->setChecked(false); // clearing does not depend on remembering names
     m_person->edit1->setEditText(u"Anna"_s);

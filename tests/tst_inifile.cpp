@@ -18,11 +18,6 @@ QByteArray readBytes(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 } // namespace
 
 class IniFileTest : public QObject {
@@ -30,6 +25,7 @@ class IniFileTest : public QObject {
 private Q_SLOTS:
     void initTestCase();
     void init();
+    void cleanup();
 
     void writeThenRead_roundTrip();
     void missingFileSectionOrKey_giveTheFallback();
@@ -62,6 +58,7 @@ private Q_SLOTS:
     void missingFolder_isMadePrivateAtTheFirstWrite();
     void folderBlocked_refusesWithExactText_data();
     void folderBlocked_refusesWithExactText();
+    void changesByAnotherProcess_areSeen_data();
     void changesByAnotherProcess_areSeen();
 
 private:
@@ -74,9 +71,14 @@ void IniFileTest::initTestCase() {
 }
 
 void IniFileTest::init() {
-    delete m_dir;
     m_dir = new QTemporaryDir;
     QVERIFY(m_dir->isValid());
+}
+
+// Each case's folder goes with it, the last one too.
+void IniFileTest::cleanup() {
+    delete m_dir;
+    m_dir = nullptr;
 }
 
 void IniFileTest::writeThenRead_roundTrip() {
@@ -125,8 +127,9 @@ void IniFileTest::names_matchWithoutLetterCase() {
 }
 
 void IniFileTest::rewrite_keepsPlaceAndEverythingElse() {
-    writeBytes(path(), "; names of the family\r\n[Anna]\r\nDate=1\r\nShowMain=0\r\n\r\n[Boris]\r\nDate=2\r\n"
-                       "unknown line\r\nShowMain=1\r\n[Clara]\r\nDate=3\r\n");
+    QVERIFY(testsupport::writeBytes(
+        path(), "; names of the family\r\n[Anna]\r\nDate=1\r\nShowMain=0\r\n\r\n[Boris]\r\nDate=2\r\n"
+                "unknown line\r\nShowMain=1\r\n[Clara]\r\nDate=3\r\n"));
     IniFile ini(path());
     ini.writeString(u"boris"_s, u"showmain"_s, u"0"_s);
     QCOMPARE(readBytes(path()),
@@ -136,7 +139,7 @@ void IniFileTest::rewrite_keepsPlaceAndEverythingElse() {
 }
 
 void IniFileTest::newKey_goesToEndOfItsSection() {
-    writeBytes(path(), "[Anna]\r\nDate=1\r\n\r\n[Boris]\r\nDate=2\r\n");
+    QVERIFY(testsupport::writeBytes(path(), "[Anna]\r\nDate=1\r\n\r\n[Boris]\r\nDate=2\r\n"));
     IniFile ini(path());
     ini.writeString(u"Anna"_s, u"ShowMain"_s, u"1"_s);
     ini.writeString(u"Clara"_s, u"Date"_s, u"3"_s);
@@ -145,15 +148,15 @@ void IniFileTest::newKey_goesToEndOfItsSection() {
 }
 
 void IniFileTest::lfFile_staysLf() {
-    writeBytes(path(), "[a]\nk=1\n");
+    QVERIFY(testsupport::writeBytes(path(), "[a]\nk=1\n"));
     IniFile ini(path());
     ini.writeString(u"a"_s, u"k"_s, u"2"_s);
     QCOMPARE(readBytes(path()), QByteArray("[a]\nk=2\n"));
 }
 
 void IniFileTest::eraseSection_removesOnlyThatSection() {
-    writeBytes(path(),
-               "[Anna]\r\nDate=1\r\n[Boris]\r\nDate=2\r\n[anna]\r\nShowMain=1\r\n[Clara]\r\nDate=3\r\n");
+    QVERIFY(testsupport::writeBytes(
+        path(), "[Anna]\r\nDate=1\r\n[Boris]\r\nDate=2\r\n[anna]\r\nShowMain=1\r\n[Clara]\r\nDate=3\r\n"));
     IniFile ini(path());
     QVERIFY(ini.hasKeys(u"ANNA"_s));
     ini.eraseSection(u"ANNA"_s);
@@ -165,7 +168,7 @@ void IniFileTest::eraseSection_removesOnlyThatSection() {
 }
 
 void IniFileTest::sectionNames_inFileOrderOnce() {
-    writeBytes(path(), "[Zoe]\r\na=1\r\n[Adam]\r\n[zoe]\r\nb=2\r\n[Mark]\r\na=1\r\n");
+    QVERIFY(testsupport::writeBytes(path(), "[Zoe]\r\na=1\r\n[Adam]\r\n[zoe]\r\nb=2\r\n[Mark]\r\na=1\r\n"));
     IniFile ini(path());
     QCOMPARE(ini.sectionNames(), (QStringList{u"Zoe"_s, u"Adam"_s, u"Mark"_s}));
     QVERIFY(!ini.hasKeys(u"Adam"_s)); // a header alone is no entry
@@ -183,7 +186,7 @@ void IniFileTest::sectionNames_stopAtTheListingLimit() {
         file +=
             "[" + QByteArray::number(i).rightJustified(3, '0') + QByteArray(96, '\xE6') + "]\r\nDate=1\r\n";
     }
-    writeBytes(path(), file);
+    QVERIFY(testsupport::writeBytes(path(), file));
     IniFile ini(path());
     QCOMPARE(ini.sectionNames(), names.mid(0, 163));
     QCOMPARE(ini.allSectionNames(), names);
@@ -292,7 +295,7 @@ void IniFileTest::encoding() {
 
 void IniFileTest::cp1251File_readsCyrillic() {
     // "[Пётр]" and a value "Ёж" in Windows-1251, as a file from the old program would hold them.
-    writeBytes(path(), "[\xCF\xB8\xF2\xF0]\r\nNote=\xA8\xE6 \x96 \xB9\r\n");
+    QVERIFY(testsupport::writeBytes(path(), "[\xCF\xB8\xF2\xF0]\r\nNote=\xA8\xE6 \x96 \xB9\r\n"));
     IniFile ini(path());
     QCOMPARE(ini.allSectionNames(), QStringList{u"Пётр"_s});
     QCOMPARE(ini.readString(u"ПЁТР"_s, u"Note"_s, QString()), u"Ёж – №"_s);
@@ -316,7 +319,7 @@ void IniFileTest::invalidBytes_surviveAWriteElsewhere_data() {
 void IniFileTest::invalidBytes_surviveAWriteElsewhere() {
     QFETCH(QByteArray, kept);
     QFETCH(QString, written);
-    writeBytes(path(), kept);
+    QVERIFY(testsupport::writeBytes(path(), kept));
     IniFile ini(path());
     const QStringList before = ini.allSectionNames();
     ini.writeString(written, u"Date"_s, u"02.02.2002"_s);
@@ -368,7 +371,7 @@ void IniFileTest::awkwardFiles_readAndWriteWithoutLoss() {
     QFETCH(QString, section);
     QFETCH(QString, key);
     QFETCH(QString, value);
-    writeBytes(path(), file);
+    QVERIFY(testsupport::writeBytes(path(), file));
     IniFile ini(path());
     if (!section.isEmpty()) QCOMPARE(ini.readString(section, key, u"<missing>"_s), value);
     ini.writeString(u"new entry"_s, u"Date"_s, u"01.01.2000"_s);
@@ -397,7 +400,7 @@ void IniFileTest::randomAndMangledFiles_neverCrashOrLoseEntries() {
                     bytes.remove(at, 1);
             }
         }
-        writeBytes(path(), bytes);
+        QVERIFY(testsupport::writeBytes(path(), bytes));
         IniFile ini(path());
         const QStringList names = ini.allSectionNames();
         QVERIFY(ini.sectionNames().size() <= names.size());
@@ -425,7 +428,7 @@ void IniFileTest::newFile_isPrivate_existingKeepsItsMode() {
     struct stat info {};
     QCOMPARE(stat(QFile::encodeName(path()).constData(), &info), 0);
     QCOMPARE(info.st_mode & 0777, 0600u);
-    writeBytes(path(u"shared.ini"_s), "[a]\r\nk=1\r\n");
+    QVERIFY(testsupport::writeBytes(path(u"shared.ini"_s), "[a]\r\nk=1\r\n"));
     QVERIFY(QFile::setPermissions(path(u"shared.ini"_s), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                              QFileDevice::ReadGroup |
                                                              QFileDevice::ReadOther));
@@ -438,7 +441,7 @@ void IniFileTest::newFile_isPrivate_existingKeepsItsMode() {
 
 void IniFileTest::readOnlyFolder_refusesWithExactTextAndKeepsTheFile() {
     const QByteArray old = "[Anna]\r\nDate=01.02.1990\r\n";
-    writeBytes(path(u"names.ini"_s), old);
+    QVERIFY(testsupport::writeBytes(path(u"names.ini"_s), old));
     // A writable file in a read-only folder is rewritten in place (below); a read-only one is refused.
     QVERIFY(QFile::setPermissions(path(u"names.ini"_s), QFileDevice::ReadOwner));
     QVERIFY(QFile::setPermissions(m_dir->path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
@@ -501,11 +504,11 @@ void IniFileTest::folderBlocked_refusesWithExactText() {
     QFETCH(QString, blocker);
     QString folder = path(u"solvenna"_s);
     if (blocker == u"file"_s)
-        writeBytes(folder, "not a folder");
+        QVERIFY(testsupport::writeBytes(folder, "not a folder"));
     else if (blocker == u"link"_s)
         QVERIFY(QFile::link(path(u"nowhere/at/all"_s), folder));
     else {
-        writeBytes(folder, "not a folder");
+        QVERIFY(testsupport::writeBytes(folder, "not a folder"));
         folder += u"/deeper"_s;
     }
     IniFile ini(folder + u"/names.ini"_s);
@@ -520,19 +523,38 @@ void IniFileTest::folderBlocked_refusesWithExactText() {
 }
 
 void IniFileTest::readOnlyFile_refusesWrite() {
-    writeBytes(path(), "[a]\r\nk=1\r\n");
+    QVERIFY(testsupport::writeBytes(path(), "[a]\r\nk=1\r\n"));
     QVERIFY(QFile::setPermissions(path(), QFileDevice::ReadOwner));
     IniFile ini(path());
     QVERIFY_THROWS_EXCEPTION(IniWriteError, ini.writeString(u"a"_s, u"k"_s, u"2"_s));
     QCOMPARE(readBytes(path()), QByteArray("[a]\r\nk=1\r\n"));
 }
 
+void IniFileTest::changesByAnotherProcess_areSeen_data() {
+    QTest::addColumn<QByteArray>("elsewhere"); // empty: the file is removed
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QStringList>("sections");
+    QTest::newRow("rewritten longer")
+        << QByteArray("[a]\r\nk=changed elsewhere\r\n") << u"changed elsewhere"_s << QStringList{u"a"_s};
+    // The same size within the clock's resolution: only the contents tell.
+    QTest::newRow("rewritten, same size") << QByteArray("[b]\r\nk=2\r\n") << QString() << QStringList{u"b"_s};
+    QTest::newRow("removed") << QByteArray() << QString() << QStringList{};
+}
+
 void IniFileTest::changesByAnotherProcess_areSeen() {
+    QFETCH(QByteArray, elsewhere);
+    QFETCH(QString, value);
+    QFETCH(QStringList, sections);
     IniFile ini(path());
     ini.writeString(u"a"_s, u"k"_s, u"1"_s);
     QCOMPARE(ini.readString(u"a"_s, u"k"_s, QString()), u"1"_s);
-    writeBytes(path(), "[a]\r\nk=changed elsewhere\r\n");
-    QCOMPARE(ini.readString(u"a"_s, u"k"_s, QString()), u"changed elsewhere"_s);
+    QCOMPARE(ini.sectionNames(), QStringList{u"a"_s});
+    if (elsewhere.isEmpty())
+        QVERIFY(QFile::remove(path()));
+    else
+        QVERIFY(testsupport::writeBytes(path(), elsewhere));
+    QCOMPARE(ini.readString(u"a"_s, u"k"_s, QString()), value);
+    QCOMPARE(ini.sectionNames(), sections);
 }
 
 QTEST_GUILESS_MAIN(IniFileTest)

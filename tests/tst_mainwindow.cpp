@@ -39,13 +39,6 @@ struct RecordingViewer : PageViewer {
     void Quit() override { calls << u"Quit"_s; }
 };
 
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
 // A key press as the Russian layout reports it: the Cyrillic letter, no Latin key.
 void sendRussianCtrlKey(QWidget* window, int letter) {
     QWidget* target = window->focusWidget() ? window->focusWidget() : window;
@@ -254,8 +247,8 @@ void MainWindowTest::loadFile() {
     QFETCH(QString, expected);
     QTemporaryDir dir;
     const QString app = dir.path() + u'/';
-    writeFile(app + u"Data/Chinese/cat.htm"_s, "<p>cat</p>");
-    if (errorPage) writeFile(app + u"Data/ErrorPage/error.htm"_s, "<p>error</p>");
+    QVERIFY(testsupport::writeBytes(app + u"Data/Chinese/cat.htm"_s, "<p>cat</p>"));
+    if (errorPage) QVERIFY(testsupport::writeBytes(app + u"Data/ErrorPage/error.htm"_s, "<p>error</p>"));
     m_form->Folders = Folders::fromAppFolder(app);
     RecordingViewer viewer;
     m_form->setPageViewer(&viewer);
@@ -417,7 +410,7 @@ void MainWindowTest::summary_showsTheCoreText() {
 void MainWindowTest::commandErrors_showTheErrorBoxAndGoOn() {
     QTemporaryDir dir;
     const QString page = dir.path() + u"/Data/Chinese/cat.htm"_s;
-    writeFile(page, "<p>cat</p>");
+    QVERIFY(testsupport::writeBytes(page, "<p>cat</p>"));
     QFile::setPermissions(page, QFileDevice::WriteOwner); // exists, but cannot be read
     m_form->Folders = Folders::fromAppFolder(dir.path() + u'/');
     BirthDate = encodeDate(1975, 8, 15);
@@ -462,11 +455,12 @@ void MainWindowTest::messageCaption_isTheProgramName() {
 
 void MainWindowTest::pageView_decodesAndLoadsStyleSheets() {
     QTemporaryDir dir;
-    writeFile(dir.path() + u"/style.css"_s, "h1 { color: #123456; }");
-    writeFile(dir.path() + u"/a/cp.htm"_s,
-              "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1251\">"
-              "<link rel=\"stylesheet\" type=\"text/css\" "
-              "href=\"../style.css\"></head><body><h1>\xCB\xE5\xE2</h1></body></html>");
+    QVERIFY(testsupport::writeBytes(dir.path() + u"/style.css"_s, "h1 { color: #123456; }"));
+    QVERIFY(testsupport::writeBytes(
+        dir.path() + u"/a/cp.htm"_s,
+        "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1251\">"
+        "<link rel=\"stylesheet\" type=\"text/css\" "
+        "href=\"../style.css\"></head><body><h1>\xCB\xE5\xE2</h1></body></html>"));
     PageView view;
     view.Navigate(dir.path() + u"/a/cp.htm"_s);
     QCOMPARE(view.toPlainText().trimmed(), u"Лев"_s);
@@ -503,9 +497,9 @@ void MainWindowTest::pageView_links() {
 
 void MainWindowTest::pageView_followsLinksSafely() {
     QTemporaryDir dir;
-    writeFile(dir.path() + u"/a/first.htm"_s, "<p>first</p>");
-    writeFile(dir.path() + u"/b/second.htm"_s, "<p>second</p>");
-    writeFile(dir.path() + u"/a/run.sh"_s, "#!/bin/sh\n");
+    QVERIFY(testsupport::writeBytes(dir.path() + u"/a/first.htm"_s, "<p>first</p>"));
+    QVERIFY(testsupport::writeBytes(dir.path() + u"/b/second.htm"_s, "<p>second</p>"));
+    QVERIFY(testsupport::writeBytes(dir.path() + u"/a/run.sh"_s, "#!/bin/sh\n"));
     PageView view;
     view.Navigate(dir.path() + u"/a/first.htm"_s);
     // A relative link to another local page opens in the view.

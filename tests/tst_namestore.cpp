@@ -12,11 +12,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 const QLocale kRussian(QLocale::Russian, QLocale::Russia);
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 QByteArray readBytes(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -109,7 +104,7 @@ void NameStoreTest::read() {
     QFETCH(bool, showMain);
     QFETCH(bool, showHoroscop);
     QFETCH(int, type);
-    writeBytes(folder() + u"names.ini"_s, file);
+    QVERIFY(testsupport::writeBytes(folder() + u"names.ini"_s, file));
     const PersonEntry entry = NameStore(folder(), kRussian).read(u"ann"_s, encodeDate(2026, 12, 7));
     QCOMPARE(entry.date, date);
     QCOMPARE(entry.showMain, showMain);
@@ -118,8 +113,9 @@ void NameStoreTest::read() {
 }
 
 void NameStoreTest::remove_onlyPresentEntries() {
-    writeBytes(folder() + u"names.ini"_s,
-               "[Anna]\r\nDate=01.01.1990\r\n[Header only]\r\n[Boris]\r\nDate=02.02.1980\r\n");
+    QVERIFY(testsupport::writeBytes(
+        folder() + u"names.ini"_s,
+        "[Anna]\r\nDate=01.01.1990\r\n[Header only]\r\n[Boris]\r\nDate=02.02.1980\r\n"));
     NameStore store(folder(), kRussian);
     QVERIFY(!store.remove(u"Nobody"_s));
     QVERIFY(!store.remove(u"Header only"_s)); // no keys: no entry
@@ -131,7 +127,7 @@ void NameStoreTest::clear_erasesNamesBeyondTheListing() {
     QByteArray file;
     for (int i = 0; i < 400; ++i)
         file += "[" + QByteArray(60, 'a' + i % 26) + QByteArray::number(i) + "]\r\nDate=01.01.1990\r\n";
-    writeBytes(folder() + u"names.ini"_s, file);
+    QVERIFY(testsupport::writeBytes(folder() + u"names.ini"_s, file));
     NameStore store(folder(), kRussian);
     QVERIFY(store.names().size() < 400);
     store.clear();
@@ -140,7 +136,7 @@ void NameStoreTest::clear_erasesNamesBeyondTheListing() {
 }
 
 void NameStoreTest::refusedWrite_stopsAtThatKey() {
-    writeBytes(folder() + u"names.ini"_s, "[Anna]\r\nDate=01.01.1990\r\n");
+    QVERIFY(testsupport::writeBytes(folder() + u"names.ini"_s, "[Anna]\r\nDate=01.01.1990\r\n"));
     // Only a file that is itself read-only is refused in a read-only folder; a writable one is rewritten in
     // place.
     QFile::setPermissions(folder() + u"names.ini"_s, QFileDevice::ReadOwner);
@@ -186,7 +182,7 @@ void NameStoreTest::settings_data() {
 
 void NameStoreTest::settings() {
     QFETCH(QByteArray, file);
-    if (!file.isEmpty()) writeBytes(folder() + u"solvenna.ini"_s, file);
+    if (!file.isEmpty()) QVERIFY(testsupport::writeBytes(folder() + u"solvenna.ini"_s, file));
     const Settings s = Settings::load(IniFile(folder() + u"solvenna.ini"_s));
     QTEST(s.storeNames, "storeNames");
     QTEST(s.showHints, "showHints");

@@ -18,11 +18,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 QByteArray repeated(const QByteArray& piece, int times) {
     QByteArray all;
     all.reserve(piece.size() * times);
@@ -78,7 +73,7 @@ void PageViewTest::hostilePage_isRefusedOnThePage_data() {
 void PageViewTest::hostilePage_isRefusedOnThePage() {
     QFETCH(QByteArray, page);
     QFETCH(QString, shown);
-    writeBytes(path(u"page.htm"_s), page);
+    QVERIFY(testsupport::writeBytes(path(u"page.htm"_s), page));
     PageView view;
     view.resize(600, 400);
     view.show();
@@ -102,13 +97,13 @@ void PageViewTest::pictureThatIsNoRegularFile_isLeftOut() {
     QFETCH(QString, picture);
     QCOMPARE(mkfifo(QFile::encodeName(path(u"fifo.png"_s)).constData(), 0600), 0);
     QVERIFY(QFile::link(u"/dev/zero"_s, path(u"zero.png"_s)));
-    writeBytes(path(u"huge.png"_s), {});
+    QVERIFY(testsupport::writeBytes(path(u"huge.png"_s), {}));
     QVERIFY(QFile::resize(path(u"huge.png"_s), solvenna::PageLimits::kMaxImageBytes + 1));
     QImage dot(4, 4, QImage::Format_RGB32);
     dot.fill(Qt::red);
     QVERIFY(dot.save(path(u"dot.png"_s)));
-    writeBytes(path(u"page.htm"_s),
-               "<p>Before <img src=\"" + picture.toUtf8() + "\"> <img src=\"dot.png\"> after</p>");
+    QVERIFY(testsupport::writeBytes(path(u"page.htm"_s), "<p>Before <img src=\"" + picture.toUtf8() +
+                                                             "\"> <img src=\"dot.png\"> after</p>"));
 
     PageView view;
     view.show();
@@ -133,8 +128,8 @@ void PageViewTest::pageThatIsAFifo_isRefusedWithoutWaiting() {
 }
 
 void PageViewTest::linkToAHostilePage_showsTheRefusal() {
-    writeBytes(path(u"deep.htm"_s), repeated("<div>", 5000));
-    writeBytes(path(u"start.htm"_s), "<p><a href=\"deep.htm\">deeper</a></p>");
+    QVERIFY(testsupport::writeBytes(path(u"deep.htm"_s), repeated("<div>", 5000)));
+    QVERIFY(testsupport::writeBytes(path(u"start.htm"_s), "<p><a href=\"deep.htm\">deeper</a></p>"));
     PageView view;
     view.show();
     view.Navigate(path(u"start.htm"_s));

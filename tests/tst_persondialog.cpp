@@ -34,10 +34,6 @@ namespace {
 QString kSourceAppFolder;
 QTemporaryDir* g_programFolder = nullptr;
 
-bool writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
 // QTest::keyClicks takes ASCII only: other letters go as key events that carry their text.
 void typeText(QWidget* widget, const QString& text) {
     for (const QChar c : text) {
@@ -351,7 +347,7 @@ void PersonDialogTest::typedName_fillsNothingAndIsStoredAsTyped_data() {
 void PersonDialogTest::typedName_fillsNothingAndIsStoredAsTyped() {
     QFETCH(QString, typed);
     QFETCH(int, leaveBy);
-    QVERIFY(writeBytes(
+    QVERIFY(testsupport::writeBytes(
         folder() + u"names.ini"_s,
         "[\xC8\xE2\xE0\xED]\r\nDate=01.02.1980\r\nShowMain=1\r\nShowHoroscop=1\r\nHoroscopType=3\r\n"));
     createWindows();
@@ -386,7 +382,7 @@ void PersonDialogTest::typedName_fillsNothingAndIsStoredAsTyped() {
 }
 
 void PersonDialogTest::pickFromTheList_fillsTheDialog() {
-    QVERIFY(writeBytes(
+    QVERIFY(testsupport::writeBytes(
         folder() + u"names.ini"_s,
         "[\xC8\xE2\xE0\xED]\r\nDate=1.2.80\r\nShowMain=1\r\nShowHoroscop=1\r\nHoroscopType=3\r\n"));
     createWindows();
@@ -492,7 +488,7 @@ void PersonDialogTest::hints_goAfterTenSeconds() {
 }
 
 void PersonDialogTest::scrollDelay_takesWhatIsTypedAndBoundsItWhenLeft() {
-    QVERIFY(writeBytes(folder() + u"solvenna.ini"_s, "[main]\r\nAutoDelay=0\r\n"));
+    QVERIFY(testsupport::writeBytes(folder() + u"solvenna.ini"_s, "[main]\r\nAutoDelay=0\r\n"));
     createWindows();
     m_setup->show();
     QApplication::setActiveWindow(m_setup);

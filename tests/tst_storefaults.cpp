@@ -26,11 +26,6 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 const QLocale kRussian(QLocale::Russian, QLocale::Russia);
 
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 QByteArray readBytes(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -135,7 +130,7 @@ void StoreFaultsTest::fullDisk_refusesAndKeepsTheOldFile() {
                                ? QByteArray("[main]\r\nStoreNames=1\r\nShowHints=1\r\nSoftScroll=0\r\n"
                                             "ScrollDelay=35\r\nAutoDelay=0\r\n")
                                : entries(5) + QByteArray(4050 - entries(5).size() - 2, ';') + "\r\n";
-    writeBytes(path, old);
+    QVERIFY(testsupport::writeBytes(path, old));
 
     // Fill every block that is left.
     {
@@ -248,13 +243,13 @@ void StoreFaultsTest::lockOfAKilledWriter_doesNotBlock() {
 
 void StoreFaultsTest::sameSizeChangeWithinTheClockResolution_isSeen() {
     const QString path = folder() + u"names.ini"_s;
-    writeBytes(path, "[Anna]\r\nDate=01.02.1990\r\n");
+    QVERIFY(testsupport::writeBytes(path, "[Anna]\r\nDate=01.02.1990\r\n"));
     struct stat before {};
     QCOMPARE(stat(native(path).constData(), &before), 0);
     NameStore store(folder(), kRussian);
     QCOMPARE(store.read(u"Anna"_s, 0).date, encodeDate(1990, 2, 1));
     // Another process writes the same number of bytes within the same clock tick.
-    writeBytes(path, "[Anna]\r\nDate=09.08.1991\r\n");
+    QVERIFY(testsupport::writeBytes(path, "[Anna]\r\nDate=09.08.1991\r\n"));
     const struct timespec times[2] = {before.st_atim, before.st_mtim};
     QCOMPARE(utimensat(AT_FDCWD, native(path).constData(), times, 0), 0);
     QCOMPARE(store.read(u"Anna"_s, 0).date, encodeDate(1991, 8, 9));
@@ -293,10 +288,10 @@ void StoreFaultsTest::fileThatCannotBeRead_isReportedAndNeverWritten() {
     } else if (kind == u"folder"_s) {
         QVERIFY(QDir().mkdir(path));
     } else if (kind == u"unreadable"_s) {
-        writeBytes(path, five);
+        QVERIFY(testsupport::writeBytes(path, five));
         QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
     } else if (kind == u"huge"_s) {
-        writeBytes(path, five);
+        QVERIFY(testsupport::writeBytes(path, five));
         QVERIFY(QFile::resize(path, IniFile::kMaxFileBytes + 1));
     }
     struct stat before {};
@@ -337,7 +332,7 @@ void StoreFaultsTest::linkToOwnFile_isFollowedAndKeptPrivate() {
     // People keep such files in their dotfile folders and link them into place.
     QTemporaryDir dotfiles;
     const QString real = dotfiles.filePath(u"names.ini"_s);
-    writeBytes(real, entries(2));
+    QVERIFY(testsupport::writeBytes(real, entries(2)));
     QVERIFY(QFile::setPermissions(real, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                             QFileDevice::ReadGroup | QFileDevice::ReadOther));
     QVERIFY(QFile::link(real, folder() + u"names.ini"_s));
@@ -356,7 +351,7 @@ void StoreFaultsTest::linkToOwnFile_isFollowedAndKeptPrivate() {
 }
 
 void StoreFaultsTest::rewrittenNamesFile_isNeverReadableByOthers() {
-    writeBytes(folder() + u"names.ini"_s, entries(1));
+    QVERIFY(testsupport::writeBytes(folder() + u"names.ini"_s, entries(1)));
     QVERIFY(QFile::setPermissions(folder() + u"names.ini"_s,
                                   QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
                                       QFileDevice::ReadOther));
@@ -369,7 +364,7 @@ void StoreFaultsTest::rewrittenNamesFile_isNeverReadableByOthers() {
 
 void StoreFaultsTest::writableFileInReadOnlyFolder_isRewrittenInPlace() {
     const QString path = folder() + u"names.ini"_s;
-    writeBytes(path, entries(3));
+    QVERIFY(testsupport::writeBytes(path, entries(3)));
     struct stat before {};
     QCOMPARE(stat(native(path).constData(), &before), 0);
     QVERIFY(QFile::setPermissions(m_dir->path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
@@ -388,7 +383,7 @@ void StoreFaultsTest::leftoverTemporaryFiles_areRemovedByWriteAndClear() {
     const QStringList leftovers{u"names.ini.tmp-a1B2c3"_s, u"names.ini.tmp-ZZZZZZ"_s};
     const QStringList others{u"names.ini.backup"_s, u"names.ini.tmp-longer-name"_s, u"solvenna.ini"_s};
     for (const QString& name : leftovers + others)
-        writeBytes(folder() + name, "[Killed]\r\nDate=01.01.1990\r\n");
+        QVERIFY(testsupport::writeBytes(folder() + name, "[Killed]\r\nDate=01.01.1990\r\n"));
     NameStore store(folder(), kRussian);
     store.write(u"Анна"_s, {encodeDate(1990, 2, 1), true, false, 0});
     QStringList expected = others + QStringList{u"names.ini"_s};
@@ -396,14 +391,14 @@ void StoreFaultsTest::leftoverTemporaryFiles_areRemovedByWriteAndClear() {
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), expected);
 
     for (const QString& name : leftovers)
-        writeBytes(folder() + name, "[Killed]\r\nDate=01.01.1990\r\n");
+        QVERIFY(testsupport::writeBytes(folder() + name, "[Killed]\r\nDate=01.01.1990\r\n"));
     store.clear();
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), expected);
     QVERIFY(!readBytes(folder() + u"names.ini"_s).contains("Date"));
 }
 
 void StoreFaultsTest::twentyThousandNames_listClearAndWriteOne() {
-    writeBytes(folder() + u"names.ini"_s, entries(20000));
+    QVERIFY(testsupport::writeBytes(folder() + u"names.ini"_s, entries(20000)));
     NameStore store(folder(), kRussian);
     const QStringList names = store.names();
     QVERIFY(names.size() > 1000 && names.size() < 20000); // the listing stops at its byte limit
