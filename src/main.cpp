@@ -102,6 +102,47 @@ int russianKeyOfLatin(int latinKey) {
 
 namespace {
 
+// The six systems' commands, in the order of HoroscopeSystem (checked below): the main-menu item of the
+// "Выдать гороскоп" submenu with its shortcut and handler, its twin in the Гороскоп button's menu, and the
+// page loader of a single-page system. Names, captions and pages are the core's table of the same order.
+struct SystemCommand {
+    HoroscopeSystem system;
+    QAction* TForm1::*mainItem;
+    const char16_t* mainName;
+    int key;
+    void (TForm1::*mainHandler)(QObject*);
+    QAction* TForm1::*popupItem;
+    const char16_t* popupName;
+    void (TForm1::*popupHandler)();
+    void (TForm1::*loader)(); // none for the zodiac, whose pages are its topics
+};
+constexpr SystemCommand kSystemCommands[] = {
+    {HoroscopeSystem::Zodiac, &TForm1::N13, u"N13", Qt::Key_Z, &TForm1::N13Click, &TForm1::N18, u"N18",
+     &TForm1::N18Click, nullptr},
+    {HoroscopeSystem::Chinese, &TForm1::N14, u"N14", Qt::Key_K, &TForm1::N14Click, &TForm1::N19, u"N19",
+     &TForm1::N19Click, &TForm1::LoadChinese},
+    {HoroscopeSystem::Druid, &TForm1::N15, u"N15", Qt::Key_D, &TForm1::N15Click, &TForm1::N21, u"N21",
+     &TForm1::N21Click, &TForm1::LoadDruidean},
+    {HoroscopeSystem::Zoroastrian, &TForm1::N10, u"N10", Qt::Key_A, &TForm1::N10Click, &TForm1::N22, u"N22",
+     &TForm1::N22Click, &TForm1::LoadZoroastrian},
+    {HoroscopeSystem::Mythological, &TForm1::N20, u"N20", Qt::Key_M, &TForm1::N20Click, &TForm1::N23, u"N23",
+     &TForm1::N23Click, &TForm1::LoadMyphologic},
+    {HoroscopeSystem::Numerological, &TForm1::N17, u"N17", Qt::Key_N, &TForm1::N17Click, &TForm1::N24, u"N24",
+     &TForm1::N24Click, &TForm1::LoadNumeric},
+};
+
+constexpr bool commandsInSystemOrder() {
+    if (std::size(kSystemCommands) != std::size_t(solvenna::kSystemCount)) return false;
+    for (std::size_t i = 0; i < std::size(kSystemCommands); ++i)
+        if (kSystemCommands[i].system != HoroscopeSystem(i)) return false;
+    return true;
+}
+static_assert(commandsInSystemOrder(), "every system's commands stand at the system's own index");
+
+const SystemCommand& commandsOf(HoroscopeSystem system) {
+    return kSystemCommands[std::size_t(system)];
+}
+
 QToolButton* makeToolButton(QToolBar* bar, const QString& name, const QString& caption, int iconIndex,
                             const QString& hint) {
     auto* button = new QToolButton(bar);
@@ -228,16 +269,14 @@ void TForm1::createActions() {
                 [this, a, handler] { guarded([this, a, handler] { (this->*handler)(a); }); });
         return a;
     };
-    N13 = horoscope(N7, u"N13"_s, u"Зодиакальный"_s, Qt::Key_Z, &TForm1::N13Click);
-    N14 = horoscope(N7, u"N14"_s, u"Китайский"_s, Qt::Key_K, &TForm1::N14Click);
-    N15 = horoscope(N7, u"N15"_s, u"Друидов"_s, Qt::Key_D, &TForm1::N15Click);
-    N10 = horoscope(N7, u"N10"_s, u"Зороастрийский"_s, Qt::Key_A, &TForm1::N10Click);
-    N20 = horoscope(N7, u"N20"_s, u"Мифологический"_s, Qt::Key_M, &TForm1::N20Click);
-    N17 = horoscope(N7, u"N17"_s, u"Нумерологический"_s, Qt::Key_N, &TForm1::N17Click);
     m_mainGroup = new QActionGroup(this);
     m_mainGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-    for (QAction* a : {N13, N14, N15, N10, N20, N17})
-        m_mainGroup->addAction(a);
+    for (const SystemCommand& command : kSystemCommands) {
+        QAction* item = horoscope(N7, QString::fromUtf16(command.mainName),
+                                  solvenna::systemMenuName(command.system), command.key, command.mainHandler);
+        this->*command.mainItem = item;
+        m_mainGroup->addAction(item);
+    }
 
     CompatibilityItem =
         action(N1, u"CompatibilityItem"_s, u"Совместимость..."_s, [](TForm1* f) { f->compatibilityClick(); });
@@ -312,16 +351,14 @@ void TForm1::createActions() {
                 [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
         return a;
     };
-    N18 = popup(u"N18"_s, u"Зодиакальный"_s, &TForm1::N18Click);
-    N19 = popup(u"N19"_s, u"Китайский"_s, &TForm1::N19Click);
-    N21 = popup(u"N21"_s, u"Друидов"_s, &TForm1::N21Click);
-    N22 = popup(u"N22"_s, u"Зороастрийский"_s, &TForm1::N22Click);
-    N23 = popup(u"N23"_s, u"Мифологический"_s, &TForm1::N23Click);
-    N24 = popup(u"N24"_s, u"Нумерологический"_s, &TForm1::N24Click);
     m_popupGroup = new QActionGroup(this);
     m_popupGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-    for (QAction* a : {N18, N19, N21, N22, N23, N24})
-        m_popupGroup->addAction(a);
+    for (const SystemCommand& command : kSystemCommands) {
+        QAction* item = popup(QString::fromUtf16(command.popupName), solvenna::systemMenuName(command.system),
+                              command.popupHandler);
+        this->*command.popupItem = item;
+        m_popupGroup->addAction(item);
+    }
 
     // The shortcuts also act while the settings dialog, which is not modal, is the active window; a modal
     // window still blocks them.
@@ -635,8 +672,7 @@ void TForm1::releaseTool3() {
 
 void TForm1::N13Click(QObject*) {
     m_compatibilityShown = false;
-    N13->setChecked(true);
-    N18->setChecked(true);
+    checkSystemItems(HoroscopeSystem::Zodiac);
     TButtonBarSection* first = Buttons->Sections()[0];
     if (first->Items().Count() > 0) first->Items().Clear();
     Buttons->setSingleSectionMode(false);
@@ -649,9 +685,7 @@ void TForm1::N13Click(QObject*) {
 }
 
 void TForm1::N18Click() {
-    N18->setChecked(true);
-    N13Click(N18);
-    releaseTool3();
+    runPopup(HoroscopeSystem::Zodiac);
 }
 
 void TForm1::SectionClick(unsigned index) {
@@ -679,10 +713,15 @@ void TForm1::Tool7Click() {
 
 // --- Single-page systems ----------------------------------------------------------------------------------
 
-void TForm1::showSinglePage(QAction* mainItem, QAction* popupItem, HoroscopeSystem system) {
+void TForm1::checkSystemItems(HoroscopeSystem system) {
+    const SystemCommand& command = commandsOf(system);
+    (this->*command.mainItem)->setChecked(true);
+    (this->*command.popupItem)->setChecked(true);
+}
+
+void TForm1::showSinglePage(HoroscopeSystem system) {
     m_compatibilityShown = false;
-    mainItem->setChecked(true);
-    popupItem->setChecked(true);
+    checkSystemItems(system);
     EnableButtons(false);
     const QString caption = solvenna::systemCaption(system);
     TButtonBarItems& items = Buttons->Sections()[0]->Items();
@@ -697,41 +736,51 @@ void TForm1::showSinglePage(QAction* mainItem, QAction* popupItem, HoroscopeSyst
 }
 
 void TForm1::N14Click(QObject*) {
-    showSinglePage(N14, N19, HoroscopeSystem::Chinese);
+    showSinglePage(HoroscopeSystem::Chinese);
 }
 void TForm1::N15Click(QObject*) {
-    showSinglePage(N15, N21, HoroscopeSystem::Druid);
+    showSinglePage(HoroscopeSystem::Druid);
 }
 void TForm1::N10Click(QObject*) {
-    showSinglePage(N10, N22, HoroscopeSystem::Zoroastrian);
+    showSinglePage(HoroscopeSystem::Zoroastrian);
 }
 void TForm1::N20Click(QObject*) {
-    showSinglePage(N20, N23, HoroscopeSystem::Mythological);
+    showSinglePage(HoroscopeSystem::Mythological);
 }
 void TForm1::N17Click(QObject*) {
-    showSinglePage(N17, N24, HoroscopeSystem::Numerological);
+    showSinglePage(HoroscopeSystem::Numerological);
 }
 
-void TForm1::runPopup(QAction* popupItem, void (TForm1::*mainHandler)(QObject*)) {
-    popupItem->setChecked(true);
-    (this->*mainHandler)(popupItem);
+void TForm1::runPopup(HoroscopeSystem system) {
+    const SystemCommand& command = commandsOf(system);
+    QAction* item = this->*command.popupItem;
+    item->setChecked(true);
+    (this->*command.mainHandler)(item);
     releaseTool3();
 }
 
 void TForm1::N19Click() {
-    runPopup(N19, &TForm1::N14Click);
+    runPopup(HoroscopeSystem::Chinese);
 }
 void TForm1::N21Click() {
-    runPopup(N21, &TForm1::N15Click);
+    runPopup(HoroscopeSystem::Druid);
 }
 void TForm1::N22Click() {
-    runPopup(N22, &TForm1::N10Click);
+    runPopup(HoroscopeSystem::Zoroastrian);
 }
 void TForm1::N23Click() {
-    runPopup(N23, &TForm1::N20Click);
+    runPopup(HoroscopeSystem::Mythological);
 }
 void TForm1::N24Click() {
-    runPopup(N24, &TForm1::N17Click);
+    runPopup(HoroscopeSystem::Numerological);
+}
+
+QAction* TForm1::systemItem(HoroscopeSystem system) const {
+    return this->*commandsOf(system).mainItem;
+}
+
+void TForm1::showSystem(HoroscopeSystem system, QObject* sender) {
+    (this->*commandsOf(system).mainHandler)(sender);
 }
 
 void TForm1::ItemClick() {
@@ -740,39 +789,36 @@ void TForm1::ItemClick() {
         showCompatibility(m_partnerName, m_partnerDate);
         return;
     }
-    if (N14->isChecked())
-        LoadChinese();
-    else if (N15->isChecked())
-        LoadDruidean();
-    else if (N10->isChecked())
-        LoadZoroastrian();
-    else if (N20->isChecked())
-        LoadMyphologic();
-    else if (N17->isChecked())
-        LoadNumeric();
+    // The first checked single-page system, in the menu's order.
+    for (const SystemCommand& command : kSystemCommands)
+        if (command.loader && (this->*command.mainItem)->isChecked()) {
+            (this->*command.loader)();
+            return;
+        }
 }
 
 void TForm1::ButtonsItemClick(TButtonBar*, int, int) {
     ItemClick();
 }
 
+void TForm1::loadSinglePage(HoroscopeSystem system) {
+    if (const auto page = solvenna::singlePage(Folders, system, BirthDate)) LoadFile(*page);
+}
+
 void TForm1::LoadChinese() {
-    if (const auto file = solvenna::chineseFile(GetAnimal_China(GetYear())))
-        LoadFile(Folders.ChineseFolder + *file);
+    loadSinglePage(HoroscopeSystem::Chinese);
 }
 void TForm1::LoadDruidean() {
-    if (const auto file = solvenna::druidFile(GetTree(BirthDate))) LoadFile(Folders.DruidFolder + *file);
+    loadSinglePage(HoroscopeSystem::Druid);
 }
 void TForm1::LoadZoroastrian() {
-    if (const auto file = solvenna::zoroastrianFile(GetBeast(GetYear())))
-        LoadFile(Folders.ZoroastrianFolder + *file);
+    loadSinglePage(HoroscopeSystem::Zoroastrian);
 }
 void TForm1::LoadMyphologic() {
-    if (const auto file = solvenna::mythFile(GetCreature(BirthDate))) LoadFile(Folders.MythFolder + *file);
+    loadSinglePage(HoroscopeSystem::Mythological);
 }
 void TForm1::LoadNumeric() {
-    if (const auto file = solvenna::numericFile(GetNumber(BirthDate)))
-        LoadFile(Folders.NumericFolder + *file);
+    loadSinglePage(HoroscopeSystem::Numerological);
 }
 
 // --- Window events

@@ -1,7 +1,7 @@
 #include "whoim.h"
 
-#include "core/caption.h"
 #include "colours.h"
+#include "core/caption.h"
 #include "core/catalogue.h"
 #include "core/datetext.h"
 #include "core/signs.h"
@@ -550,17 +550,15 @@ void TForm2::Button1Click() {
         Form1->setWindowTitle(
             solvenna::personCaption(PersonName, solvenna::dateToText(BirthDate), Label4->text()));
 
-        using Command = void (TForm1::*)(QObject*);
-        const std::pair<QAction*, Command> commands[] = {
-            {Form1->N13, &TForm1::N13Click}, {Form1->N14, &TForm1::N14Click}, {Form1->N15, &TForm1::N15Click},
-            {Form1->N10, &TForm1::N10Click}, {Form1->N20, &TForm1::N20Click}, {Form1->N17, &TForm1::N17Click},
-        };
+        using solvenna::HoroscopeSystem;
         if (Check2->isChecked()) {
             const int chosen = HorList->currentIndex();
-            if (chosen >= 0 && chosen < solvenna::kSystemCount) (Form1->*commands[chosen].second)(this);
+            if (chosen >= 0 && chosen < solvenna::kSystemCount)
+                Form1->showSystem(HoroscopeSystem(chosen), this);
         } else {
-            for (const auto& [item, command] : commands)
-                if (item->isChecked()) (Form1->*command)(this);
+            for (int i = 0; i < solvenna::kSystemCount; ++i)
+                if (Form1->systemItem(HoroscopeSystem(i))->isChecked())
+                    Form1->showSystem(HoroscopeSystem(i), this);
         }
     }
 
