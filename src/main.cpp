@@ -42,7 +42,9 @@
 
 using namespace Qt::Literals::StringLiterals;
 using solvenna::HoroscopeSystem;
+using solvenna::ui::connectGuarded;
 using solvenna::ui::guarded;
+using solvenna::ui::guardedHandler;
 
 TForm1* Form1 = nullptr;
 
@@ -189,13 +191,11 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     m_viewer = Web1;
     Web1->setContextActions({PrintItem, PreviewItem, SavePagePdfItem});
     // Another page: the find bar closes and forgets its matches.
-    connect(Web1, &QTextBrowser::sourceChanged, FindBar, [this] {
+    connectGuarded(Web1, &QTextBrowser::sourceChanged, FindBar, [this] {
         if (!FindBar->isHidden()) FindBar->close();
     });
-    connect(Web1, &PageView::zoomRequested, this, [this](int direction) {
-        guarded([&] {
-            setPageZoom(direction > 0 ? solvenna::zoomIn(Web1->zoom()) : solvenna::zoomOut(Web1->zoom()));
-        });
+    connectGuarded(Web1, &PageView::zoomRequested, this, [this](int direction) {
+        setPageZoom(direction > 0 ? solvenna::zoomIn(Web1->zoom()) : solvenna::zoomOut(Web1->zoom()));
     });
 
     Splitter1 = new QSplitter(Qt::Horizontal);
@@ -222,7 +222,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(100);
-    connect(Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
+    connectGuarded(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
     Timer1->start();
 
     qApp->installEventFilter(this);
@@ -237,19 +237,18 @@ void TForm1::createActions() {
     const auto action = [this](QMenu* menu, const QString& name, const QString& caption, auto handler) {
         auto* a = menu->addAction(caption);
         a->setObjectName(name);
-        connect(a, &QAction::triggered, this,
-                [this, handler] { guarded([this, handler] { handler(this); }); });
+        connectGuarded(a, &QAction::triggered, this, handler);
         return a;
     };
 
     N1 = menuBar()->addMenu(u"&Гороскоп"_s);
     N1->setObjectName(u"N1"_s);
-    N12 = action(N1, u"N12"_s, u"Ввести личные данные"_s, [](TForm1* f) { f->N12Click(); });
+    N12 = action(N1, u"N12"_s, u"Ввести личные данные"_s, &TForm1::N12Click);
     N12->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     N12->setIcon(icon(0));
     N12->setToolTip(u"Ввести личные данные:"_s);
     N1->addSeparator()->setObjectName(u"N16"_s);
-    N4 = action(N1, u"N4"_s, u"Общая информация"_s, [](TForm1* f) { f->N4Click(); });
+    N4 = action(N1, u"N4"_s, u"Общая информация"_s, &TForm1::N4Click);
     N4->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     N4->setIcon(icon(1));
     N7 = N1->addMenu(icon(2), u"Выдать гороскоп"_s);
@@ -265,8 +264,7 @@ void TForm1::createActions() {
         a->setCheckable(true);
         if (key) a->setShortcut(QKeySequence(Qt::CTRL | key));
         a->installEventFilter(this);
-        connect(a, &QAction::triggered, this,
-                [this, a, handler] { guarded([this, a, handler] { (this->*handler)(a); }); });
+        connectGuarded(a, &QAction::triggered, this, [this, a, handler] { (this->*handler)(a); });
         return a;
     };
     m_mainGroup = new QActionGroup(this);
@@ -279,27 +277,26 @@ void TForm1::createActions() {
     }
 
     CompatibilityItem =
-        action(N1, u"CompatibilityItem"_s, u"Совместимость..."_s, [](TForm1* f) { f->compatibilityClick(); });
+        action(N1, u"CompatibilityItem"_s, u"Совместимость..."_s, &TForm1::compatibilityClick);
     CompatibilityItem->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     CompatibilityItem->setIcon(icon(2));
     CompatibilityItem->setToolTip(
         u"Совместимость с партнёром:\nпо знакам Зодиака и по китайскому гороскопу"_s);
     CompatibilityItem->setEnabled(false);
     N1->addSeparator();
-    PrintItem = action(N1, u"PrintItem"_s, u"Печать..."_s, [](TForm1* f) { f->printPage(); });
+    PrintItem = action(N1, u"PrintItem"_s, u"Печать..."_s, &TForm1::printPage);
     PrintItem->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
-    PreviewItem =
-        action(N1, u"PreviewItem"_s, u"Предварительный просмотр..."_s, [](TForm1* f) { f->previewPage(); });
-    SavePagePdfItem = action(N1, u"SavePagePdfItem"_s, u"Сохранить страницу в PDF..."_s,
-                             [](TForm1* f) { f->savePagePdf(); });
+    PreviewItem = action(N1, u"PreviewItem"_s, u"Предварительный просмотр..."_s, &TForm1::previewPage);
+    SavePagePdfItem =
+        action(N1, u"SavePagePdfItem"_s, u"Сохранить страницу в PDF..."_s, &TForm1::savePagePdf);
     SavePagePdfItem->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     SaveHoroscopePdfItem = action(N1, u"SaveHoroscopePdfItem"_s, u"Сохранить весь гороскоп в PDF..."_s,
-                                  [](TForm1* f) { f->saveHoroscopePdf(); });
+                                  &TForm1::saveHoroscopePdf);
     SaveHoroscopePdfItem->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
     for (QAction* a : {PrintItem, PreviewItem, SavePagePdfItem, SaveHoroscopePdfItem})
         a->setEnabled(false);
     N1->addSeparator()->setObjectName(u"N5"_s);
-    N6 = action(N1, u"N6"_s, u"Выход"_s, [](TForm1* f) { f->N6Click(); });
+    N6 = action(N1, u"N6"_s, u"Выход"_s, &TForm1::N6Click);
     N6->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     N6->setIcon(icon(3));
 
@@ -307,38 +304,38 @@ void TForm1::createActions() {
     N2->setObjectName(u"N2"_s);
     // Qt toggles a checkable item before reporting it; the handlers do the toggling themselves, as they
     // are also called directly.
-    N8 = action(N2, u"N8"_s, u"Показывать подсказки"_s, [](TForm1* f) {
-        f->N8->toggle();
-        f->N8Click();
+    N8 = action(N2, u"N8"_s, u"Показывать подсказки"_s, [this] {
+        N8->toggle();
+        N8Click();
     });
     N8->setCheckable(true);
-    N9 = action(N2, u"N9"_s, u"Плавная прокрутка"_s, [](TForm1* f) {
-        f->N9->toggle();
-        f->N9Click();
+    N9 = action(N2, u"N9"_s, u"Плавная прокрутка"_s, [this] {
+        N9->toggle();
+        N9Click();
     });
     N9->setCheckable(true);
     N9->setChecked(true);
     N2->addSeparator()->setObjectName(u"N25"_s);
-    N26 = action(N2, u"N26"_s, u"Настройки..."_s, [](TForm1* f) { f->N26Click(); });
+    N26 = action(N2, u"N26"_s, u"Настройки..."_s, &TForm1::N26Click);
     N26->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     N26->setIcon(icon(9));
     N2->addSeparator();
-    FindItem = action(N2, u"FindItem"_s, u"Найти на странице..."_s, [](TForm1* f) { f->findInPage(); });
+    FindItem = action(N2, u"FindItem"_s, u"Найти на странице..."_s, &TForm1::findInPage);
     FindItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     N2->addSeparator();
-    ZoomInItem = action(N2, u"ZoomInItem"_s, u"Крупнее"_s,
-                        [](TForm1* f) { f->setPageZoom(solvenna::zoomIn(f->Web1->zoom())); });
+    ZoomInItem =
+        action(N2, u"ZoomInItem"_s, u"Крупнее"_s, [this] { setPageZoom(solvenna::zoomIn(Web1->zoom())); });
     ZoomInItem->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
-    ZoomOutItem = action(N2, u"ZoomOutItem"_s, u"Мельче"_s,
-                         [](TForm1* f) { f->setPageZoom(solvenna::zoomOut(f->Web1->zoom())); });
+    ZoomOutItem =
+        action(N2, u"ZoomOutItem"_s, u"Мельче"_s, [this] { setPageZoom(solvenna::zoomOut(Web1->zoom())); });
     ZoomOutItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
-    ZoomNormalItem = action(N2, u"ZoomNormalItem"_s, u"Обычный размер"_s,
-                            [](TForm1* f) { f->setPageZoom(solvenna::kNormalZoom); });
+    ZoomNormalItem =
+        action(N2, u"ZoomNormalItem"_s, u"Обычный размер"_s, [this] { setPageZoom(solvenna::kNormalZoom); });
     ZoomNormalItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
 
     N3 = menuBar()->addMenu(u"&Справка"_s);
     N3->setObjectName(u"N3"_s);
-    N11 = action(N3, u"N11"_s, u"О программе..."_s, [](TForm1* f) { f->N11Click(); });
+    N11 = action(N3, u"N11"_s, u"О программе..."_s, &TForm1::N11Click);
     N11->setIcon(icon(4));
 
     PMenu1 = new QMenu(this);
@@ -347,8 +344,7 @@ void TForm1::createActions() {
         auto* a = PMenu1->addAction(caption);
         a->setObjectName(name);
         a->setCheckable(true);
-        connect(a, &QAction::triggered, this,
-                [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+        connectGuarded(a, &QAction::triggered, this, handler);
         return a;
     };
     m_popupGroup = new QActionGroup(this);
@@ -403,18 +399,14 @@ void TForm1::createToolBar() {
         makeToolButton(ToolBar1, u"Tool4"_s, u"О программе..."_s, 4, u"Информация об авторе \nи программе"_s);
     Tool5 = makeToolButton(ToolBar1, u"Tool5"_s, u"Выход"_s, 3, u"Выход из программы"_s);
 
-    const auto onClick = [this](QToolButton* button, void (TForm1::*handler)()) {
-        connect(button, &QToolButton::clicked, this,
-                [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
-    };
-    onClick(Tool1, &TForm1::N12Click);
-    onClick(Tool2, &TForm1::N4Click);
-    onClick(Tool3, &TForm1::Tool3Click);
-    onClick(Tool6, &TForm1::Tool6Click);
-    onClick(Tool7, &TForm1::Tool7Click);
-    onClick(Tool8, &TForm1::N26Click);
-    onClick(Tool4, &TForm1::N11Click);
-    onClick(Tool5, &TForm1::N6Click);
+    connectGuarded(Tool1, &QToolButton::clicked, this, &TForm1::N12Click);
+    connectGuarded(Tool2, &QToolButton::clicked, this, &TForm1::N4Click);
+    connectGuarded(Tool3, &QToolButton::clicked, this, &TForm1::Tool3Click);
+    connectGuarded(Tool6, &QToolButton::clicked, this, &TForm1::Tool6Click);
+    connectGuarded(Tool7, &QToolButton::clicked, this, &TForm1::Tool7Click);
+    connectGuarded(Tool8, &QToolButton::clicked, this, &TForm1::N26Click);
+    connectGuarded(Tool4, &QToolButton::clicked, this, &TForm1::N11Click);
+    connectGuarded(Tool5, &QToolButton::clicked, this, &TForm1::N6Click);
 }
 
 void TForm1::createSectionBar() {
@@ -447,12 +439,8 @@ void TForm1::createSectionBar() {
         section->setCaptionAlignment(i == 0 ? Qt::AlignHCenter | Qt::AlignBottom
                                             : Qt::AlignLeft | Qt::AlignVCenter);
     }
-    Buttons->OnSectionChanged = [this](TButtonBar* sender, int current, int old) {
-        guarded([&] { ButtonsSectionChanged(sender, current, old); });
-    };
-    Buttons->OnItemClick = [this](TButtonBar* sender, int section, int item) {
-        guarded([&] { ButtonsItemClick(sender, section, item); });
-    };
+    Buttons->OnSectionChanged = guardedHandler(this, &TForm1::ButtonsSectionChanged);
+    Buttons->OnItemClick = guardedHandler(this, &TForm1::ButtonsItemClick);
     Buttons->hide();
 }
 
@@ -829,8 +817,7 @@ void TForm1::showEvent(QShowEvent* event) {
     if (m_shown) return;
     m_shown = true;
     // The personal data dialog opens over the window once it is on screen, from the event loop.
-    QMetaObject::invokeMethod(
-        this, [this] { guarded([this] { N12Click(); }); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, guardedHandler(this, &TForm1::N12Click), Qt::QueuedConnection);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

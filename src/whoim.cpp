@@ -33,7 +33,6 @@
 
 using namespace Qt::Literals::StringLiterals;
 using solvenna::ui::connectGuarded;
-using solvenna::ui::guarded;
 
 solvenna::Date BirthDate = 0;
 QString PersonName;
@@ -466,7 +465,7 @@ TForm2::TForm2(QWidget* parent, const QString& programFolder)
     N1->setObjectName(u"N1"_s);
     connectGuarded(N2, &QAction::triggered, this, &TForm2::N2Click);
     connectGuarded(N1, &QAction::triggered, this, &TForm2::N1Click);
-    connect(PopupMenu1, &QMenu::aboutToShow, this, [this] { PopupMenu1BeforePopUp(); });
+    connectGuarded(PopupMenu1, &QMenu::aboutToShow, this, &TForm2::PopupMenu1BeforePopUp);
     // "Имена" is the name box's only menu: by the mouse anywhere on the box (its arrow too), by the Menu
     // key and by Shift+F10. Qt's own edit menu would be English and offer nothing this box needs.
     edit1->installEventFilter(this);
@@ -485,11 +484,10 @@ TForm2::TForm2(QWidget* parent, const QString& programFolder)
     connectGuarded(Calendar1, &TDateEdit::valueChanged, this, &TForm2::Calendar1Change);
     connectGuarded(Check2, &QCheckBox::toggled, this, &TForm2::Check2Click);
     connectGuarded(edit1, &QComboBox::activated, this, &TForm2::edit1Click);
-    // The dialog goes once the handler is done, so that an error it reports stands over the dialog.
-    connect(Button1, &QPushButton::clicked, this, [this] {
-        guarded([this] { Button1Click(); });
-        reject();
-    });
+    // The dialog goes once the handler is done, also when it failed, so that an error it reports stands
+    // over the dialog: the slots run in the order they were connected.
+    connectGuarded(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
+    connect(Button1, &QPushButton::clicked, this, &QDialog::reject);
 
     const QString folder = programFolder.isEmpty()
                                ? solvenna::folderOfProgram(QCoreApplication::applicationFilePath())
