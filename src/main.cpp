@@ -18,6 +18,7 @@
 #include "printing.h"
 #include "services.h"
 #include "setup.h"
+#include "style.h"
 #include "whoim.h"
 #include "widgets.h"
 
@@ -971,7 +972,7 @@ void CreateApplicationWindows() {
     // the main window's section bar and menus.
     solvenna::ui::announceDesktopEntry();
     solvenna::ui::installQtTranslations();
-    InstallProgramStyle();
+    solvenna::ui::installProgramStyle();
     Form1 = new TForm1;
     // The INI files live where the main window's folder values say: beside the program, or in the user's
     // configuration folder when the program is installed.
