@@ -18,6 +18,7 @@
 #include "printing.h"
 #include "services.h"
 #include "setup.h"
+#include "style.h"
 #include "whoim.h"
 #include "widgets.h"
 
@@ -42,7 +43,9 @@
 
 using namespace Qt::Literals::StringLiterals;
 using solvenna::HoroscopeSystem;
+using solvenna::ui::connectGuarded;
 using solvenna::ui::guarded;
+using solvenna::ui::guardedHandler;
 
 TForm1* Form1 = nullptr;
 
@@ -102,6 +105,47 @@ int russianKeyOfLatin(int latinKey) {
 
 namespace {
 
+// The six systems' commands, in the order of HoroscopeSystem (checked below): the main-menu item of the
+// "Выдать гороскоп" submenu with its shortcut and handler, its twin in the Гороскоп button's menu, and the
+// page loader of a single-page system. Names, captions and pages are the core's table of the same order.
+struct SystemCommand {
+    HoroscopeSystem system;
+    QAction* TForm1::*mainItem;
+    const char16_t* mainName;
+    int key;
+    void (TForm1::*mainHandler)(QObject*);
+    QAction* TForm1::*popupItem;
+    const char16_t* popupName;
+    void (TForm1::*popupHandler)();
+    void (TForm1::*loader)(); // none for the zodiac, whose pages are its topics
+};
+constexpr SystemCommand kSystemCommands[] = {
+    {HoroscopeSystem::Zodiac, &TForm1::N13, u"N13", Qt::Key_Z, &TForm1::N13Click, &TForm1::N18, u"N18",
+     &TForm1::N18Click, nullptr},
+    {HoroscopeSystem::Chinese, &TForm1::N14, u"N14", Qt::Key_K, &TForm1::N14Click, &TForm1::N19, u"N19",
+     &TForm1::N19Click, &TForm1::LoadChinese},
+    {HoroscopeSystem::Druid, &TForm1::N15, u"N15", Qt::Key_D, &TForm1::N15Click, &TForm1::N21, u"N21",
+     &TForm1::N21Click, &TForm1::LoadDruidean},
+    {HoroscopeSystem::Zoroastrian, &TForm1::N10, u"N10", Qt::Key_A, &TForm1::N10Click, &TForm1::N22, u"N22",
+     &TForm1::N22Click, &TForm1::LoadZoroastrian},
+    {HoroscopeSystem::Mythological, &TForm1::N20, u"N20", Qt::Key_M, &TForm1::N20Click, &TForm1::N23, u"N23",
+     &TForm1::N23Click, &TForm1::LoadMyphologic},
+    {HoroscopeSystem::Numerological, &TForm1::N17, u"N17", Qt::Key_N, &TForm1::N17Click, &TForm1::N24, u"N24",
+     &TForm1::N24Click, &TForm1::LoadNumeric},
+};
+
+constexpr bool commandsInSystemOrder() {
+    if (std::size(kSystemCommands) != std::size_t(solvenna::kSystemCount)) return false;
+    for (std::size_t i = 0; i < std::size(kSystemCommands); ++i)
+        if (kSystemCommands[i].system != HoroscopeSystem(i)) return false;
+    return true;
+}
+static_assert(commandsInSystemOrder(), "every system's commands stand at the system's own index");
+
+const SystemCommand& commandsOf(HoroscopeSystem system) {
+    return kSystemCommands[std::size_t(system)];
+}
+
 QToolButton* makeToolButton(QToolBar* bar, const QString& name, const QString& caption, int iconIndex,
                             const QString& hint) {
     auto* button = new QToolButton(bar);
@@ -148,13 +192,11 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     m_viewer = Web1;
     Web1->setContextActions({PrintItem, PreviewItem, SavePagePdfItem});
     // Another page: the find bar closes and forgets its matches.
-    connect(Web1, &QTextBrowser::sourceChanged, FindBar, [this] {
+    connectGuarded(Web1, &QTextBrowser::sourceChanged, FindBar, [this] {
         if (!FindBar->isHidden()) FindBar->close();
     });
-    connect(Web1, &PageView::zoomRequested, this, [this](int direction) {
-        guarded([&] {
-            setPageZoom(direction > 0 ? solvenna::zoomIn(Web1->zoom()) : solvenna::zoomOut(Web1->zoom()));
-        });
+    connectGuarded(Web1, &PageView::zoomRequested, this, [this](int direction) {
+        setPageZoom(direction > 0 ? solvenna::zoomIn(Web1->zoom()) : solvenna::zoomOut(Web1->zoom()));
     });
 
     Splitter1 = new QSplitter(Qt::Horizontal);
@@ -181,7 +223,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(100);
-    connect(Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
+    connectGuarded(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
     Timer1->start();
 
     qApp->installEventFilter(this);
@@ -196,19 +238,18 @@ void TForm1::createActions() {
     const auto action = [this](QMenu* menu, const QString& name, const QString& caption, auto handler) {
         auto* a = menu->addAction(caption);
         a->setObjectName(name);
-        connect(a, &QAction::triggered, this,
-                [this, handler] { guarded([this, handler] { handler(this); }); });
+        connectGuarded(a, &QAction::triggered, this, handler);
         return a;
     };
 
     N1 = menuBar()->addMenu(u"&Гороскоп"_s);
     N1->setObjectName(u"N1"_s);
-    N12 = action(N1, u"N12"_s, u"Ввести личные данные"_s, [](TForm1* f) { f->N12Click(); });
+    N12 = action(N1, u"N12"_s, u"Ввести личные данные"_s, &TForm1::N12Click);
     N12->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     N12->setIcon(icon(0));
     N12->setToolTip(u"Ввести личные данные:"_s);
     N1->addSeparator()->setObjectName(u"N16"_s);
-    N4 = action(N1, u"N4"_s, u"Общая информация"_s, [](TForm1* f) { f->N4Click(); });
+    N4 = action(N1, u"N4"_s, u"Общая информация"_s, &TForm1::N4Click);
     N4->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     N4->setIcon(icon(1));
     N7 = N1->addMenu(icon(2), u"Выдать гороскоп"_s);
@@ -224,43 +265,39 @@ void TForm1::createActions() {
         a->setCheckable(true);
         if (key) a->setShortcut(QKeySequence(Qt::CTRL | key));
         a->installEventFilter(this);
-        connect(a, &QAction::triggered, this,
-                [this, a, handler] { guarded([this, a, handler] { (this->*handler)(a); }); });
+        connectGuarded(a, &QAction::triggered, this, [this, a, handler] { (this->*handler)(a); });
         return a;
     };
-    N13 = horoscope(N7, u"N13"_s, u"Зодиакальный"_s, Qt::Key_Z, &TForm1::N13Click);
-    N14 = horoscope(N7, u"N14"_s, u"Китайский"_s, Qt::Key_K, &TForm1::N14Click);
-    N15 = horoscope(N7, u"N15"_s, u"Друидов"_s, Qt::Key_D, &TForm1::N15Click);
-    N10 = horoscope(N7, u"N10"_s, u"Зороастрийский"_s, Qt::Key_A, &TForm1::N10Click);
-    N20 = horoscope(N7, u"N20"_s, u"Мифологический"_s, Qt::Key_M, &TForm1::N20Click);
-    N17 = horoscope(N7, u"N17"_s, u"Нумерологический"_s, Qt::Key_N, &TForm1::N17Click);
     m_mainGroup = new QActionGroup(this);
     m_mainGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-    for (QAction* a : {N13, N14, N15, N10, N20, N17})
-        m_mainGroup->addAction(a);
+    for (const SystemCommand& command : kSystemCommands) {
+        QAction* item = horoscope(N7, QString::fromUtf16(command.mainName),
+                                  solvenna::systemMenuName(command.system), command.key, command.mainHandler);
+        this->*command.mainItem = item;
+        m_mainGroup->addAction(item);
+    }
 
     CompatibilityItem =
-        action(N1, u"CompatibilityItem"_s, u"Совместимость..."_s, [](TForm1* f) { f->compatibilityClick(); });
+        action(N1, u"CompatibilityItem"_s, u"Совместимость..."_s, &TForm1::compatibilityClick);
     CompatibilityItem->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     CompatibilityItem->setIcon(icon(2));
     CompatibilityItem->setToolTip(
         u"Совместимость с партнёром:\nпо знакам Зодиака и по китайскому гороскопу"_s);
     CompatibilityItem->setEnabled(false);
     N1->addSeparator();
-    PrintItem = action(N1, u"PrintItem"_s, u"Печать..."_s, [](TForm1* f) { f->printPage(); });
+    PrintItem = action(N1, u"PrintItem"_s, u"Печать..."_s, &TForm1::printPage);
     PrintItem->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
-    PreviewItem =
-        action(N1, u"PreviewItem"_s, u"Предварительный просмотр..."_s, [](TForm1* f) { f->previewPage(); });
-    SavePagePdfItem = action(N1, u"SavePagePdfItem"_s, u"Сохранить страницу в PDF..."_s,
-                             [](TForm1* f) { f->savePagePdf(); });
+    PreviewItem = action(N1, u"PreviewItem"_s, u"Предварительный просмотр..."_s, &TForm1::previewPage);
+    SavePagePdfItem =
+        action(N1, u"SavePagePdfItem"_s, u"Сохранить страницу в PDF..."_s, &TForm1::savePagePdf);
     SavePagePdfItem->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     SaveHoroscopePdfItem = action(N1, u"SaveHoroscopePdfItem"_s, u"Сохранить весь гороскоп в PDF..."_s,
-                                  [](TForm1* f) { f->saveHoroscopePdf(); });
+                                  &TForm1::saveHoroscopePdf);
     SaveHoroscopePdfItem->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
     for (QAction* a : {PrintItem, PreviewItem, SavePagePdfItem, SaveHoroscopePdfItem})
         a->setEnabled(false);
     N1->addSeparator()->setObjectName(u"N5"_s);
-    N6 = action(N1, u"N6"_s, u"Выход"_s, [](TForm1* f) { f->N6Click(); });
+    N6 = action(N1, u"N6"_s, u"Выход"_s, &TForm1::N6Click);
     N6->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     N6->setIcon(icon(3));
 
@@ -268,38 +305,38 @@ void TForm1::createActions() {
     N2->setObjectName(u"N2"_s);
     // Qt toggles a checkable item before reporting it; the handlers do the toggling themselves, as they
     // are also called directly.
-    N8 = action(N2, u"N8"_s, u"Показывать подсказки"_s, [](TForm1* f) {
-        f->N8->toggle();
-        f->N8Click();
+    N8 = action(N2, u"N8"_s, u"Показывать подсказки"_s, [this] {
+        N8->toggle();
+        N8Click();
     });
     N8->setCheckable(true);
-    N9 = action(N2, u"N9"_s, u"Плавная прокрутка"_s, [](TForm1* f) {
-        f->N9->toggle();
-        f->N9Click();
+    N9 = action(N2, u"N9"_s, u"Плавная прокрутка"_s, [this] {
+        N9->toggle();
+        N9Click();
     });
     N9->setCheckable(true);
     N9->setChecked(true);
     N2->addSeparator()->setObjectName(u"N25"_s);
-    N26 = action(N2, u"N26"_s, u"Настройки..."_s, [](TForm1* f) { f->N26Click(); });
+    N26 = action(N2, u"N26"_s, u"Настройки..."_s, &TForm1::N26Click);
     N26->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     N26->setIcon(icon(9));
     N2->addSeparator();
-    FindItem = action(N2, u"FindItem"_s, u"Найти на странице..."_s, [](TForm1* f) { f->findInPage(); });
+    FindItem = action(N2, u"FindItem"_s, u"Найти на странице..."_s, &TForm1::findInPage);
     FindItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     N2->addSeparator();
-    ZoomInItem = action(N2, u"ZoomInItem"_s, u"Крупнее"_s,
-                        [](TForm1* f) { f->setPageZoom(solvenna::zoomIn(f->Web1->zoom())); });
+    ZoomInItem =
+        action(N2, u"ZoomInItem"_s, u"Крупнее"_s, [this] { setPageZoom(solvenna::zoomIn(Web1->zoom())); });
     ZoomInItem->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
-    ZoomOutItem = action(N2, u"ZoomOutItem"_s, u"Мельче"_s,
-                         [](TForm1* f) { f->setPageZoom(solvenna::zoomOut(f->Web1->zoom())); });
+    ZoomOutItem =
+        action(N2, u"ZoomOutItem"_s, u"Мельче"_s, [this] { setPageZoom(solvenna::zoomOut(Web1->zoom())); });
     ZoomOutItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
-    ZoomNormalItem = action(N2, u"ZoomNormalItem"_s, u"Обычный размер"_s,
-                            [](TForm1* f) { f->setPageZoom(solvenna::kNormalZoom); });
+    ZoomNormalItem =
+        action(N2, u"ZoomNormalItem"_s, u"Обычный размер"_s, [this] { setPageZoom(solvenna::kNormalZoom); });
     ZoomNormalItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
 
     N3 = menuBar()->addMenu(u"&Справка"_s);
     N3->setObjectName(u"N3"_s);
-    N11 = action(N3, u"N11"_s, u"О программе..."_s, [](TForm1* f) { f->N11Click(); });
+    N11 = action(N3, u"N11"_s, u"О программе..."_s, &TForm1::N11Click);
     N11->setIcon(icon(4));
 
     PMenu1 = new QMenu(this);
@@ -308,20 +345,17 @@ void TForm1::createActions() {
         auto* a = PMenu1->addAction(caption);
         a->setObjectName(name);
         a->setCheckable(true);
-        connect(a, &QAction::triggered, this,
-                [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+        connectGuarded(a, &QAction::triggered, this, handler);
         return a;
     };
-    N18 = popup(u"N18"_s, u"Зодиакальный"_s, &TForm1::N18Click);
-    N19 = popup(u"N19"_s, u"Китайский"_s, &TForm1::N19Click);
-    N21 = popup(u"N21"_s, u"Друидов"_s, &TForm1::N21Click);
-    N22 = popup(u"N22"_s, u"Зороастрийский"_s, &TForm1::N22Click);
-    N23 = popup(u"N23"_s, u"Мифологический"_s, &TForm1::N23Click);
-    N24 = popup(u"N24"_s, u"Нумерологический"_s, &TForm1::N24Click);
     m_popupGroup = new QActionGroup(this);
     m_popupGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-    for (QAction* a : {N18, N19, N21, N22, N23, N24})
-        m_popupGroup->addAction(a);
+    for (const SystemCommand& command : kSystemCommands) {
+        QAction* item = popup(QString::fromUtf16(command.popupName), solvenna::systemMenuName(command.system),
+                              command.popupHandler);
+        this->*command.popupItem = item;
+        m_popupGroup->addAction(item);
+    }
 
     // The shortcuts also act while the settings dialog, which is not modal, is the active window; a modal
     // window still blocks them.
@@ -366,18 +400,14 @@ void TForm1::createToolBar() {
         makeToolButton(ToolBar1, u"Tool4"_s, u"О программе..."_s, 4, u"Информация об авторе \nи программе"_s);
     Tool5 = makeToolButton(ToolBar1, u"Tool5"_s, u"Выход"_s, 3, u"Выход из программы"_s);
 
-    const auto onClick = [this](QToolButton* button, void (TForm1::*handler)()) {
-        connect(button, &QToolButton::clicked, this,
-                [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
-    };
-    onClick(Tool1, &TForm1::N12Click);
-    onClick(Tool2, &TForm1::N4Click);
-    onClick(Tool3, &TForm1::Tool3Click);
-    onClick(Tool6, &TForm1::Tool6Click);
-    onClick(Tool7, &TForm1::Tool7Click);
-    onClick(Tool8, &TForm1::N26Click);
-    onClick(Tool4, &TForm1::N11Click);
-    onClick(Tool5, &TForm1::N6Click);
+    connectGuarded(Tool1, &QToolButton::clicked, this, &TForm1::N12Click);
+    connectGuarded(Tool2, &QToolButton::clicked, this, &TForm1::N4Click);
+    connectGuarded(Tool3, &QToolButton::clicked, this, &TForm1::Tool3Click);
+    connectGuarded(Tool6, &QToolButton::clicked, this, &TForm1::Tool6Click);
+    connectGuarded(Tool7, &QToolButton::clicked, this, &TForm1::Tool7Click);
+    connectGuarded(Tool8, &QToolButton::clicked, this, &TForm1::N26Click);
+    connectGuarded(Tool4, &QToolButton::clicked, this, &TForm1::N11Click);
+    connectGuarded(Tool5, &QToolButton::clicked, this, &TForm1::N6Click);
 }
 
 void TForm1::createSectionBar() {
@@ -410,12 +440,8 @@ void TForm1::createSectionBar() {
         section->setCaptionAlignment(i == 0 ? Qt::AlignHCenter | Qt::AlignBottom
                                             : Qt::AlignLeft | Qt::AlignVCenter);
     }
-    Buttons->OnSectionChanged = [this](TButtonBar* sender, int current, int old) {
-        guarded([&] { ButtonsSectionChanged(sender, current, old); });
-    };
-    Buttons->OnItemClick = [this](TButtonBar* sender, int section, int item) {
-        guarded([&] { ButtonsItemClick(sender, section, item); });
-    };
+    Buttons->OnSectionChanged = guardedHandler(this, &TForm1::ButtonsSectionChanged);
+    Buttons->OnItemClick = guardedHandler(this, &TForm1::ButtonsItemClick);
     Buttons->hide();
 }
 
@@ -635,8 +661,7 @@ void TForm1::releaseTool3() {
 
 void TForm1::N13Click(QObject*) {
     m_compatibilityShown = false;
-    N13->setChecked(true);
-    N18->setChecked(true);
+    checkSystemItems(HoroscopeSystem::Zodiac);
     TButtonBarSection* first = Buttons->Sections()[0];
     if (first->Items().Count() > 0) first->Items().Clear();
     Buttons->setSingleSectionMode(false);
@@ -649,9 +674,7 @@ void TForm1::N13Click(QObject*) {
 }
 
 void TForm1::N18Click() {
-    N18->setChecked(true);
-    N13Click(N18);
-    releaseTool3();
+    runPopup(HoroscopeSystem::Zodiac);
 }
 
 void TForm1::SectionClick(unsigned index) {
@@ -679,10 +702,15 @@ void TForm1::Tool7Click() {
 
 // --- Single-page systems ----------------------------------------------------------------------------------
 
-void TForm1::showSinglePage(QAction* mainItem, QAction* popupItem, HoroscopeSystem system) {
+void TForm1::checkSystemItems(HoroscopeSystem system) {
+    const SystemCommand& command = commandsOf(system);
+    (this->*command.mainItem)->setChecked(true);
+    (this->*command.popupItem)->setChecked(true);
+}
+
+void TForm1::showSinglePage(HoroscopeSystem system) {
     m_compatibilityShown = false;
-    mainItem->setChecked(true);
-    popupItem->setChecked(true);
+    checkSystemItems(system);
     EnableButtons(false);
     const QString caption = solvenna::systemCaption(system);
     TButtonBarItems& items = Buttons->Sections()[0]->Items();
@@ -697,41 +725,51 @@ void TForm1::showSinglePage(QAction* mainItem, QAction* popupItem, HoroscopeSyst
 }
 
 void TForm1::N14Click(QObject*) {
-    showSinglePage(N14, N19, HoroscopeSystem::Chinese);
+    showSinglePage(HoroscopeSystem::Chinese);
 }
 void TForm1::N15Click(QObject*) {
-    showSinglePage(N15, N21, HoroscopeSystem::Druid);
+    showSinglePage(HoroscopeSystem::Druid);
 }
 void TForm1::N10Click(QObject*) {
-    showSinglePage(N10, N22, HoroscopeSystem::Zoroastrian);
+    showSinglePage(HoroscopeSystem::Zoroastrian);
 }
 void TForm1::N20Click(QObject*) {
-    showSinglePage(N20, N23, HoroscopeSystem::Mythological);
+    showSinglePage(HoroscopeSystem::Mythological);
 }
 void TForm1::N17Click(QObject*) {
-    showSinglePage(N17, N24, HoroscopeSystem::Numerological);
+    showSinglePage(HoroscopeSystem::Numerological);
 }
 
-void TForm1::runPopup(QAction* popupItem, void (TForm1::*mainHandler)(QObject*)) {
-    popupItem->setChecked(true);
-    (this->*mainHandler)(popupItem);
+void TForm1::runPopup(HoroscopeSystem system) {
+    const SystemCommand& command = commandsOf(system);
+    QAction* item = this->*command.popupItem;
+    item->setChecked(true);
+    (this->*command.mainHandler)(item);
     releaseTool3();
 }
 
 void TForm1::N19Click() {
-    runPopup(N19, &TForm1::N14Click);
+    runPopup(HoroscopeSystem::Chinese);
 }
 void TForm1::N21Click() {
-    runPopup(N21, &TForm1::N15Click);
+    runPopup(HoroscopeSystem::Druid);
 }
 void TForm1::N22Click() {
-    runPopup(N22, &TForm1::N10Click);
+    runPopup(HoroscopeSystem::Zoroastrian);
 }
 void TForm1::N23Click() {
-    runPopup(N23, &TForm1::N20Click);
+    runPopup(HoroscopeSystem::Mythological);
 }
 void TForm1::N24Click() {
-    runPopup(N24, &TForm1::N17Click);
+    runPopup(HoroscopeSystem::Numerological);
+}
+
+QAction* TForm1::systemItem(HoroscopeSystem system) const {
+    return this->*commandsOf(system).mainItem;
+}
+
+void TForm1::showSystem(HoroscopeSystem system, QObject* sender) {
+    (this->*commandsOf(system).mainHandler)(sender);
 }
 
 void TForm1::ItemClick() {
@@ -740,39 +778,36 @@ void TForm1::ItemClick() {
         showCompatibility(m_partnerName, m_partnerDate);
         return;
     }
-    if (N14->isChecked())
-        LoadChinese();
-    else if (N15->isChecked())
-        LoadDruidean();
-    else if (N10->isChecked())
-        LoadZoroastrian();
-    else if (N20->isChecked())
-        LoadMyphologic();
-    else if (N17->isChecked())
-        LoadNumeric();
+    // The first checked single-page system, in the menu's order.
+    for (const SystemCommand& command : kSystemCommands)
+        if (command.loader && (this->*command.mainItem)->isChecked()) {
+            (this->*command.loader)();
+            return;
+        }
 }
 
 void TForm1::ButtonsItemClick(TButtonBar*, int, int) {
     ItemClick();
 }
 
+void TForm1::loadSinglePage(HoroscopeSystem system) {
+    if (const auto page = solvenna::singlePage(Folders, system, BirthDate)) LoadFile(*page);
+}
+
 void TForm1::LoadChinese() {
-    if (const auto file = solvenna::chineseFile(GetAnimal_China(GetYear())))
-        LoadFile(Folders.ChineseFolder + *file);
+    loadSinglePage(HoroscopeSystem::Chinese);
 }
 void TForm1::LoadDruidean() {
-    if (const auto file = solvenna::druidFile(GetTree(BirthDate))) LoadFile(Folders.DruidFolder + *file);
+    loadSinglePage(HoroscopeSystem::Druid);
 }
 void TForm1::LoadZoroastrian() {
-    if (const auto file = solvenna::zoroastrianFile(GetBeast(GetYear())))
-        LoadFile(Folders.ZoroastrianFolder + *file);
+    loadSinglePage(HoroscopeSystem::Zoroastrian);
 }
 void TForm1::LoadMyphologic() {
-    if (const auto file = solvenna::mythFile(GetCreature(BirthDate))) LoadFile(Folders.MythFolder + *file);
+    loadSinglePage(HoroscopeSystem::Mythological);
 }
 void TForm1::LoadNumeric() {
-    if (const auto file = solvenna::numericFile(GetNumber(BirthDate)))
-        LoadFile(Folders.NumericFolder + *file);
+    loadSinglePage(HoroscopeSystem::Numerological);
 }
 
 // --- Window events
@@ -783,8 +818,7 @@ void TForm1::showEvent(QShowEvent* event) {
     if (m_shown) return;
     m_shown = true;
     // The personal data dialog opens over the window once it is on screen, from the event loop.
-    QMetaObject::invokeMethod(
-        this, [this] { guarded([this] { N12Click(); }); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, guardedHandler(this, &TForm1::N12Click), Qt::QueuedConnection);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
@@ -938,7 +972,7 @@ void CreateApplicationWindows() {
     // the main window's section bar and menus.
     solvenna::ui::announceDesktopEntry();
     solvenna::ui::installQtTranslations();
-    InstallProgramStyle();
+    solvenna::ui::installProgramStyle();
     Form1 = new TForm1;
     // The INI files live where the main window's folder values say: beside the program, or in the user's
     // configuration folder when the program is installed.

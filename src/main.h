@@ -149,6 +149,9 @@ public:
     void LoadZoroastrian();
     void LoadMyphologic();
     void LoadNumeric();
+    // The main-menu item of a system, and its command as the menu runs it (the personal data dialog's way).
+    QAction* systemItem(solvenna::HoroscopeSystem system) const;
+    void showSystem(solvenna::HoroscopeSystem system, QObject* sender);
 
     // The window's place and the section bar's width, kept in the settings file across runs: restored
     // before the first show (a broken or off-screen place is ignored), stored when the window closes.
@@ -170,8 +173,10 @@ private:
     void createActions();
     void createToolBar();
     void createSectionBar();
-    void showSinglePage(QAction* mainItem, QAction* popupItem, solvenna::HoroscopeSystem system);
-    void runPopup(QAction* popupItem, void (TForm1::*mainHandler)(QObject*));
+    void checkSystemItems(solvenna::HoroscopeSystem system);
+    void showSinglePage(solvenna::HoroscopeSystem system);
+    void runPopup(solvenna::HoroscopeSystem system);
+    void loadSinglePage(solvenna::HoroscopeSystem system);
     void releaseTool3();
     void FormCanResize();
     bool shortcutReachable(const QAction* action) const;

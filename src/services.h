@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <type_traits>
+#include <utility>
 
 class QDialog;
 class QMessageBox;
@@ -68,18 +69,31 @@ template <typename Body> void guarded(Body&& body) noexcept {
     }
 }
 
+// A command handler wrapped in the guard, to hand to a signal or a callback: a member function of the
+// receiver, or any callable. It takes the arguments it is given where it can, and otherwise none, so a
+// handler taking nothing also serves a signal with arguments.
+template <typename Receiver, typename Handler> auto guardedHandler(Receiver* receiver, Handler handler) {
+    return [receiver, handler](auto&&... args) {
+        guarded([&] {
+            if constexpr (std::is_member_function_pointer_v<Handler>) {
+                if constexpr (std::is_invocable_v<Handler, Receiver*, decltype(args)...>)
+                    (receiver->*handler)(std::forward<decltype(args)>(args)...);
+                else
+                    (receiver->*handler)();
+            } else {
+                if constexpr (std::is_invocable_v<const Handler&, decltype(args)...>)
+                    handler(std::forward<decltype(args)>(args)...);
+                else
+                    handler();
+            }
+        });
+    };
+}
+
 // Connects a signal to a command handler through the guard: the one way the windows wire their controls.
-// The handler is a member function of the receiver taking nothing, or any callable taking nothing.
 template <typename Sender, typename Signal, typename Receiver, typename Handler>
 QMetaObject::Connection connectGuarded(Sender* sender, Signal signal, Receiver* receiver, Handler handler) {
-    return QObject::connect(sender, signal, receiver, [receiver, handler] {
-        guarded([&] {
-            if constexpr (std::is_member_function_pointer_v<Handler>)
-                (receiver->*handler)();
-            else
-                handler();
-        });
-    });
+    return QObject::connect(sender, signal, receiver, guardedHandler(receiver, handler));
 }
 
 } // namespace solvenna::ui

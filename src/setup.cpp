@@ -22,7 +22,6 @@
 using namespace Qt::Literals::StringLiterals;
 using solvenna::Settings;
 using solvenna::ui::connectGuarded;
-using solvenna::ui::guarded;
 
 TSetupFrm* SetupFrm = nullptr;
 

@@ -10,7 +10,6 @@
 #include "services.h"
 #include "setup.h"
 
-#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCalendarWidget>
@@ -22,65 +21,20 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
-#include <QPointer>
-#include <QProxyStyle>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScreen>
 #include <QToolButton>
-#include <QToolTip>
 #include <QWidgetAction>
 
 using namespace Qt::Literals::StringLiterals;
 using solvenna::ui::connectGuarded;
-using solvenna::ui::guarded;
 
 solvenna::Date BirthDate = 0;
 QString PersonName;
 TForm2* Form2 = nullptr;
 
 namespace {
-
-// Tooltips appear 50 ms after the pointer rests and stay 10 seconds; the overflow arrows are our own.
-class ProgramStyle : public QProxyStyle {
-public:
-    using QProxyStyle::QProxyStyle;
-    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                  QStyleHintReturn* returnData) const override {
-        if (hint == SH_ToolTip_WakeUpDelay) return 50;
-        if (hint == SH_ToolTip_FallAsleepDelay) return 10000;
-        return QProxyStyle::styleHint(hint, option, widget, returnData);
-    }
-    // The bars' "more buttons" arrows come from our own icon set: reading the built-in pictures loads
-    // every image plugin, which costs the start-up several milliseconds.
-    QIcon standardIcon(StandardPixmap icon, const QStyleOption* option,
-                       const QWidget* widget) const override {
-        if (icon == SP_ToolBarHorizontalExtensionButton) return solvenna::ui::programIcon(u"more-h"_s);
-        if (icon == SP_ToolBarVerticalExtensionButton) return solvenna::ui::programIcon(u"more-v"_s);
-        return QProxyStyle::standardIcon(icon, option, widget);
-    }
-};
-
-// Qt keeps a long hint up longer than the program's 10 seconds (it adds time for every character past the
-// hundredth), so hints set on a control are shown here with the program's time instead.
-class HintTiming : public QObject {
-public:
-    using QObject::QObject;
-    static constexpr int kShownMs = 10000;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() != QEvent::ToolTip || !watched->isWidgetType()) return false;
-        auto* widget = static_cast<QWidget*>(watched);
-        // Views, menus and tab bars show hints of their own items.
-        if (widget->toolTip().isEmpty() || qobject_cast<QAbstractItemView*>(widget) ||
-            qobject_cast<QMenu*>(widget) || widget->inherits("QTabBar"))
-            return false;
-        const auto* help = static_cast<QHelpEvent*>(event);
-        QToolTip::showText(help->globalPos(), widget->toolTip(), widget, QRect(), kShownMs);
-        return true;
-    }
-};
 
 // The "Имена" strip at the top of the name box's menu.
 class MenuCaption : public QWidget {
@@ -138,15 +92,6 @@ void configureTypedNameBox(QComboBox* box) {
     // ends: the box would then fill the dialog and change the name's letter case.
     box->setCompleter(nullptr);
     QObject::disconnect(box->lineEdit(), &QLineEdit::editingFinished, box, nullptr);
-}
-
-void InstallProgramStyle() {
-    if (!dynamic_cast<ProgramStyle*>(QApplication::style())) QApplication::setStyle(new ProgramStyle);
-    static QPointer<HintTiming> hintTiming;
-    if (!hintTiming) {
-        hintTiming = new HintTiming(qApp);
-        qApp->installEventFilter(hintTiming);
-    }
 }
 
 // --- The date edit ---------------------------------------------------------------------------------------
@@ -466,7 +411,7 @@ TForm2::TForm2(QWidget* parent, const QString& programFolder)
     N1->setObjectName(u"N1"_s);
     connectGuarded(N2, &QAction::triggered, this, &TForm2::N2Click);
     connectGuarded(N1, &QAction::triggered, this, &TForm2::N1Click);
-    connect(PopupMenu1, &QMenu::aboutToShow, this, [this] { PopupMenu1BeforePopUp(); });
+    connectGuarded(PopupMenu1, &QMenu::aboutToShow, this, &TForm2::PopupMenu1BeforePopUp);
     // "Имена" is the name box's only menu: by the mouse anywhere on the box (its arrow too), by the Menu
     // key and by Shift+F10. Qt's own edit menu would be English and offer nothing this box needs.
     edit1->installEventFilter(this);
@@ -485,11 +430,10 @@ TForm2::TForm2(QWidget* parent, const QString& programFolder)
     connectGuarded(Calendar1, &TDateEdit::valueChanged, this, &TForm2::Calendar1Change);
     connectGuarded(Check2, &QCheckBox::toggled, this, &TForm2::Check2Click);
     connectGuarded(edit1, &QComboBox::activated, this, &TForm2::edit1Click);
-    // The dialog goes once the handler is done, so that an error it reports stands over the dialog.
-    connect(Button1, &QPushButton::clicked, this, [this] {
-        guarded([this] { Button1Click(); });
-        reject();
-    });
+    // The dialog goes once the handler is done, also when it failed, so that an error it reports stands
+    // over the dialog: the slots run in the order they were connected.
+    connectGuarded(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
+    connect(Button1, &QPushButton::clicked, this, &QDialog::reject);
 
     const QString folder = programFolder.isEmpty()
                                ? solvenna::folderOfProgram(QCoreApplication::applicationFilePath())
@@ -503,7 +447,6 @@ TForm2::~TForm2() {
 }
 
 void TForm2::FormCreate() {
-    InstallProgramStyle();
     HorList->setCurrentIndex(0);
     BirthDate = solvenna::kNoBirthDate;
     PersonName.clear();
@@ -550,17 +493,15 @@ void TForm2::Button1Click() {
         Form1->setWindowTitle(
             solvenna::personCaption(PersonName, solvenna::dateToText(BirthDate), Label4->text()));
 
-        using Command = void (TForm1::*)(QObject*);
-        const std::pair<QAction*, Command> commands[] = {
-            {Form1->N13, &TForm1::N13Click}, {Form1->N14, &TForm1::N14Click}, {Form1->N15, &TForm1::N15Click},
-            {Form1->N10, &TForm1::N10Click}, {Form1->N20, &TForm1::N20Click}, {Form1->N17, &TForm1::N17Click},
-        };
+        using solvenna::HoroscopeSystem;
         if (Check2->isChecked()) {
             const int chosen = HorList->currentIndex();
-            if (chosen >= 0 && chosen < solvenna::kSystemCount) (Form1->*commands[chosen].second)(this);
+            if (chosen >= 0 && chosen < solvenna::kSystemCount)
+                Form1->showSystem(HoroscopeSystem(chosen), this);
         } else {
-            for (const auto& [item, command] : commands)
-                if (item->isChecked()) (Form1->*command)(this);
+            for (int i = 0; i < solvenna::kSystemCount; ++i)
+                if (Form1->systemItem(HoroscopeSystem(i))->isChecked())
+                    Form1->showSystem(HoroscopeSystem(i), this);
         }
     }
 

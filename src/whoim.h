@@ -123,8 +123,3 @@ extern TForm2* Form2;
 // A name box that takes a typed name as it is: no completion that rewrites it, and no typed name taken
 // as a pick from its list. Only a pick (the list, or the arrow keys) reports activated().
 void configureTypedNameBox(QComboBox* box);
-
-// The program's style, application-wide: tooltips show 50 ms after the pointer rests and stay 10 seconds,
-// and the bars' overflow arrows come from the program's icons. The dialog sets it when it is created;
-// installing it before any window exists spares re-styling them.
-void InstallProgramStyle();

@@ -1,4 +1,6 @@
 #include "core/catalogue.h"
+#include "core/date.h"
+#include "core/messages.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,6 +30,11 @@ private Q_SLOTS:
     void layout();
     void installedLayout_followsTheTreeWhenMoved();
     void topicCaptions();
+    void systemTable_rowsHoldTheirOwnSystemsPages_data();
+    void systemTable_rowsHoldTheirOwnSystemsPages();
+    void systemTable_namesAndFoldersAreTheSystemsOwn();
+    void singlePage_data();
+    void singlePage();
 };
 
 void CatalogueTest::lookups_data() {
@@ -221,6 +228,97 @@ void CatalogueTest::topicCaptions() {
         actual << topicCaption(i);
     QCOMPARE(actual, expected);
     QVERIFY(topicCaption(11).isEmpty());
+}
+
+void CatalogueTest::systemTable_rowsHoldTheirOwnSystemsPages_data() {
+    QTest::addColumn<int>("system");
+    QTest::addColumn<int>("signs");
+    QTest::newRow("zodiac") << int(HoroscopeSystem::Zodiac) << 12;
+    QTest::newRow("chinese") << int(HoroscopeSystem::Chinese) << 12;
+    QTest::newRow("druid") << int(HoroscopeSystem::Druid) << 22;
+    QTest::newRow("zoroastrian") << int(HoroscopeSystem::Zoroastrian) << 32;
+    QTest::newRow("mythological") << int(HoroscopeSystem::Mythological) << 10;
+    QTest::newRow("numerological") << int(HoroscopeSystem::Numerological) << 9;
+}
+
+// A row wired to another system's tables would end its pages or names at the wrong sign.
+void CatalogueTest::systemTable_rowsHoldTheirOwnSystemsPages() {
+    QFETCH(int, system);
+    QFETCH(int, signs);
+    const SystemEntry& entry = systemEntry(HoroscopeSystem(system));
+    QCOMPARE(int(entry.system), system);
+    QCOMPARE(entry.signCount, signs);
+    QCOMPARE(signCount(HoroscopeSystem(system)), signs);
+    QSet<QString> entries, names;
+    for (int i = 1; i <= signs; ++i) {
+        const auto held = entry.signEntry(i);
+        QVERIFY2(held && !held->isEmpty(), qPrintable(QString::number(i)));
+        entries.insert(*held);
+        const QString name = signName(HoroscopeSystem(system), i);
+        QVERIFY2(!name.isEmpty(), qPrintable(QString::number(i)));
+        names.insert(name);
+    }
+    QCOMPARE(entries.size(), signs);
+    QCOMPARE(names.size(), signs);
+    QVERIFY(!entry.signEntry(signs + 1));
+    QVERIFY(signName(HoroscopeSystem(system), signs + 1).isEmpty());
+    QVERIFY(signName(HoroscopeSystem(system), 0).isEmpty());
+}
+
+void CatalogueTest::systemTable_namesAndFoldersAreTheSystemsOwn() {
+    const Folders folders = Folders::fromAppFolder(u"/opt/s/"_s);
+    QStringList menuNames, captions, pageFolders;
+    for (const SystemEntry& entry : systemTable()) {
+        menuNames << systemMenuName(entry.system);
+        captions << systemCaption(entry.system);
+        pageFolders << folders.*entry.folder;
+    }
+    QCOMPARE(menuNames, (QStringList{u"Зодиакальный"_s, u"Китайский"_s, u"Друидов"_s, u"Зороастрийский"_s,
+                                     u"Мифологический"_s, u"Нумерологический"_s}));
+    QCOMPARE(captions, (QStringList{u"Зодиакальный гороскоп"_s, u"Китайский гороскоп"_s,
+                                    u"Гороскоп Друидов"_s, u"Зороастрийский гороскоп"_s,
+                                    u"Мифологический гороскоп"_s, u"Нумерологический гороскоп"_s}));
+    QCOMPARE(pageFolders, (QStringList{u"/opt/s/Data/Zodiac/"_s, u"/opt/s/Data/Chinese/"_s,
+                                       u"/opt/s/Data/Druidean/"_s, u"/opt/s/Data/Zoroastrian/"_s,
+                                       u"/opt/s/Data/Myphologic/"_s, u"/opt/s/Data/Numeric/"_s}));
+}
+
+void CatalogueTest::singlePage_data() {
+    QTest::addColumn<int>("system");
+    QTest::addColumn<Date>("birthDate");
+    QTest::addColumn<QString>("page"); // empty: none
+    QTest::addColumn<int>("messages");
+    const Date august1975 = encodeDate(1975, 8, 15);
+    QTest::newRow("zodiac has topics, not one page")
+        << int(HoroscopeSystem::Zodiac) << august1975 << QString() << 0;
+    QTest::newRow("chinese 1975 cat")
+        << int(HoroscopeSystem::Chinese) << august1975 << u"/opt/s/Data/Chinese/cat.htm"_s << 0;
+    QTest::newRow("druid 15.08 kartas")
+        << int(HoroscopeSystem::Druid) << august1975 << u"/opt/s/Data/Druidean/kartas.htm"_s << 0;
+    QTest::newRow("zoroastrian 1975 spider")
+        << int(HoroscopeSystem::Zoroastrian) << august1975 << u"/opt/s/Data/Zoroastrian/6.htm"_s << 0;
+    QTest::newRow("mythological 15.08 griffin")
+        << int(HoroscopeSystem::Mythological) << august1975 << u"/opt/s/Data/Myphologic/7.htm"_s << 0;
+    QTest::newRow("numerological 15.08.1975 is 9")
+        << int(HoroscopeSystem::Numerological) << august1975 << u"/opt/s/Data/Numeric/9.htm"_s << 0;
+    QTest::newRow("chinese 1905 refused")
+        << int(HoroscopeSystem::Chinese) << encodeDate(1905, 3, 1) << QString() << 1;
+    QTest::newRow("zoroastrian 1899 refused")
+        << int(HoroscopeSystem::Zoroastrian) << encodeDate(1899, 3, 1) << QString() << 1;
+}
+
+void CatalogueTest::singlePage() {
+    QFETCH(int, system);
+    QFETCH(Date, birthDate);
+    QFETCH(QString, page);
+    QFETCH(int, messages);
+    QStringList shown;
+    const MessageHook previous = setMessageHook([&shown](const QString& text) { shown << text; });
+    const auto found =
+        solvenna::singlePage(Folders::fromAppFolder(u"/opt/s/"_s), HoroscopeSystem(system), birthDate);
+    setMessageHook(previous);
+    QCOMPARE(found.value_or(QString()), page);
+    QCOMPARE(shown.size(), messages);
 }
 
 QTEST_GUILESS_MAIN(CatalogueTest)

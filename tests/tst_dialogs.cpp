@@ -2,6 +2,7 @@
 #include "main.h"
 #include "pageview.h"
 #include "setup.h"
+#include "style.h"
 #include "whoim.h"
 #include "widgets.h"
 
@@ -83,6 +84,8 @@ private:
 };
 
 void DialogsTest::initTestCase() {
+    // As the program does before it makes any window.
+    solvenna::ui::installProgramStyle();
     g_programFolder = new QTemporaryDir;
     kSourceAppFolder =
         testsupport::readableProgramFolder(QStringLiteral(SOLVENNA_DATA_DIR), *g_programFolder);

@@ -2,6 +2,7 @@
 #include "main.h"
 #include "pageview.h"
 #include "setup.h"
+#include "style.h"
 #include "whoim.h"
 #include "widgets.h"
 
@@ -94,6 +95,8 @@ private:
 };
 
 void MainWindowTest::initTestCase() {
+    // As the program does before it makes any window.
+    solvenna::ui::installProgramStyle();
     g_programFolder = new QTemporaryDir;
     kSourceAppFolder =
         testsupport::readableProgramFolder(QStringLiteral(SOLVENNA_DATA_DIR), *g_programFolder);

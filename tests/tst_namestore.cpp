@@ -35,6 +35,7 @@ private Q_SLOTS:
     void settings_data();
     void settings();
     void settingsSave_writesAllKeysInOrder();
+    void settingKeys_areDistinctAndEachFillsItsOwnSetting();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -198,6 +199,37 @@ void NameStoreTest::settingsSave_writesAllKeysInOrder() {
         readBytes(file.fileName()),
         QByteArray(
             "[main]\r\nStoreNames=1\r\nShowHints=0\r\nSoftScroll=1\r\nScrollDelay=20\r\nAutoDelay=1\r\n"));
+}
+
+void NameStoreTest::settingKeys_areDistinctAndEachFillsItsOwnSetting() {
+    QSet<QString> keys;
+    for (const SettingKey& row : kSettingKeys) {
+        // INI keys are matched in any letter case.
+        keys.insert(QString::fromUtf16(row.key).toLower());
+        QVERIFY2((row.flag != nullptr) != (row.number != nullptr), qPrintable(QString::fromUtf16(row.key)));
+    }
+    QCOMPARE(keys.size(), int(std::size(kSettingKeys)));
+
+    // Every setting away from its default survives a round trip: no row writes or reads another's member.
+    Settings changed;
+    QCOMPARE(changed.storeNames, true);
+    QCOMPARE(changed.showHints, false);
+    QCOMPARE(changed.softScroll, true);
+    QCOMPARE(changed.scrollDelay, 20);
+    QCOMPARE(changed.autoDelay, true);
+    changed.storeNames = false;
+    changed.showHints = true;
+    changed.softScroll = false;
+    changed.scrollDelay = 135;
+    changed.autoDelay = false;
+    IniFile file(folder() + u"solvenna.ini"_s);
+    changed.save(file);
+    const Settings read = Settings::load(IniFile(file.fileName()));
+    QCOMPARE(read.storeNames, false);
+    QCOMPARE(read.showHints, true);
+    QCOMPARE(read.softScroll, false);
+    QCOMPARE(read.scrollDelay, 135);
+    QCOMPARE(read.autoDelay, false);
 }
 
 QTEST_GUILESS_MAIN(NameStoreTest)

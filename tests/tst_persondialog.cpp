@@ -3,6 +3,7 @@
 #include "core/datetext.h"
 #include "main.h"
 #include "setup.h"
+#include "style.h"
 #include "whoim.h"
 #include "widgets.h"
 
@@ -93,6 +94,8 @@ private:
 };
 
 void PersonDialogTest::initTestCase() {
+    // As the program does before it makes any window.
+    solvenna::ui::installProgramStyle();
     g_programFolder = new QTemporaryDir;
     kSourceAppFolder =
         testsupport::readableProgramFolder(QStringLiteral(SOLVENNA_DATA_DIR), *g_programFolder);

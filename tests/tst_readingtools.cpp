@@ -8,6 +8,7 @@
 #include "pageview.h"
 #include "printing.h"
 #include "setup.h"
+#include "style.h"
 #include "whoim.h"
 
 #include "testsupport.h"
@@ -102,6 +103,8 @@ private:
 };
 
 void ReadingToolsTest::initTestCase() {
+    // As the program does before it makes any window.
+    solvenna::ui::installProgramStyle();
     g_programFolder = new QTemporaryDir;
     kSourceAppFolder =
         testsupport::readableProgramFolder(QStringLiteral(SOLVENNA_DATA_DIR), *g_programFolder);

@@ -65,19 +65,6 @@ constexpr std::array<const char16_t*, 32> kTotemNames{
     u"Осел",     u"Белый Медведь", u"Орел",    u"Лиса",  u"Дельфин", u"Вепрь",  u"Сова",      u"Сокол",
 };
 
-struct SystemNames {
-    const char16_t* menu;
-    const char16_t* caption;
-};
-constexpr std::array<SystemNames, kSystemCount> kSystems{{
-    {u"Зодиакальный", u"Зодиакальный гороскоп"},
-    {u"Китайский", u"Китайский гороскоп"},
-    {u"Друидов", u"Гороскоп Друидов"},
-    {u"Зороастрийский", u"Зороастрийский гороскоп"},
-    {u"Мифологический", u"Мифологический гороскоп"},
-    {u"Нумерологический", u"Нумерологический гороскоп"},
-}};
-
 template <typename Table> std::optional<QString> nameAt(const Table& table, int index) {
     if (index < 1 || index > int(table.size())) return std::nullopt;
     return QString::fromUtf16(table[std::size_t(index - 1)]);
@@ -180,48 +167,80 @@ QString topicCaption(int sectionIndex) {
     return QString::fromUtf16(kTopics[std::size_t(sectionIndex)].caption);
 }
 
+namespace {
+
+std::uint16_t yearOf(Date date) {
+    return static_cast<std::uint16_t>(decodeDate(date).year);
+}
+
+QString zodiacName(int index) {
+    return nameAt(kZodiacNames, index).value_or(QString());
+}
+QString chineseName(int index) {
+    return nameAt(kChineseNames, index).value_or(QString());
+}
+QString totemName(int index) {
+    return nameAt(kTotemNames, index).value_or(QString());
+}
+QString numberName(int index) {
+    return index >= 1 && index <= kBirthNumbers ? u"Число "_s + QString::number(index) : QString();
+}
+
+// system, menu name, caption, folder, sign entry, calculator, number of signs, sign names
+constexpr std::array<SystemEntry, kSystemCount> kSystems{{
+    {HoroscopeSystem::Zodiac, u"Зодиакальный", u"Зодиакальный гороскоп", &Folders::ZodiacFolder,
+     zodiacSignFolder, GetSign, kZodiacSigns, zodiacName},
+    {HoroscopeSystem::Chinese, u"Китайский", u"Китайский гороскоп", &Folders::ChineseFolder, chineseFile,
+     [](Date date) { return GetAnimal_China(yearOf(date)); }, kChineseAnimals, chineseName},
+    {HoroscopeSystem::Druid, u"Друидов", u"Гороскоп Друидов", &Folders::DruidFolder, druidFile, GetTree,
+     kDruidTrees, treeName},
+    {HoroscopeSystem::Zoroastrian, u"Зороастрийский", u"Зороастрийский гороскоп", &Folders::ZoroastrianFolder,
+     zoroastrianFile, [](Date date) { return GetBeast(yearOf(date)); }, kZoroastrianTotems, totemName},
+    {HoroscopeSystem::Mythological, u"Мифологический", u"Мифологический гороскоп", &Folders::MythFolder,
+     mythFile, GetCreature, kMythCreatures, creatureName},
+    {HoroscopeSystem::Numerological, u"Нумерологический", u"Нумерологический гороскоп",
+     &Folders::NumericFolder, numericFile, GetNumber, kBirthNumbers, numberName},
+}};
+
+constexpr bool inSystemOrder() {
+    for (std::size_t i = 0; i < kSystems.size(); ++i)
+        if (kSystems[i].system != HoroscopeSystem(i)) return false;
+    return true;
+}
+static_assert(inSystemOrder(), "every system's row stands at the system's own index");
+
+} // namespace
+
+const std::array<SystemEntry, kSystemCount>& systemTable() {
+    return kSystems;
+}
+
+const SystemEntry& systemEntry(HoroscopeSystem system) {
+    return kSystems[std::size_t(system)];
+}
+
 QString systemCaption(HoroscopeSystem system) {
-    return QString::fromUtf16(kSystems[std::size_t(system)].caption);
+    return QString::fromUtf16(systemEntry(system).caption);
 }
 
 QString systemMenuName(HoroscopeSystem system) {
-    return QString::fromUtf16(kSystems[std::size_t(system)].menu);
+    return QString::fromUtf16(systemEntry(system).menuName);
+}
+
+std::optional<QString> singlePage(const Folders& folders, HoroscopeSystem system, Date birthDate) {
+    if (system == HoroscopeSystem::Zodiac) return std::nullopt;
+    const SystemEntry& entry = systemEntry(system);
+    const std::optional<QString> file = entry.signEntry(entry.signOf(birthDate));
+    if (!file) return std::nullopt;
+    return folders.*entry.folder + *file;
 }
 
 QString signName(HoroscopeSystem system, int index) {
-    switch (system) {
-    case HoroscopeSystem::Zodiac:
-        return nameAt(kZodiacNames, index).value_or(QString());
-    case HoroscopeSystem::Chinese:
-        return nameAt(kChineseNames, index).value_or(QString());
-    case HoroscopeSystem::Druid:
-        return treeName(index);
-    case HoroscopeSystem::Zoroastrian:
-        return nameAt(kTotemNames, index).value_or(QString());
-    case HoroscopeSystem::Mythological:
-        return creatureName(index);
-    case HoroscopeSystem::Numerological:
-        return index >= 1 && index <= kBirthNumbers ? u"Число "_s + QString::number(index) : QString();
-    }
-    return {};
+    return systemEntry(system).signName(index);
 }
 
 int signCount(HoroscopeSystem system) {
-    switch (system) {
-    case HoroscopeSystem::Zodiac:
-        return kZodiacSigns;
-    case HoroscopeSystem::Chinese:
-        return kChineseAnimals;
-    case HoroscopeSystem::Druid:
-        return kDruidTrees;
-    case HoroscopeSystem::Zoroastrian:
-        return kZoroastrianTotems;
-    case HoroscopeSystem::Mythological:
-        return kMythCreatures;
-    case HoroscopeSystem::Numerological:
-        return kBirthNumbers;
-    }
-    return 0;
+    return systemEntry(system).signCount;
 }
 
 } // namespace solvenna

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "core/date.h"
+
 #include <QString>
 
+#include <array>
+#include <cstdint>
 #include <optional>
 
 namespace solvenna {
@@ -54,10 +58,33 @@ std::optional<QString> mythFile(int creatureIndex);     // 10 -> "10.htm"
 
 // The caption of a zodiac topic section ("Стихия знака" ...), empty outside 0..10.
 QString topicCaption(int sectionIndex);
+
+// One row per horoscope system, in the order of HoroscopeSystem: its names, its calculator and where its
+// pages are. The windows' commands for the systems are a table of the same order (main.cpp).
+struct SystemEntry {
+    HoroscopeSystem system;
+    const char16_t* menuName; // in the menus and the dialog's list: "Китайский"
+    const char16_t* caption;  // the single-page item's caption: "Китайский гороскоп"
+    QString Folders::*folder; // the folder of its pages
+    // What the catalogue holds for a sign index: the sign's page, or for the zodiac the folder of the
+    // sign's topic pages.
+    std::optional<QString> (*signEntry)(int signIndex);
+    // The sign index of a birth date (signs.h), -1 when there is none.
+    std::int32_t (*signOf)(Date birthDate);
+    int signCount;
+    // The nominative name of a sign index as the pages' headings give it; empty outside the table.
+    QString (*signName)(int signIndex);
+};
+const std::array<SystemEntry, kSystemCount>& systemTable();
+const SystemEntry& systemEntry(HoroscopeSystem system);
+
 // The system's name as the single-page item shows it ("Китайский гороскоп").
 QString systemCaption(HoroscopeSystem system);
 // The system's name in the menus and the dialog's list ("Китайский").
 QString systemMenuName(HoroscopeSystem system);
+// The page of a single-page system for a birth date, worked out afresh: its folder and the page of the
+// sign; none when the calculator gives no sign in the system's table (a refused year), or for the zodiac.
+std::optional<QString> singlePage(const Folders& folders, HoroscopeSystem system, Date birthDate);
 
 // Nominative sign names as the pages' headings give them ("Лев", "Кот", "Олень", "Число 9").
 QString signName(HoroscopeSystem system, int index);

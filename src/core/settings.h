@@ -6,23 +6,43 @@
 
 namespace solvenna {
 
-// The five settings of solvenna.ini, section "main", with their defaults: the one place that names them.
+// The five settings of solvenna.ini, section "main". Their keys and defaults are the table below.
 struct Settings {
-    bool storeNames = true;
-    bool showHints = false;
-    bool softScroll = true;
-    int scrollDelay = 20; // milliseconds, kept within 0..500
-    bool autoDelay = true;
+    // Every setting at its default.
+    Settings();
+
+    bool storeNames;
+    bool showHints;
+    bool softScroll;
+    int scrollDelay; // milliseconds, kept within 0..500
+    bool autoDelay;
 
     static constexpr auto kFileName = "solvenna.ini";
-    static constexpr int kMinScrollDelay = 0;
-    static constexpr int kMaxScrollDelay = 500;
+    static constexpr auto kSection = u"main";
 
     // Reads the file; a missing file, section or key, or a value that is not a number, gives the default.
     static Settings load(const IniFile& file);
     // Writes all five keys in order in one rewrite; throws IniWriteError when refused, and then none of
     // them is written.
     void save(IniFile& file) const;
+};
+
+// One row per setting, in the file's order: the key, the member it fills and its default. A flag is
+// written 1 or 0 and read as any number, non-zero meaning on; a number is kept within its bounds.
+struct SettingKey {
+    const char16_t* key;
+    bool Settings::*flag = nullptr;
+    int Settings::*number = nullptr;
+    int byDefault = 0; // for a flag, 1 or 0
+    int lowest = 0;
+    int highest = 0;
+};
+inline constexpr SettingKey kSettingKeys[] = {
+    {.key = u"StoreNames", .flag = &Settings::storeNames, .byDefault = 1},
+    {.key = u"ShowHints", .flag = &Settings::showHints, .byDefault = 0},
+    {.key = u"SoftScroll", .flag = &Settings::softScroll, .byDefault = 1},
+    {.key = u"ScrollDelay", .number = &Settings::scrollDelay, .byDefault = 20, .lowest = 0, .highest = 500},
+    {.key = u"AutoDelay", .flag = &Settings::autoDelay, .byDefault = 1},
 };
 
 // Where the main window was at its last close, in section "window" of the same file, beside the five
