@@ -61,7 +61,6 @@ protected:
     void doSetSource(const QUrl& name, QTextDocument::ResourceType type) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
-protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
