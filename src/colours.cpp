@@ -1,10 +1,46 @@
 #include "colours.h"
 
+#include <QEvent>
+#include <QPalette>
+#include <QWidget>
+
 #include <cmath>
 
 namespace solvenna::ui {
 
 namespace {
+
+// Lives as the widget's child and watches it for palette changes.
+class DesignedTextColour : public QObject {
+public:
+    DesignedTextColour(QWidget* widget, const QColor& designed) : QObject(widget), m_designed(designed) {
+        widget->installEventFilter(this);
+        apply(widget);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ParentChange)
+            apply(static_cast<QWidget*>(watched));
+        return false;
+    }
+
+private:
+    void apply(QWidget* widget) {
+        // Setting the palette reports a palette change of its own.
+        if (m_applying) return;
+        m_applying = true;
+        QPalette palette = widget->palette();
+        for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            palette.setColor(group, QPalette::WindowText,
+                             readableColour(m_designed, palette.color(group, QPalette::Window)));
+        if (palette != widget->palette() || !widget->testAttribute(Qt::WA_SetPalette))
+            widget->setPalette(palette);
+        m_applying = false;
+    }
+
+    QColor m_designed;
+    bool m_applying = false;
+};
 
 double linear(double channel) {
     return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
@@ -39,6 +75,10 @@ QColor readableColour(const QColor& designed, const QColor& background) {
         if (contrastRatio(candidate, background) >= kMinimumContrast) return candidate;
     }
     return lighten ? QColor(Qt::white) : QColor(Qt::black);
+}
+
+void setDesignedTextColour(QWidget* widget, const QColor& designed) {
+    new DesignedTextColour(widget, designed);
 }
 
 } // namespace solvenna::ui

@@ -2,6 +2,8 @@
 
 #include <QColor>
 
+class QWidget;
+
 // Text colours that stay readable whatever the desktop's palette: the designed colour where it reads, a
 // lighter (or darker) shade of the same hue where it would not.
 namespace solvenna::ui {
@@ -17,5 +19,10 @@ double contrastRatio(const QColor& a, const QColor& b);
 // The designed colour if it has the minimum contrast against the background; otherwise the nearest shade
 // of the same hue and saturation that has it, lighter on a dark background and darker on a light one.
 QColor readableColour(const QColor& designed, const QColor& background);
+
+// Gives a widget's text (its WindowText) the designed colour, or the readable shade of it against the
+// widget's background, and again whenever the palette changes, so a desktop that switches between a light
+// and a dark theme while the program runs leaves the text readable.
+void setDesignedTextColour(QWidget* widget, const QColor& designed);
 
 } // namespace solvenna::ui

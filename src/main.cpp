@@ -832,8 +832,9 @@ solvenna::WindowPlacement TForm1::placement() const {
     placement.maximized = isMaximized();
     const QRect normal = placement.maximized || isFullScreen() ? normalGeometry() : geometry();
     if (normal.isValid()) placement.normalGeometry = normal;
-    placement.sectionBarWidth =
-        Buttons->isVisibleTo(Splitter1) ? Splitter1->sizes().value(0, Buttons->width()) : Buttons->width();
+    // A bar that never showed has no width of its own yet: the one in the file stays.
+    if (Buttons->isVisibleTo(Splitter1))
+        placement.sectionBarWidth = Splitter1->sizes().value(0, Buttons->width());
     return placement;
 }
 
@@ -943,6 +944,9 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         const auto* action = qobject_cast<const QAction*>(watched);
         if (action && !shortcutReachable(action)) return true; // swallowed: its menu is out of reach
     }
+    // A Space that went down on the button but came up elsewhere clicked nothing: the next click is the
+    // mouse's.
+    if (watched == Tool3 && event->type() == QEvent::MouseButtonPress) m_tool3ByKeyboard = false;
     if (watched == Tool3 && (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Space || key == Qt::Key_Select) {

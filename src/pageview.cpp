@@ -95,6 +95,13 @@ void PageView::keyPressEvent(QKeyEvent* event) {
         event->ignore();
         return;
     }
+    // Without a text cursor these would do nothing; they go to the page's top and end, as Home and End do.
+    if (modifiers == Qt::ControlModifier && (event->key() == Qt::Key_Home || event->key() == Qt::Key_End)) {
+        verticalScrollBar()->triggerAction(event->key() == Qt::Key_Home ? QAbstractSlider::SliderToMinimum
+                                                                        : QAbstractSlider::SliderToMaximum);
+        event->accept();
+        return;
+    }
     QTextBrowser::keyPressEvent(event);
 }
 

@@ -74,10 +74,7 @@ QLabel* boldNavyLabel(QWidget* parent, const QString& name, const QString& text,
     f.setBold(true);
     label->setFont(f);
     // Colours by palette rather than style sheet: a style sheet costs every label its own style.
-    QPalette navy = label->palette();
-    navy.setColor(QPalette::WindowText,
-                  solvenna::ui::readableColour(QColor(0, 0, 128), navy.color(QPalette::Window)));
-    label->setPalette(navy);
+    solvenna::ui::setDesignedTextColour(label, QColor(0, 0, 128));
     label->move(x, y);
     label->adjustSize();
     return label;
@@ -338,10 +335,7 @@ TForm2::TForm2(QWidget* parent, const QString& programFolder)
                    this);
     Label1->setObjectName(u"Label1"_s);
     Label1->setWordWrap(true);
-    QPalette blue = Label1->palette();
-    blue.setColor(QPalette::WindowText,
-                  solvenna::ui::readableColour(QColor(0, 0, 255), blue.color(QPalette::Window)));
-    Label1->setPalette(blue);
+    solvenna::ui::setDesignedTextColour(Label1, QColor(0, 0, 255));
     // The advice was laid out for a small 8-point face; at that size it keeps its own line breaks.
     QFont adviceFont = Label1->font();
     adviceFont.setUnderline(true);
