@@ -4,6 +4,7 @@
 #include "core/catalogue.h"
 #include "core/pagezoom.h"
 #include "core/settings.h"
+#include "designlayout.h"
 #include "main.h"
 #include "pageview.h"
 #include "services.h"
@@ -64,13 +65,10 @@ void TSpinEdit::focusOutEvent(QFocusEvent* event) {
 }
 
 namespace {
-QCheckBox* checkBox(QWidget* parent, const QString& name, const QString& caption, const QString& hint, int x,
-                    int y) {
+QCheckBox* checkBox(QWidget* parent, const QString& name, const QString& caption, const QString& hint) {
     auto* box = new QCheckBox(caption, parent);
     box->setObjectName(name);
     box->setToolTip(hint);
-    box->move(x, y);
-    box->adjustSize();
     return box;
 }
 
@@ -110,60 +108,57 @@ TSetupFrm::TSetupFrm(TForm1* mainWindow, const QString& programFolder, QWidget* 
 
     XPGroupBox1 = new FramedGroup(u"Основные"_s, this);
     XPGroupBox1->setObjectName(u"XPGroupBox1"_s);
-    XPGroupBox1->setGeometry(8, 8, 265, 153);
 
     Check1 = checkBox(XPGroupBox1, u"Check1"_s, u"Запоминать все введенные имена"_s,
                       u"Запоминать все введенные имена для удобного ввода,\nчтобы выбирать их из списка. "
-                      "Также запоминается \nдата рождения и выбранный гороскоп."_s,
-                      16, 24);
+                      "Также запоминается \nдата рождения и выбранный гороскоп."_s);
     Check2 = checkBox(XPGroupBox1, u"Check2"_s, u"Показывать подсказки"_s,
-                      u"Показывать подсказки \nв панели гороскопов."_s, 16, 48);
+                      u"Показывать подсказки \nв панели гороскопов."_s);
     Check3 = checkBox(XPGroupBox1, u"Check3"_s, u"Плавная прокрутка"_s,
                       u"Включение/отключение плавной прокрутки \nпанели гороскопов. Отключайте эту опцию \n"
-                      "на медленных компьютерах."_s,
-                      16, 72);
+                      "на медленных компьютерах."_s);
     Label1 = new QLabel(u"Задержка прокрутки"_s, XPGroupBox1);
     Label1->setObjectName(u"Label1"_s);
-    Label1->move(32, 96);
-    Label1->adjustSize();
     Label1->setEnabled(false);
     Spin1 = new TSpinEdit(XPGroupBox1);
     Spin1->setObjectName(u"Spin1"_s);
     Spin1->setToolTip(u"Задержка прокрутки в миллисекундах. Чем больше задержка, \nтем плавнее прокрутка."_s);
     Spin1->setAccessibleName(u"Задержка прокрутки"_s);
     Label1->setBuddy(Spin1);
-    // The spin box keeps its designed place unless the label's text would run into it.
-    Spin1->setGeometry(std::max(142, Label1->geometry().right() + 6), 94, 83, 21);
     Spin1->setMinimumWidth(Spin1->sizeHint().width());
-    Spin1->resize(std::max(83, Spin1->sizeHint().width()), std::max(21, Spin1->sizeHint().height()));
     Spin1->setValue(20);
     Spin1->setEnabled(false);
     Check4 = checkBox(
         XPGroupBox1, u"Check4"_s, u"Автоматическая задержка"_s,
-        u"Задержка прокрутки выбирается в зависимости \nот размеров окна программы (рекомендуется)."_s, 32,
-        120);
+        u"Задержка прокрутки выбирается в зависимости \nот размеров окна программы (рекомендуется)."_s);
 
     XPButton1 = new QPushButton(u"ОК"_s, this);
     XPButton1->setObjectName(u"XPButton1"_s);
     XPButton1->setToolTip(u"Принять изменения, \nзакрыть окно."_s);
     XPButton1->setDefault(true);
-    XPButton1->setGeometry(288, 16, 89, XPButton1->sizeHint().height());
     XPButton2 = new QPushButton(u"Отмена"_s, this);
     XPButton2->setObjectName(u"XPButton2"_s);
     XPButton2->setToolTip(u"Закрыть окно \nбез принятия изменений."_s);
-    XPButton2->setGeometry(288, 48, 89, XPButton2->sizeHint().height());
 
-    // Grow only where a text would otherwise be cut.
-    int groupWidth = 265;
-    for (QWidget* w :
-         {static_cast<QWidget*>(Check1), static_cast<QWidget*>(Check2), static_cast<QWidget*>(Check3),
-          static_cast<QWidget*>(Check4), static_cast<QWidget*>(Spin1)})
-        groupWidth = std::max(groupWidth, w->geometry().right() + 12);
-    XPGroupBox1->resize(groupWidth, 153);
-    const int buttonsLeft = std::max(288, XPGroupBox1->geometry().right() + 15);
-    XPButton1->move(buttonsLeft, 16);
-    XPButton2->move(buttonsLeft, 48);
-    setFixedSize(std::max(386, buttonsLeft + 89 + 9), 179);
+    // The spin box keeps its design place unless the label's text would run into it; the group and the
+    // window grow only where a text would otherwise be cut, and the buttons keep clear of the group.
+    using solvenna::ui::kOwnSize;
+    solvenna::ui::placeAsDesigned({
+        // control, x, y, width, height
+        {Check1, 16, 24},
+        {Check2, 16, 48},
+        {Check3, 16, 72},
+        {Label1, 32, 96},
+        {Spin1, 142, 94, std::max(83, Spin1->sizeHint().width()), std::max(21, Spin1->sizeHint().height()),
+         Label1, 5},
+        {Check4, 32, 120},
+    });
+    solvenna::ui::placeAsDesigned({
+        {XPGroupBox1, 8, 8, solvenna::ui::widthHoldingChildren(XPGroupBox1, 265, 11), 153},
+        {XPButton1, 288, 16, 89, kOwnSize, XPGroupBox1, 14},
+        {XPButton2, 288, 48, 89, kOwnSize, XPGroupBox1, 14},
+    });
+    setFixedSize(solvenna::ui::widthHoldingChildren(this, 386, 9), 179);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 

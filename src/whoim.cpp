@@ -5,6 +5,7 @@
 #include "core/catalogue.h"
 #include "core/datetext.h"
 #include "core/signs.h"
+#include "designlayout.h"
 #include "icons.h"
 #include "main.h"
 #include "services.h"
@@ -67,7 +68,7 @@ private:
     QString m_text;
 };
 
-QLabel* boldNavyLabel(QWidget* parent, const QString& name, const QString& text, int x, int y) {
+QLabel* boldNavyLabel(QWidget* parent, const QString& name, const QString& text) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
     QFont f = label->font();
@@ -75,8 +76,6 @@ QLabel* boldNavyLabel(QWidget* parent, const QString& name, const QString& text,
     label->setFont(f);
     // Colours by palette rather than style sheet: a style sheet costs every label its own style.
     solvenna::ui::setDesignedTextColour(label, QColor(0, 0, 128));
-    label->move(x, y);
-    label->adjustSize();
     return label;
 }
 
@@ -312,9 +311,9 @@ TForm2::TForm2(QWidget* parent, const QString& programFolder)
     setObjectName(u"Form2"_s);
     setWindowTitle(u"Личные данные"_s);
 
-    XPLabel1 = boldNavyLabel(this, u"XPLabel1"_s, u"Выберите Ваше имя из списка или введите его:"_s, 24, 16);
+    XPLabel1 = boldNavyLabel(this, u"XPLabel1"_s, u"Выберите Ваше имя из списка или введите его:"_s);
 
-    XPLabel3 = boldNavyLabel(this, u"XPLabel3"_s, u"Дата Вашего рождения:"_s, 24, 64);
+    XPLabel3 = boldNavyLabel(this, u"XPLabel3"_s, u"Дата Вашего рождения:"_s);
     Calendar1 = new TDateEdit(this);
     Calendar1->setObjectName(u"Calendar1"_s);
     Calendar1->today = [this] { return today(); };
@@ -323,11 +322,9 @@ TForm2::TForm2(QWidget* parent, const QString& programFolder)
                                     "помощью цифровых клавиш. \nМесяц и год вводятся так же. Если год имеет "
                                     "всего две цифры, \nвведите туда "
                                     "последние две цифры Вашего года рождения."_s);
-    Calendar1->setGeometry(23, 85, 210 + Calendar1->todayButton()->sizeHint().width() + 4,
-                           Calendar1->editor()->sizeHint().height());
     XPLabel3->setBuddy(Calendar1->editor());
 
-    XPLabel4 = boldNavyLabel(this, u"XPLabel4"_s, u"Совет:"_s, 24, 112);
+    XPLabel4 = boldNavyLabel(this, u"XPLabel4"_s, u"Совет:"_s);
     Label1 =
         new QLabel(u"Если Вы хотите сразу вывести общую информацию (знак Зодиака и другие данные), отметьте "
                    "флажок \"Вывести общую информацию\". \nТакже можно вывести желаемый гороскоп. Для этого "
@@ -341,40 +338,28 @@ TForm2::TForm2(QWidget* parent, const QString& programFolder)
     adviceFont.setUnderline(true);
     adviceFont.setPointSizeF(std::min(adviceFont.pointSizeF(), 8.0));
     Label1->setFont(adviceFont);
-    const int adviceWidth = 430;
-    const int adviceHeight = std::max(52, Label1->heightForWidth(adviceWidth));
-    Label1->setGeometry(24, 128, adviceWidth, adviceHeight);
-    // The advice may need more room than designed with today's fonts: what follows moves down with it.
-    const int shift = adviceHeight - 52;
 
-    XPLabel2 = boldNavyLabel(this, u"XPLabel2"_s, u"После нажатия на кнопку \"Готово\":"_s, 24, 184 + shift);
+    XPLabel2 = boldNavyLabel(this, u"XPLabel2"_s, u"После нажатия на кнопку \"Готово\":"_s);
     Check1 = new QCheckBox(u"Вывести общую информацию"_s, this);
     Check1->setObjectName(u"Check1"_s);
     Check1->setToolTip(
         u"Вывести общую информацию, например \nчисло рождения, знак Зодиака \nи другую информацию. "
         "Для этого \nотметьте этот флажок."_s);
-    Check1->move(40, 203 + shift);
-    Check1->adjustSize();
     Check2 = new QCheckBox(u"Вывести гороскоп:"_s, this);
     Check2->setObjectName(u"Check2"_s);
     Check2->setToolTip(
         u"Выберите гороскоп, который Вы хотите просмотреть. \nДля этого отметьте этот флажок, затем "
         "щелкните по списку, \nчтобы увидеть все гороскопы."_s);
-    Check2->move(40, 224 + shift);
-    Check2->adjustSize();
 
     HorList = new QComboBox(this);
     HorList->setObjectName(u"HorList"_s);
     for (int i = 0; i < solvenna::kSystemCount; ++i)
         HorList->addItem(solvenna::systemMenuName(solvenna::HoroscopeSystem(i)));
     HorList->setAccessibleName(u"Гороскоп"_s);
-    const int listLeft = std::max(159, Check2->geometry().right() + 8);
-    HorList->setGeometry(listLeft, 222 + shift, 169, HorList->sizeHint().height());
     HorList->setEnabled(false);
 
     Label4 = new QLabel(u"Ваш знак зодиака"_s, this);
     Label4->setObjectName(u"Label4"_s);
-    Label4->move(16, 256 + shift);
     Label4->hide();
 
     Button1 = new QPushButton(u"Готово"_s, this);
@@ -382,13 +367,11 @@ TForm2::TForm2(QWidget* parent, const QString& programFolder)
     Button1->setToolTip(u"Закрывает окно и выводит выбранные \nВами гороскопы или общую информацию."_s);
     Button1->setDefault(true);
     Button1->setAutoDefault(true);
-    Button1->setGeometry(167, 256 + shift, 143, 32);
 
     // Created last so that it comes last in the keyboard order; the date edit comes first.
     edit1 = new QComboBox(this);
     edit1->setObjectName(u"edit1"_s);
     configureTypedNameBox(edit1);
-    edit1->setGeometry(24, 38, 281, edit1->sizeHint().height());
     edit1->setToolTip(u"Если Вы уже однажды вводили свое имя, \nпросто выберите его из списка!"_s);
     edit1->setAccessibleName(u"Имя"_s);
     XPLabel1->setBuddy(edit1);
@@ -411,8 +394,27 @@ TForm2::TForm2(QWidget* parent, const QString& programFolder)
     edit1->installEventFilter(this);
     edit1->lineEdit()->installEventFilter(this);
 
+    // The date edit is designed 210 pixels wide without its "Сегодня" button; the advice may need more
+    // room than designed with today's fonts, and then what follows it moves down.
+    using solvenna::ui::kOwnSize;
+    const int grown = solvenna::ui::placeAsDesigned({
+        // control, x, y, width, height
+        {XPLabel1, 24, 16},
+        {edit1, 24, 38, 281, kOwnSize},
+        {XPLabel3, 24, 64},
+        {Calendar1, 23, 85, 210 + Calendar1->todayButton()->sizeHint().width() + 4,
+         Calendar1->editor()->sizeHint().height()},
+        {XPLabel4, 24, 112},
+        {Label1, 24, 128, 430, 52},
+        {XPLabel2, 24, 184},
+        {Check1, 40, 203},
+        {Check2, 40, 224},
+        {HorList, 159, 222, 169, kOwnSize, Check2, 7},
+        {Label4, 16, 256},
+        {Button1, 167, 256, 143, 32},
+    });
     // The window cannot change its size.
-    setFixedSize(477, 300 + shift);
+    setFixedSize(477, 300 + grown);
 
     setTabOrder(Calendar1->editor(), Calendar1->todayButton());
     setTabOrder(Calendar1->todayButton(), Check1);

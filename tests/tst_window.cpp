@@ -8,6 +8,7 @@
 #include "pageview.h"
 #include "services.h"
 #include "setup.h"
+#include "style.h"
 #include "whoim.h"
 #include "widgets.h"
 
@@ -310,7 +311,7 @@ void WindowTest::initTestCase() {
         testsupport::readableProgramFolder(QStringLiteral(SOLVENNA_DATA_DIR), *g_programFolder);
     QVERIFY(testsupport::runAsOrdinaryUser());
     // As at start-up: the program's style comes before any window.
-    InstallProgramStyle();
+    solvenna::ui::installProgramStyle();
 }
 
 void WindowTest::init() {
