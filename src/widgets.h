@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QColor>
-#include <QElapsedTimer>
 #include <QFont>
 #include <QIcon>
 #include <QList>
@@ -20,6 +19,7 @@
 class TButtonBar;
 class TButtonBarSection;
 class TButtonBarHintWindow;
+class TButtonBarSlide;
 
 class TButtonBarItem {
 public:
@@ -210,26 +210,6 @@ struct TButtonBarGeometry {
     QRect topStrip, bottomStrip; // the 5-pixel edges of the item area that scroll while held
 };
 
-// The slide that shows a change of the open section: the region between the old and the new section's
-// buttons is uncovered from one edge in frames, each copying a growing band of the new picture.
-struct TButtonBarSlidePlan {
-    struct Copy {
-        int sourceTop; // first row taken from the new picture
-        int targetTop; // first row it lands on
-        int rows;      // band height; the band spans the full width
-    };
-
-    bool movingDown = true; // towards a higher section index
-    int top = 0;            // T: first row of the region
-    int bottom = 0;         // B: end row of the region
-    int shift = 0;          // d: how far the section buttons move
-    int travel = 0;         // H = bottom - top - shift: rows uncovered
-    int step = 1;           // rows added per frame: grows with travel so a slide has at most 300 frames
-
-    int frameCount() const;
-    Copy frame(int index) const;
-};
-
 class TButtonBar : public QWidget {
     Q_OBJECT
 
@@ -300,13 +280,8 @@ public:
     // Clicks an item of the open section as a press and release on it would (keyboard, accessibility).
     bool clickItem(int item);
 
-    static TButtonBarSlidePlan slidePlan(int oldSection, int newSection, int sectionBtnSize,
-                                         int itemAreaBottom);
-    // How long a whole slide lasts, whatever the frame count and refresh rate.
-    static constexpr int kSlideMilliseconds = 200;
-
-    bool isSliding() const { return m_slideTimer.isActive(); }
-    int slideFramesShown() const { return m_slideFramesShown; } // counts over the bar's lifetime
+    bool isSliding() const;
+    int slideFramesShown() const; // counts over the bar's lifetime
     bool isItemScrollTimerActive() const { return m_itemScrollTimer.isActive(); }
     int itemScrollInterval() const { return m_itemScrollTimer.interval(); }
     int hotItem() const { return m_hotItem; }
@@ -389,7 +364,6 @@ private:
     void drawItem(QPainter& p, const TButtonBarSection& section, int index, const QRect& r) const;
     void drawArrow(QPainter& p, const QRect& r, bool up) const;
     void drawFocus(QPainter& p, const TButtonBarGeometry& g) const;
-    void presentSlideFrame(QPainter& p);
 
     TButtonBarSections m_sections{this};
     int m_activeSection = 0;
@@ -430,10 +404,7 @@ private:
     QPixmap m_shownPicture;
     bool m_pictureDirty = true;
     bool m_paintedSinceShow = false;
-    TButtonBarSlidePlan m_slide;
-    QElapsedTimer m_slideClock;
-    QTimer m_slideTimer;
-    int m_slideFramesShown = 0;
+    std::unique_ptr<TButtonBarSlide> m_slide;
 };
 
 // Makes TButtonBar visible to assistive technology: its section buttons and the open section's items

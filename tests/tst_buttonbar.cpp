@@ -1,4 +1,5 @@
 #include "widgets.h"
+#include "widgets/widgets_p.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
@@ -177,7 +178,7 @@ private Q_SLOTS:
             QTRY_VERIFY(bar->slideFramesShown() > framesBefore);
             QTRY_VERIFY(!bar->isSliding());
             // A slide this tall is paced by the clock, not cut short.
-            QVERIFY(clock.elapsed() >= TButtonBar::kSlideMilliseconds);
+            QVERIFY(clock.elapsed() >= TButtonBarSlide::kMilliseconds);
         } else {
             bar->repaint();
             QVERIFY(!bar->isSliding());
@@ -499,7 +500,8 @@ private Q_SLOTS:
         QFETCH(int, frames);
         QFETCH(Copy, first);
         QFETCH(Copy, last);
-        const TButtonBarSlidePlan actual = TButtonBar::slidePlan(oldSection, newSection, 25, itemAreaBottom);
+        const TButtonBarSlidePlan actual =
+            TButtonBarSlidePlan::between(oldSection, newSection, 25, itemAreaBottom);
         QCOMPARE(actual.movingDown, plan.movingDown);
         QCOMPARE(actual.top, plan.top);
         QCOMPARE(actual.bottom, plan.bottom);

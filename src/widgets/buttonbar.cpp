@@ -13,9 +13,7 @@ constexpr int kUpScrollMinimum = 4; // upward scrolling starts only this far dow
 
 } // namespace
 
-using buttonbar::kFrameInterval;
-
-TButtonBar::TButtonBar(QWidget* parent) : QWidget(parent) {
+TButtonBar::TButtonBar(QWidget* parent) : QWidget(parent), m_slide(std::make_unique<TButtonBarSlide>(this)) {
     installButtonBarAccessibility();
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -25,14 +23,11 @@ TButtonBar::TButtonBar(QWidget* parent) : QWidget(parent) {
 
     m_itemScrollTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_itemScrollTimer, &QTimer::timeout, this, &TButtonBar::itemScrollTick);
-    m_slideTimer.setTimerType(Qt::PreciseTimer);
-    m_slideTimer.setInterval(kFrameInterval);
-    connect(&m_slideTimer, &QTimer::timeout, this, qOverload<>(&QWidget::update));
 }
 
 TButtonBar::~TButtonBar() {
     m_itemScrollTimer.stop();
-    m_slideTimer.stop();
+    m_slide->stop();
 }
 
 TButtonBarItem* TButtonBar::AddItem(int section, const QString& caption) {

@@ -64,7 +64,7 @@ void TButtonBar::showEvent(QShowEvent* event) {
 
 void TButtonBar::hideEvent(QHideEvent* event) {
     // Nothing animates unseen, and a picture from before hiding is no starting point for a slide.
-    m_slideTimer.stop();
+    m_slide->stop();
     m_paintedSinceShow = false;
     stopItemScroll();
     if (TButtonBarSection* open = openSection()) open->cancelHint();
@@ -95,7 +95,7 @@ void TButtonBar::paintEvent(QPaintEvent*) {
         m_picture.setDevicePixelRatio(ratio);
         m_shownPicture = QPixmap(pixels);
         m_shownPicture.setDevicePixelRatio(ratio);
-        m_slideTimer.stop();
+        m_slide->stop();
         m_pictureDirty = true;
         m_paintedSinceShow = false;
     }
@@ -104,15 +104,13 @@ void TButtonBar::paintEvent(QPaintEvent*) {
         const int oldSection = m_previousSection;
         m_previousSection = -1;
         // A slide still running stops where it is: its end state is already in m_picture.
-        m_slideTimer.stop();
+        m_slide->stop();
         if (m_softScroll && !m_singleSectionMode && m_paintedSinceShow && isVisible()) {
             m_shownPicture.swap(m_picture);
             paintPicture(m_picture);
             m_pictureDirty = false;
-            m_slide =
-                slidePlan(oldSection, m_activeSection, m_sectionBtnSize, endRow(barGeometry().itemArea));
-            m_slideClock.start();
-            m_slideTimer.start();
+            m_slide->start(TButtonBarSlidePlan::between(oldSection, m_activeSection, m_sectionBtnSize,
+                                                        endRow(barGeometry().itemArea)));
         }
     }
     if (m_pictureDirty) {
@@ -121,8 +119,8 @@ void TButtonBar::paintEvent(QPaintEvent*) {
     }
 
     QPainter p(this);
-    if (m_slideTimer.isActive())
-        presentSlideFrame(p);
+    if (m_slide->isRunning())
+        m_slide->present(p, m_shownPicture, m_picture, width());
     else
         p.drawPixmap(0, 0, m_picture);
     m_paintedSinceShow = true;

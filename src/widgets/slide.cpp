@@ -7,10 +7,9 @@
 namespace {
 
 constexpr int kMaxSlideFrames = 300;
+constexpr int kFrameInterval = 16; // about one refresh of a 60 Hz screen
 
 } // namespace
-
-using buttonbar::kFrameInterval;
 
 int TButtonBarSlidePlan::frameCount() const {
     return travel < 1 ? 1 : (travel - 1) / step + 1;
@@ -23,8 +22,8 @@ TButtonBarSlidePlan::Copy TButtonBarSlidePlan::frame(int index) const {
     return {bottom - rows, top, rows};
 }
 
-TButtonBarSlidePlan TButtonBar::slidePlan(int oldSection, int newSection, int sectionBtnSize,
-                                          int itemAreaBottom) {
+TButtonBarSlidePlan TButtonBarSlidePlan::between(int oldSection, int newSection, int sectionBtnSize,
+                                                 int itemAreaBottom) {
     TButtonBarSlidePlan plan;
     plan.movingDown = oldSection < newSection;
     if (plan.movingDown) {
@@ -41,24 +40,44 @@ TButtonBarSlidePlan TButtonBar::slidePlan(int oldSection, int newSection, int se
     return plan;
 }
 
-void TButtonBar::presentSlideFrame(QPainter& p) {
-    const int count = m_slide.frameCount();
+TButtonBarSlide::TButtonBarSlide(QWidget* bar) {
+    m_timer.setTimerType(Qt::PreciseTimer);
+    m_timer.setInterval(kFrameInterval);
+    QObject::connect(&m_timer, &QTimer::timeout, bar, qOverload<>(&QWidget::update));
+}
+
+void TButtonBarSlide::start(const TButtonBarSlidePlan& plan) {
+    m_plan = plan;
+    m_clock.start();
+    m_timer.start();
+}
+
+void TButtonBarSlide::present(QPainter& p, const QPixmap& before, const QPixmap& after, int width) {
+    const int count = m_plan.frameCount();
     // Frames are picked by the time gone, so a slide lasts the same on any screen; short slides get
     // one refresh per frame instead of being stretched.
-    const qint64 duration = std::min<qint64>(kSlideMilliseconds, qint64(count) * kFrameInterval);
-    const qint64 elapsed = m_slideClock.elapsed();
+    const qint64 duration = std::min<qint64>(kMilliseconds, qint64(count) * kFrameInterval);
+    const qint64 elapsed = m_clock.elapsed();
     if (elapsed >= duration) {
-        m_slideTimer.stop();
-        p.drawPixmap(0, 0, m_picture);
+        m_timer.stop();
+        p.drawPixmap(0, 0, after);
         return;
     }
     const TButtonBarSlidePlan::Copy copy =
-        m_slide.frame(int(std::min<qint64>(count - 1, elapsed * count / duration)));
-    p.drawPixmap(0, 0, m_shownPicture);
+        m_plan.frame(int(std::min<qint64>(count - 1, elapsed * count / duration)));
+    p.drawPixmap(0, 0, before);
     if (copy.rows > 0) {
-        const qreal ratio = m_picture.devicePixelRatio();
-        p.drawPixmap(QRectF(0, copy.targetTop, width(), copy.rows), m_picture,
-                     QRectF(0, copy.sourceTop * ratio, m_picture.width(), copy.rows * ratio));
+        const qreal ratio = after.devicePixelRatio();
+        p.drawPixmap(QRectF(0, copy.targetTop, width, copy.rows), after,
+                     QRectF(0, copy.sourceTop * ratio, after.width(), copy.rows * ratio));
     }
-    ++m_slideFramesShown;
+    ++m_framesShown;
+}
+
+bool TButtonBar::isSliding() const {
+    return m_slide->isRunning();
+}
+
+int TButtonBar::slideFramesShown() const {
+    return m_slide->framesShown();
 }
