@@ -20,6 +20,8 @@ class TButtonBar;
 class TButtonBarSection;
 class TButtonBarHintWindow;
 class TButtonBarSlide;
+struct TButtonBarGeometry;
+struct TButtonBarInternals;
 
 class TButtonBarItem {
 public:
@@ -148,9 +150,6 @@ public:
     void setHintShowDelay(int milliseconds) { m_hintShowDelay = milliseconds; }
     int hintDuration() const { return m_hintDuration; }
     void setHintDuration(int milliseconds) { m_hintDuration = milliseconds; }
-    // Created at the first item hint, destroyed when ShowHint goes off; null until then.
-    QWidget* hintWindow() const;
-    bool isHintVisible() const;
 
     TButtonBar* bar() const { return m_bar; }
     int Index() const;
@@ -160,6 +159,7 @@ private:
     friend class TButtonBarItem;
     friend class TButtonBarItems;
     friend class TButtonBarSections;
+    friend struct TButtonBarInternals;
 
     void scheduleHint(const QString& text, const QPoint& globalPos);
     void cancelHint();
@@ -194,20 +194,6 @@ private:
     explicit TButtonBarSections(TButtonBar* bar) : m_bar(bar) {}
 
     TButtonBar* m_bar;
-};
-
-// Where everything of the bar lies, in widget coordinates; one computation serves painting, mouse hit
-// tests, hints and accessibility.
-struct TButtonBarGeometry {
-    QRect inner;          // the client area less the bevels
-    QList<QRect> buttons; // one per section; empty where no button is laid out
-    QRect itemArea;       // the open section's items, clipped to this
-    QList<QRect> items;   // the open section's items before clipping
-    int itemHeight = 0;
-    int scrollRange = 0;         // how far the open list can scroll; 0 when it fits
-    int scrollPosition = 0;      // the open list's position, kept within 0 .. scrollRange
-    QRect upArrow, downArrow;    // empty while not shown
-    QRect topStrip, bottomStrip; // the 5-pixel edges of the item area that scroll while held
 };
 
 class TButtonBar : public QWidget {
@@ -272,20 +258,8 @@ public:
     Bevel bevelOuter() const { return m_bevelOuter; }
     void setBevelOuter(Bevel bevel);
 
-    TButtonBarGeometry barGeometry() const;
-    int sectionAt(const QPoint& pos) const;
-    int itemAt(const QPoint& pos) const; // an item of the open section, inside the item area
-    int itemHeight(const TButtonBarSection* section) const;
-
     // Clicks an item of the open section as a press and release on it would (keyboard, accessibility).
     bool clickItem(int item);
-
-    bool isSliding() const;
-    int slideFramesShown() const; // counts over the bar's lifetime
-    bool isItemScrollTimerActive() const { return m_itemScrollTimer.isActive(); }
-    int itemScrollInterval() const { return m_itemScrollTimer.interval(); }
-    int hotItem() const { return m_hotItem; }
-    int pressedItem() const { return m_pressedItem; }
 
     // Events; Sender is the bar.
     std::function<void(TButtonBar* sender, int currentSection, int oldSection)> OnSectionChanged;
@@ -323,6 +297,7 @@ private:
     friend class TButtonBarItem;
     friend class TButtonBarItems;
     friend class TButtonBarSections;
+    friend struct TButtonBarInternals;
 
     enum class ScrollZone { None, UpArrow, TopStrip, DownArrow, BottomStrip };
 
@@ -333,6 +308,10 @@ private:
 
     bool changeSection(int target, bool alreadyAsked);
     TButtonBarSection* openSection() const;
+    TButtonBarGeometry barGeometry() const;
+    int sectionAt(const QPoint& pos) const;
+    int itemAt(const QPoint& pos) const; // an item of the open section, inside the item area
+    int itemHeight(const TButtonBarSection* section) const;
     // Where an item's icon and caption go inside its rectangle, shared by painting and itemCaptionLines.
     struct ItemLayout {
         QRect icon;
@@ -347,6 +326,7 @@ private:
     void normalizeState();
     void reportItemClick(int section, TButtonBarItem* item);
     void announceChildrenChanged();
+    void announceSectionSelected(int section);
 
     void updateHover(const QPoint& pos);
     void handleHeldMove(const QPoint& pos);
@@ -406,8 +386,3 @@ private:
     bool m_paintedSinceShow = false;
     std::unique_ptr<TButtonBarSlide> m_slide;
 };
-
-// Makes TButtonBar visible to assistive technology: its section buttons and the open section's items
-// become children that can be named and pressed. The bar's constructor calls this; calling it again does
-// nothing.
-void installButtonBarAccessibility();

@@ -13,6 +13,18 @@ void TButtonBar::announceChildrenChanged() {
     QAccessible::updateAccessibility(&event);
 }
 
+void TButtonBar::announceSectionSelected(int section) {
+    if (!QAccessible::isActive()) return;
+    if (QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(this)) {
+        if (QAccessibleInterface* tab = bar->child(section)) {
+            QAccessible::State selected;
+            selected.selected = true;
+            QAccessibleStateChangeEvent event(tab, selected);
+            QAccessible::updateAccessibility(&event);
+        }
+    }
+}
+
 namespace {
 
 enum class PartKind { SectionButton, Item };
@@ -69,7 +81,7 @@ public:
 
     QRect rect() const override {
         if (!isValid()) return {};
-        const TButtonBarGeometry g = m_bar->barGeometry();
+        const TButtonBarGeometry g = TButtonBarInternals::barGeometry(*m_bar);
         const QRect local =
             m_kind == PartKind::SectionButton ? g.buttons[m_index] : g.items[m_index].intersected(g.itemArea);
         return local.isEmpty() ? QRect() : QRect(m_bar->mapToGlobal(local.topLeft()), local.size());
@@ -94,8 +106,8 @@ public:
             st.selectable = true;
             st.selected = m_index == m_bar->ActiveSection();
         } else {
-            st.pressed = m_index == m_bar->pressedItem();
-            st.hotTracked = m_index == m_bar->hotItem();
+            st.pressed = m_index == TButtonBarInternals::pressedItem(*m_bar);
+            st.hotTracked = m_index == TButtonBarInternals::hotItem(*m_bar);
         }
         return st;
     }
@@ -160,8 +172,10 @@ public:
 
     QAccessibleInterface* childAt(int x, int y) const override {
         const QPoint pos = bar()->mapFromGlobal(QPoint(x, y));
-        if (const int section = bar()->sectionAt(pos); section >= 0) return child(section);
-        if (const int item = bar()->itemAt(pos); item >= 0) return child(sectionSlots(*bar()) + item);
+        if (const int section = TButtonBarInternals::sectionAt(*bar(), pos); section >= 0)
+            return child(section);
+        if (const int item = TButtonBarInternals::itemAt(*bar(), pos); item >= 0)
+            return child(sectionSlots(*bar()) + item);
         return nullptr;
     }
 

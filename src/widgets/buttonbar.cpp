@@ -1,6 +1,5 @@
 #include "widgets/widgets_p.h"
 
-#include <QAccessible>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -69,16 +68,7 @@ bool TButtonBar::changeSection(int target, bool alreadyAsked) {
     // The state is final here; the slide that the next paint shows only moves pixels.
     requestRepaint();
     announceChildrenChanged();
-    if (QAccessible::isActive()) {
-        if (QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(this)) {
-            if (QAccessibleInterface* tab = bar->child(target)) {
-                QAccessible::State selected;
-                selected.selected = true;
-                QAccessibleStateChangeEvent event(tab, selected);
-                QAccessible::updateAccessibility(&event);
-            }
-        }
-    }
+    announceSectionSelected(target);
     if (OnSectionChanged) OnSectionChanged(this, target, current);
     return true;
 }

@@ -68,14 +68,6 @@ void TButtonBarHintWindow::showPending() {
 // ---------------------------------------------------------------------------------------------------------
 // A section's hints
 
-QWidget* TButtonBarSection::hintWindow() const {
-    return m_hintWindow.get();
-}
-
-bool TButtonBarSection::isHintVisible() const {
-    return m_hintWindow && m_hintWindow->isVisible();
-}
-
 void TButtonBarSection::scheduleHint(const QString& text, const QPoint& globalPos) {
     if (!m_hintWindow) m_hintWindow = std::make_unique<TButtonBarHintWindow>(m_bar);
     m_hintWindow->schedule(text, globalPos, m_hintShowDelay, m_hintDuration);

@@ -73,11 +73,3 @@ void TButtonBarSlide::present(QPainter& p, const QPixmap& before, const QPixmap&
     }
     ++m_framesShown;
 }
-
-bool TButtonBar::isSliding() const {
-    return m_slide->isRunning();
-}
-
-int TButtonBar::slideFramesShown() const {
-    return m_slide->framesShown();
-}

@@ -7,8 +7,10 @@
 
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QList>
 #include <QPixmap>
 #include <QPoint>
+#include <QRect>
 #include <QString>
 #include <QTimer>
 
@@ -19,6 +21,20 @@ namespace buttonbar {
 constexpr int kBevelWidth = 1;
 
 } // namespace buttonbar
+
+// Where everything of the bar lies, in widget coordinates; one computation serves painting, mouse hit
+// tests, hints and accessibility.
+struct TButtonBarGeometry {
+    QRect inner;          // the client area less the bevels
+    QList<QRect> buttons; // one per section; empty where no button is laid out
+    QRect itemArea;       // the open section's items, clipped to this
+    QList<QRect> items;   // the open section's items before clipping
+    int itemHeight = 0;
+    int scrollRange = 0;         // how far the open list can scroll; 0 when it fits
+    int scrollPosition = 0;      // the open list's position, kept within 0 .. scrollRange
+    QRect upArrow, downArrow;    // empty while not shown
+    QRect topStrip, bottomStrip; // the 5-pixel edges of the item area that scroll while held
+};
 
 // A section's item hint: a tooltip-like window with its own show delay and display time.
 class TButtonBarHintWindow : public QLabel {
@@ -83,3 +99,31 @@ private:
     QTimer m_timer;
     int m_framesShown = 0;
 };
+
+// What the bar's accessibility and its tests read beyond the public interface: where everything lies,
+// and the state of the pointer, the timers and the hints.
+struct TButtonBarInternals {
+    static TButtonBarGeometry barGeometry(const TButtonBar& bar) { return bar.barGeometry(); }
+    static int sectionAt(const TButtonBar& bar, const QPoint& pos) { return bar.sectionAt(pos); }
+    // An item of the open section, inside the item area.
+    static int itemAt(const TButtonBar& bar, const QPoint& pos) { return bar.itemAt(pos); }
+    static int hotItem(const TButtonBar& bar) { return bar.m_hotItem; }
+    static int pressedItem(const TButtonBar& bar) { return bar.m_pressedItem; }
+
+    static bool isSliding(const TButtonBar& bar) { return bar.m_slide->isRunning(); }
+    // Counts over the bar's lifetime.
+    static int slideFramesShown(const TButtonBar& bar) { return bar.m_slide->framesShown(); }
+    static bool isItemScrollTimerActive(const TButtonBar& bar) { return bar.m_itemScrollTimer.isActive(); }
+    static int itemScrollInterval(const TButtonBar& bar) { return bar.m_itemScrollTimer.interval(); }
+
+    // Created at the first item hint, destroyed when ShowHint goes off; null until then.
+    static QWidget* hintWindow(const TButtonBarSection& section) { return section.m_hintWindow.get(); }
+    static bool isHintVisible(const TButtonBarSection& section) {
+        return section.m_hintWindow && section.m_hintWindow->isVisible();
+    }
+};
+
+// Makes TButtonBar visible to assistive technology: its section buttons and the open section's items
+// become children that can be named and pressed. The bar's constructor calls this; calling it again does
+// nothing.
+void installButtonBarAccessibility();
