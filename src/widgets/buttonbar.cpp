@@ -6,6 +6,9 @@
 
 #include <algorithm>
 
+// The bar's behaviour: its settings, the change of the open section, item clicks, the pointer and the
+// keys, and the scrolling of a long item list.
+
 namespace {
 
 constexpr int kUpScrollMinimum = 4; // upward scrolling starts only this far down the list

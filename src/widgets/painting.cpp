@@ -5,6 +5,9 @@
 
 #include <algorithm>
 
+// The bar is drawn into an off-screen picture, redrawn only after a change of state; a paint event
+// copies it, or the frame of a running slide, to the screen.
+
 namespace {
 
 constexpr int kCaptionPadding = 6;

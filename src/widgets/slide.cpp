@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+// The slide's frame plan, and its playing by the clock.
+
 namespace {
 
 constexpr int kMaxSlideFrames = 300;
