@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QColor>
-#include <QElapsedTimer>
 #include <QFont>
 #include <QIcon>
 #include <QList>
@@ -20,6 +19,9 @@
 class TButtonBar;
 class TButtonBarSection;
 class TButtonBarHintWindow;
+class TButtonBarSlide;
+struct TButtonBarGeometry;
+struct TButtonBarInternals;
 
 class TButtonBarItem {
 public:
@@ -148,9 +150,6 @@ public:
     void setHintShowDelay(int milliseconds) { m_hintShowDelay = milliseconds; }
     int hintDuration() const { return m_hintDuration; }
     void setHintDuration(int milliseconds) { m_hintDuration = milliseconds; }
-    // Created at the first item hint, destroyed when ShowHint goes off; null until then.
-    QWidget* hintWindow() const;
-    bool isHintVisible() const;
 
     TButtonBar* bar() const { return m_bar; }
     int Index() const;
@@ -160,6 +159,7 @@ private:
     friend class TButtonBarItem;
     friend class TButtonBarItems;
     friend class TButtonBarSections;
+    friend struct TButtonBarInternals;
 
     void scheduleHint(const QString& text, const QPoint& globalPos);
     void cancelHint();
@@ -194,40 +194,6 @@ private:
     explicit TButtonBarSections(TButtonBar* bar) : m_bar(bar) {}
 
     TButtonBar* m_bar;
-};
-
-// Where everything of the bar lies, in widget coordinates; one computation serves painting, mouse hit
-// tests, hints and accessibility.
-struct TButtonBarGeometry {
-    QRect inner;          // the client area less the bevels
-    QList<QRect> buttons; // one per section; empty where no button is laid out
-    QRect itemArea;       // the open section's items, clipped to this
-    QList<QRect> items;   // the open section's items before clipping
-    int itemHeight = 0;
-    int scrollRange = 0;         // how far the open list can scroll; 0 when it fits
-    int scrollPosition = 0;      // the open list's position, kept within 0 .. scrollRange
-    QRect upArrow, downArrow;    // empty while not shown
-    QRect topStrip, bottomStrip; // the 5-pixel edges of the item area that scroll while held
-};
-
-// The slide that shows a change of the open section: the region between the old and the new section's
-// buttons is uncovered from one edge in frames, each copying a growing band of the new picture.
-struct TButtonBarSlidePlan {
-    struct Copy {
-        int sourceTop; // first row taken from the new picture
-        int targetTop; // first row it lands on
-        int rows;      // band height; the band spans the full width
-    };
-
-    bool movingDown = true; // towards a higher section index
-    int top = 0;            // T: first row of the region
-    int bottom = 0;         // B: end row of the region
-    int shift = 0;          // d: how far the section buttons move
-    int travel = 0;         // H = bottom - top - shift: rows uncovered
-    int step = 1;           // rows added per frame: grows with travel so a slide has at most 300 frames
-
-    int frameCount() const;
-    Copy frame(int index) const;
 };
 
 class TButtonBar : public QWidget {
@@ -292,25 +258,8 @@ public:
     Bevel bevelOuter() const { return m_bevelOuter; }
     void setBevelOuter(Bevel bevel);
 
-    TButtonBarGeometry barGeometry() const;
-    int sectionAt(const QPoint& pos) const;
-    int itemAt(const QPoint& pos) const; // an item of the open section, inside the item area
-    int itemHeight(const TButtonBarSection* section) const;
-
     // Clicks an item of the open section as a press and release on it would (keyboard, accessibility).
     bool clickItem(int item);
-
-    static TButtonBarSlidePlan slidePlan(int oldSection, int newSection, int sectionBtnSize,
-                                         int itemAreaBottom);
-    // How long a whole slide lasts, whatever the frame count and refresh rate.
-    static constexpr int kSlideMilliseconds = 200;
-
-    bool isSliding() const { return m_slideTimer.isActive(); }
-    int slideFramesShown() const { return m_slideFramesShown; } // counts over the bar's lifetime
-    bool isItemScrollTimerActive() const { return m_itemScrollTimer.isActive(); }
-    int itemScrollInterval() const { return m_itemScrollTimer.interval(); }
-    int hotItem() const { return m_hotItem; }
-    int pressedItem() const { return m_pressedItem; }
 
     // Events; Sender is the bar.
     std::function<void(TButtonBar* sender, int currentSection, int oldSection)> OnSectionChanged;
@@ -348,6 +297,7 @@ private:
     friend class TButtonBarItem;
     friend class TButtonBarItems;
     friend class TButtonBarSections;
+    friend struct TButtonBarInternals;
 
     enum class ScrollZone { None, UpArrow, TopStrip, DownArrow, BottomStrip };
 
@@ -358,6 +308,10 @@ private:
 
     bool changeSection(int target, bool alreadyAsked);
     TButtonBarSection* openSection() const;
+    TButtonBarGeometry barGeometry() const;
+    int sectionAt(const QPoint& pos) const;
+    int itemAt(const QPoint& pos) const; // an item of the open section, inside the item area
+    int itemHeight(const TButtonBarSection* section) const;
     // Where an item's icon and caption go inside its rectangle, shared by painting and itemCaptionLines.
     struct ItemLayout {
         QRect icon;
@@ -372,6 +326,7 @@ private:
     void normalizeState();
     void reportItemClick(int section, TButtonBarItem* item);
     void announceChildrenChanged();
+    void announceSectionSelected(int section);
 
     void updateHover(const QPoint& pos);
     void handleHeldMove(const QPoint& pos);
@@ -389,7 +344,6 @@ private:
     void drawItem(QPainter& p, const TButtonBarSection& section, int index, const QRect& r) const;
     void drawArrow(QPainter& p, const QRect& r, bool up) const;
     void drawFocus(QPainter& p, const TButtonBarGeometry& g) const;
-    void presentSlideFrame(QPainter& p);
 
     TButtonBarSections m_sections{this};
     int m_activeSection = 0;
@@ -430,13 +384,5 @@ private:
     QPixmap m_shownPicture;
     bool m_pictureDirty = true;
     bool m_paintedSinceShow = false;
-    TButtonBarSlidePlan m_slide;
-    QElapsedTimer m_slideClock;
-    QTimer m_slideTimer;
-    int m_slideFramesShown = 0;
+    std::unique_ptr<TButtonBarSlide> m_slide;
 };
-
-// Makes TButtonBar visible to assistive technology: its section buttons and the open section's items
-// become children that can be named and pressed. The bar's constructor calls this; calling it again does
-// nothing.
-void installButtonBarAccessibility();

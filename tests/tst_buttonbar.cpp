@@ -1,4 +1,5 @@
 #include "widgets.h"
+#include "widgets/widgets_p.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
@@ -14,6 +15,7 @@ namespace {
 
 using Copy = TButtonBarSlidePlan::Copy;
 using Plan = TButtonBarSlidePlan;
+using Internals = TButtonBarInternals;
 
 // A 200 x 300 bar with a 2-pixel frame, so its inner rectangle is (2,2)-(198,298) and every row is known.
 std::unique_ptr<TButtonBar> makeBar(int sections, QSize size = {200, 300}) {
@@ -98,10 +100,10 @@ class TestButtonBar : public QObject {
     Q_OBJECT
 
     static QPoint buttonCentre(const TButtonBar& bar, int section) {
-        return bar.barGeometry().buttons[section].center();
+        return Internals::barGeometry(bar).buttons[section].center();
     }
     static QPoint itemCentre(const TButtonBar& bar, int item) {
-        return bar.barGeometry().items[item].center();
+        return Internals::barGeometry(bar).items[item].center();
     }
     static void press(TButtonBar& bar, const QPoint& pos) {
         QTest::mousePress(&bar, Qt::LeftButton, {}, pos);
@@ -163,10 +165,10 @@ private Q_SLOTS:
         auto bar = makeBar(5);
         bar->setSoftScroll(softScroll);
         QVERIFY(showAndPaint(*bar));
-        const int framesBefore = bar->slideFramesShown();
+        const int framesBefore = Internals::slideFramesShown(*bar);
         int framesAtEvent = -1;
         bar->OnSectionChanged = [&](TButtonBar* sender, int, int) {
-            framesAtEvent = sender->slideFramesShown();
+            framesAtEvent = Internals::slideFramesShown(*sender);
         };
 
         QElapsedTimer clock;
@@ -174,14 +176,14 @@ private Q_SLOTS:
         bar->setActiveSection(3);
         QCOMPARE(framesAtEvent, framesBefore);
         if (softScroll) {
-            QTRY_VERIFY(bar->slideFramesShown() > framesBefore);
-            QTRY_VERIFY(!bar->isSliding());
+            QTRY_VERIFY(Internals::slideFramesShown(*bar) > framesBefore);
+            QTRY_VERIFY(!Internals::isSliding(*bar));
             // A slide this tall is paced by the clock, not cut short.
-            QVERIFY(clock.elapsed() >= TButtonBar::kSlideMilliseconds);
+            QVERIFY(clock.elapsed() >= TButtonBarSlide::kMilliseconds);
         } else {
             bar->repaint();
-            QVERIFY(!bar->isSliding());
-            QCOMPARE(bar->slideFramesShown(), framesBefore);
+            QVERIFY(!Internals::isSliding(*bar));
+            QCOMPARE(Internals::slideFramesShown(*bar), framesBefore);
         }
     }
 
@@ -219,7 +221,7 @@ private Q_SLOTS:
         bar->Sections()[target]->setEnabled(!disable);
         EventLog log(*bar);
         log.refuseChange = refuse;
-        const int framesBefore = bar->slideFramesShown();
+        const int framesBefore = Internals::slideFramesShown(*bar);
 
         if (how == u"setter") bar->setActiveSection(target);
         if (how == u"next") QCOMPARE(bar->NextSection(), open);
@@ -231,8 +233,8 @@ private Q_SLOTS:
         QCOMPARE(log.lines, expected);
         QCOMPARE(bar->ActiveSection(), open);
         bar->repaint();
-        QVERIFY(!bar->isSliding());
-        QCOMPARE(bar->slideFramesShown(), framesBefore);
+        QVERIFY(!Internals::isSliding(*bar));
+        QCOMPARE(Internals::slideFramesShown(*bar), framesBefore);
     }
 
     void singleSectionMode_opensSectionZeroSilently_data() {
@@ -247,16 +249,16 @@ private Q_SLOTS:
         bar->setActiveSection(7);
         if (slideFinished) {
             bar->repaint();
-            QTRY_VERIFY(!bar->isSliding());
+            QTRY_VERIFY(!Internals::isSliding(*bar));
         }
         EventLog log(*bar);
-        const int framesBefore = bar->slideFramesShown();
+        const int framesBefore = Internals::slideFramesShown(*bar);
 
         bar->setSingleSectionMode(true);
         QCOMPARE(bar->ActiveSection(), 0);
         bar->repaint();
-        QVERIFY(!bar->isSliding());
-        QCOMPARE(bar->slideFramesShown(), framesBefore);
+        QVERIFY(!Internals::isSliding(*bar));
+        QCOMPARE(Internals::slideFramesShown(*bar), framesBefore);
         bar->setSingleSectionMode(false);
         QCOMPARE(bar->ActiveSection(), 0);
         QVERIFY(log.lines.isEmpty());
@@ -307,14 +309,14 @@ private Q_SLOTS:
         log.watchItemClicks(*bar->Sections()[2]);
 
         press(*bar, itemCentre(*bar, 1));
-        QCOMPARE(bar->pressedItem(), refuse ? -1 : 1);
+        QCOMPARE(Internals::pressedItem(*bar), refuse ? -1 : 1);
         const QPoint target = releaseOn == u"same"    ? itemCentre(*bar, 1)
                               : releaseOn == u"other" ? itemCentre(*bar, 2)
                                                       : QPoint(10, itemCentre(*bar, 1).y());
         QTest::mouseMove(bar.get(), target);
         release(*bar, target);
         QCOMPARE(log.lines, expected);
-        QCOMPARE(bar->pressedItem(), -1);
+        QCOMPARE(Internals::pressedItem(*bar), -1);
     }
 
     void addItem_withBadSectionIndex_returnsNull_data() {
@@ -359,19 +361,19 @@ private Q_SLOTS:
         QElapsedTimer clock;
         clock.start();
         hover(*bar, itemCentre(*bar, 0));
-        QCOMPARE(bar->hotItem(), 0);
+        QCOMPARE(Internals::hotItem(*bar), 0);
         if (!shown) {
             QTest::qWait(3 * section.hintShowDelay());
-            QVERIFY(!section.isHintVisible());
-            QCOMPARE(section.hintWindow() != nullptr, showHint);
+            QVERIFY(!Internals::isHintVisible(section));
+            QCOMPARE(Internals::hintWindow(section) != nullptr, showHint);
             return;
         }
-        QVERIFY(!section.isHintVisible());
-        QTRY_VERIFY_WITH_TIMEOUT(section.isHintVisible(), 1000);
+        QVERIFY(!Internals::isHintVisible(section));
+        QTRY_VERIFY_WITH_TIMEOUT(Internals::isHintVisible(section), 1000);
         const qint64 shownAt = clock.elapsed();
         QVERIFY(shownAt >= 50);
-        QCOMPARE(qobject_cast<QLabel*>(section.hintWindow())->text(), hint);
-        QTRY_VERIFY_WITH_TIMEOUT(!section.isHintVisible(), 4000);
+        QCOMPARE(qobject_cast<QLabel*>(Internals::hintWindow(section))->text(), hint);
+        QTRY_VERIFY_WITH_TIMEOUT(!Internals::isHintVisible(section), 4000);
         // Polling sees each change up to one poll late, hence the margin below 2500.
         QVERIFY(clock.elapsed() - shownAt >= 2400);
     }
@@ -389,7 +391,7 @@ private Q_SLOTS:
         section.setShowHint(true);
         QVERIFY(showAndPaint(*bar));
         hover(*bar, itemCentre(*bar, 0));
-        QTRY_VERIFY_WITH_TIMEOUT(section.isHintVisible(), 1000);
+        QTRY_VERIFY_WITH_TIMEOUT(Internals::isHintVisible(section), 1000);
 
         if (how == u"off") section.setShowHint(false);
         if (how == u"change") bar->setActiveSection(1);
@@ -397,8 +399,8 @@ private Q_SLOTS:
             QEvent leave(QEvent::Leave);
             QCoreApplication::sendEvent(bar.get(), &leave);
         }
-        QVERIFY(!section.isHintVisible());
-        if (how == u"off") QCOMPARE(section.hintWindow(), nullptr);
+        QVERIFY(!Internals::isHintVisible(section));
+        if (how == u"off") QCOMPARE(Internals::hintWindow(section), nullptr);
     }
 
     void itemScroll_startsOnlyWithRoomToMove_data() {
@@ -419,7 +421,7 @@ private Q_SLOTS:
         auto bar = makeOverflowingBar();
         bar->Sections()[0]->setItemScrollPosition(position);
         QVERIFY(showAndPaint(*bar));
-        const TButtonBarGeometry g = bar->barGeometry();
+        const TButtonBarGeometry g = Internals::barGeometry(*bar);
         QCOMPARE(g.scrollRange, 211);
         const QRect rect = zone == u"upArrow"     ? g.upArrow
                            : zone == u"topStrip"  ? g.topStrip
@@ -428,15 +430,15 @@ private Q_SLOTS:
         QVERIFY(!rect.isEmpty());
 
         press(*bar, rect.center());
-        QCOMPARE(bar->isItemScrollTimerActive(), starts);
+        QCOMPARE(Internals::isItemScrollTimerActive(*bar), starts);
         if (starts) {
             QTRY_VERIFY(bar->Sections()[0]->itemScrollPosition() != position);
             // Moving off what started it stops the timer with the button still down.
             QTest::mouseMove(bar.get(), g.itemArea.center());
-            QVERIFY(!bar->isItemScrollTimerActive());
+            QVERIFY(!Internals::isItemScrollTimerActive(*bar));
         }
         release(*bar, g.itemArea.center());
-        QVERIFY(!bar->isItemScrollTimerActive());
+        QVERIFY(!Internals::isItemScrollTimerActive(*bar));
     }
 
     void itemScroll_delayTakesEffectAtNextStart_data() {
@@ -452,16 +454,16 @@ private Q_SLOTS:
         QFETCH(int, interval);
         auto bar = makeOverflowingBar();
         QVERIFY(showAndPaint(*bar));
-        const QPoint downArrow = bar->barGeometry().downArrow.center();
+        const QPoint downArrow = Internals::barGeometry(*bar).downArrow.center();
 
         press(*bar, downArrow);
-        QCOMPARE(bar->itemScrollInterval(), 20);
+        QCOMPARE(Internals::itemScrollInterval(*bar), 20);
         bar->setScrollDelay(delay);
-        QCOMPARE(bar->itemScrollInterval(), 20);
+        QCOMPARE(Internals::itemScrollInterval(*bar), 20);
         release(*bar, downArrow);
-        QVERIFY(!bar->isItemScrollTimerActive());
+        QVERIFY(!Internals::isItemScrollTimerActive(*bar));
         press(*bar, downArrow);
-        QCOMPARE(bar->itemScrollInterval(), interval);
+        QCOMPARE(Internals::itemScrollInterval(*bar), interval);
         release(*bar, downArrow);
     }
 
@@ -499,7 +501,8 @@ private Q_SLOTS:
         QFETCH(int, frames);
         QFETCH(Copy, first);
         QFETCH(Copy, last);
-        const TButtonBarSlidePlan actual = TButtonBar::slidePlan(oldSection, newSection, 25, itemAreaBottom);
+        const TButtonBarSlidePlan actual =
+            TButtonBarSlidePlan::between(oldSection, newSection, 25, itemAreaBottom);
         QCOMPARE(actual.movingDown, plan.movingDown);
         QCOMPARE(actual.top, plan.top);
         QCOMPARE(actual.bottom, plan.bottom);
@@ -555,7 +558,7 @@ private Q_SLOTS:
             bar->AddItem(open, QString::number(i));
         bar->Sections()[open]->setItemScrollPosition(40); // the list fits, so it stays at the top
 
-        const TButtonBarGeometry g = bar->barGeometry();
+        const TButtonBarGeometry g = Internals::barGeometry(*bar);
         QVERIFY(g.scrollRange == 0 && g.scrollPosition == 0 && g.upArrow.isEmpty() && g.downArrow.isEmpty());
         QCOMPARE(g.inner, QRect(2, 2, 196, 296));
         for (int b = 0; b < 4; ++b) {
@@ -564,13 +567,13 @@ private Q_SLOTS:
                 continue;
             }
             QCOMPARE(g.buttons[b], buttons[b]);
-            QCOMPARE(bar->sectionAt(buttons[b].center()), b);
+            QCOMPARE(Internals::sectionAt(*bar, buttons[b].center()), b);
         }
         QCOMPARE(g.itemArea, itemArea);
         QCOMPARE(g.items.size(), 3);
         QCOMPARE(g.items[1], QRect(itemArea.left(), itemArea.top() + 30, itemArea.width(), 30));
-        QCOMPARE(bar->itemAt(g.items[1].center()), 1);
-        QCOMPARE(bar->itemAt(QPoint(itemArea.left() - 1, g.items[1].center().y())), -1);
+        QCOMPARE(Internals::itemAt(*bar, g.items[1].center()), 1);
+        QCOMPARE(Internals::itemAt(*bar, QPoint(itemArea.left() - 1, g.items[1].center().y())), -1);
     }
 
     void background_runsFromEdgeColourToCentreColour() {
