@@ -11,6 +11,7 @@
 #include "style.h"
 #include "whoim.h"
 #include "widgets.h"
+#include "widgets/widgets_p.h"
 
 #include "testsupport.h"
 #include "uitestsupport.h"
@@ -942,9 +943,9 @@ void WindowTest::minimumSize_keepsEverySectionUsable() {
                                                       .arg(barRect.height())
                                                       .arg(barRect.x())
                                                       .arg(barRect.y())));
-    const TButtonBarGeometry g = bar->barGeometry();
+    const TButtonBarGeometry g = TButtonBarInternals::barGeometry(*bar);
     const TButtonBarSection* open = bar->Sections()[bar->ActiveSection()];
-    const int itemHeight = bar->itemHeight(open);
+    const int itemHeight = TButtonBarInternals::itemHeight(*bar, open);
     if (layout == u"single") {
         QCOMPARE(g.items.size(), 1);
         QVERIFY2(g.itemArea.contains(g.items[0]), "the single item is cut off");
@@ -1032,7 +1033,7 @@ void WindowTest::itemCaptions_fitTheBar() {
     const QFontMetrics metrics(bar->font());
     const QString font = QFontInfo(bar->font()).family();
     const QString shown = lines.join(u" | "_s);
-    const TButtonBarGeometry g = bar->barGeometry();
+    const TButtonBarGeometry g = TButtonBarInternals::barGeometry(*bar);
     QVERIFY(lines.size() == 1 || lines.size() == 2);
     for (const QString& line : lines)
         QVERIFY2(metrics.horizontalAdvance(line) <= g.items[0].width(),

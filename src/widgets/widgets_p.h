@@ -104,6 +104,9 @@ private:
 // and the state of the pointer, the timers and the hints.
 struct TButtonBarInternals {
     static TButtonBarGeometry barGeometry(const TButtonBar& bar) { return bar.barGeometry(); }
+    static int itemHeight(const TButtonBar& bar, const TButtonBarSection* section) {
+        return bar.itemHeight(section);
+    }
     static int sectionAt(const TButtonBar& bar, const QPoint& pos) { return bar.sectionAt(pos); }
     // An item of the open section, inside the item area.
     static int itemAt(const TButtonBar& bar, const QPoint& pos) { return bar.itemAt(pos); }
