@@ -29,6 +29,12 @@ struct ApplicationFont {
     }
     ~ApplicationFont() { QApplication::setFont(saved); }
 };
+
+void addFontRows() {
+    QTest::addColumn<int>("pixelSize"); // 0: the application font
+    for (const int size : {0, 16, 20, 26})
+        QTest::addRow("%d px", size) << size;
+}
 } // namespace
 
 class DesignLayoutTest : public QObject {
@@ -123,9 +129,7 @@ void DesignLayoutTest::widthHoldingChildren_keepsTheMarginOfTheWidest() {
 }
 
 void DesignLayoutTest::personDialog_adviceMovesWhatFollows_data() {
-    QTest::addColumn<int>("pixelSize"); // 0: the application font
-    for (const int size : {0, 16, 20, 26})
-        QTest::addRow("%d px", size) << size;
+    addFontRows();
 }
 
 void DesignLayoutTest::personDialog_adviceMovesWhatFollows() {
@@ -154,9 +158,7 @@ void DesignLayoutTest::personDialog_adviceMovesWhatFollows() {
 }
 
 void DesignLayoutTest::settingsDialog_groupAndWindowHoldTheirControls_data() {
-    QTest::addColumn<int>("pixelSize");
-    for (const int size : {0, 16, 20, 26})
-        QTest::addRow("%d px", size) << size;
+    addFontRows();
 }
 
 void DesignLayoutTest::settingsDialog_groupAndWindowHoldTheirControls() {
