@@ -1116,6 +1116,15 @@ void WindowTest::messageBox_isCentredAfterLayout() {
 
 void WindowTest::messageBox_shownByTheService_isCentred() {
     m_services.reset(); // the real boxes
+    // Over an active window in a corner: centred on that window would be off the screen's centre.
+    createForm();
+    m_form->move(0, 0);
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    QTRY_COMPARE(QApplication::activeWindow(), m_form.get());
+    QVERIFY(
+        (m_form->frameGeometry().center() - QGuiApplication::primaryScreen()->availableGeometry().center())
+            .manhattanLength() > 100);
     QRect shown;
     QString seen;
     QTimer timer;
