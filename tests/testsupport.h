@@ -34,6 +34,12 @@ struct MessageRecorder {
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size() && f.flush();
 }
 
+// A whole file's bytes; empty when it cannot be read.
+inline QByteArray readBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 // Read-only folders only refuse writes to ordinary users; root writes anyway. Tests of refused writes run
 // as "nobody" when started as root (as CI does). Returns false if that was not possible.
 constexpr uid_t kNobody = 65534;

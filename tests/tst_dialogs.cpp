@@ -32,10 +32,6 @@ QString kSourceAppFolder;
 QTemporaryDir* g_programFolder = nullptr;
 
 // Returns whether the file was written whole: the tests check it, as a QVERIFY here would not stop them.
-QByteArray readBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 } // namespace
 
 class DialogsTest : public QObject {
@@ -174,7 +170,7 @@ void DialogsTest::ok_writesAllFiveKeysAndHides() {
     m_setup->XPButton1->click();
     QVERIFY(!m_setup->isVisible());
     QCOMPARE(
-        readBytes(folder() + u"solvenna.ini"_s),
+        testsupport::readBytes(folder() + u"solvenna.ini"_s),
         QByteArray(
             "[main]\r\nStoreNames=1\r\nShowHints=0\r\nSoftScroll=1\r\nScrollDelay=20\r\nAutoDelay=1\r\n"));
     // The spin box's value is saved even when the automatic delay has set the bar to another one.
@@ -182,7 +178,7 @@ void DialogsTest::ok_writesAllFiveKeysAndHides() {
     m_setup->Check2->setChecked(true);
     m_setup->XPButton1->click();
     QCOMPARE(
-        readBytes(folder() + u"solvenna.ini"_s),
+        testsupport::readBytes(folder() + u"solvenna.ini"_s),
         QByteArray(
             "[main]\r\nStoreNames=1\r\nShowHints=1\r\nSoftScroll=1\r\nScrollDelay=20\r\nAutoDelay=1\r\n"));
 }
@@ -350,7 +346,7 @@ void DialogsTest::done_withBothBoxes_showsSummaryThenPage() {
     QCOMPARE(BirthDate, encodeDate(1975, 8, 15));
     QCOMPARE(PersonName, u"Иван"_s);
     QCOMPARE(
-        readBytes(folder() + u"names.ini"_s),
+        testsupport::readBytes(folder() + u"names.ini"_s),
         QByteArray(
             "[\xC8\xE2\xE0\xED]\r\nDate=15.08.1975\r\nShowMain=1\r\nShowHoroscop=1\r\nHoroscopType=1\r\n"));
     m_form->setPageViewer(nullptr);
@@ -394,7 +390,7 @@ void DialogsTest::done_captionAndStore() {
     m_person->HorList->setCurrentIndex(listIndex);
     m_person->Button1->click();
     QCOMPARE(m_form->windowTitle(), caption);
-    QCOMPARE(readBytes(folder() + u"names.ini"_s), stored);
+    QCOMPARE(testsupport::readBytes(folder() + u"names.ini"_s), stored);
     if (listIndex < 0) QVERIFY(m_form->Buttons->isHidden()); // no system chosen: nothing shown
 }
 
@@ -476,13 +472,13 @@ void DialogsTest::deleteName_removesThatPersonsEntry() {
     QCOMPARE(m_person->edit1->count(), 1);
     QCOMPARE(m_person->edit1->itemText(0), u"Anna"_s);
     QVERIFY(m_person->edit1->currentText().isEmpty());
-    QCOMPARE(readBytes(folder() + u"names.ini"_s), QByteArray("[Anna]\r\nDate=01.01.1990\r\n"));
+    QCOMPARE(testsupport::readBytes(folder() + u"names.ini"_s), QByteArray("[Anna]\r\nDate=01.01.1990\r\n"));
     // A typed name without an entry only empties the box.
     m_person->edit1->setEditText(u"Nobody"_s);
     m_person->N2Click();
     QVERIFY(m_person->edit1->currentText().isEmpty());
     QCOMPARE(m_person->edit1->count(), 1);
-    QCOMPARE(readBytes(folder() + u"names.ini"_s), QByteArray("[Anna]\r\nDate=01.01.1990\r\n"));
+    QCOMPARE(testsupport::readBytes(folder() + u"names.ini"_s), QByteArray("[Anna]\r\nDate=01.01.1990\r\n"));
 }
 
 void DialogsTest::clearList_erasesEverything() {
@@ -494,7 +490,7 @@ void DialogsTest::clearList_erasesEverything() {
     m_person->N1Click();
     QCOMPARE(m_person->edit1->count(), 0);
     QVERIFY(m_person->edit1->currentText().isEmpty());
-    QVERIFY(!readBytes(folder() + u"names.ini"_s).contains("Date"));
+    QVERIFY(!testsupport::readBytes(folder() + u"names.ini"_s).contains("Date"));
 }
 
 void DialogsTest::popupEnabling() {

@@ -13,12 +13,7 @@
 using namespace solvenna;
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-QByteArray readBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-} // namespace
+namespace {} // namespace
 
 class IniFileTest : public QObject {
     Q_OBJECT
@@ -90,7 +85,7 @@ void IniFileTest::writeThenRead_roundTrip() {
     QCOMPARE(again.readString(u"main"_s, u"Text"_s, u"x"_s), u"значение"_s);
     QCOMPARE(again.readInteger(u"main"_s, u"Number"_s, 0), -42);
     QCOMPARE(again.readBool(u"main"_s, u"Flag"_s, false), true);
-    QCOMPARE(readBytes(path()),
+    QCOMPARE(testsupport::readBytes(path()),
              QByteArray("[main]\r\nText=\xE7\xED\xE0\xF7\xE5\xED\xE8\xE5\r\nNumber=-42\r\nFlag=1\r\n"));
 }
 
@@ -132,7 +127,7 @@ void IniFileTest::rewrite_keepsPlaceAndEverythingElse() {
                 "unknown line\r\nShowMain=1\r\n[Clara]\r\nDate=3\r\n"));
     IniFile ini(path());
     ini.writeString(u"boris"_s, u"showmain"_s, u"0"_s);
-    QCOMPARE(readBytes(path()),
+    QCOMPARE(testsupport::readBytes(path()),
              QByteArray("; names of the family\r\n[Anna]\r\nDate=1\r\nShowMain=0\r\n\r\n"
                         "[Boris]\r\nDate=2\r\nunknown line\r\nShowMain=0\r\n[Clara]\r\nDate=3\r\n"));
     QCOMPARE(ini.allSectionNames(), (QStringList{u"Anna"_s, u"Boris"_s, u"Clara"_s}));
@@ -143,7 +138,7 @@ void IniFileTest::newKey_goesToEndOfItsSection() {
     IniFile ini(path());
     ini.writeString(u"Anna"_s, u"ShowMain"_s, u"1"_s);
     ini.writeString(u"Clara"_s, u"Date"_s, u"3"_s);
-    QCOMPARE(readBytes(path()),
+    QCOMPARE(testsupport::readBytes(path()),
              QByteArray("[Anna]\r\nDate=1\r\nShowMain=1\r\n\r\n[Boris]\r\nDate=2\r\n[Clara]\r\nDate=3\r\n"));
 }
 
@@ -151,7 +146,7 @@ void IniFileTest::lfFile_staysLf() {
     QVERIFY(testsupport::writeBytes(path(), "[a]\nk=1\n"));
     IniFile ini(path());
     ini.writeString(u"a"_s, u"k"_s, u"2"_s);
-    QCOMPARE(readBytes(path()), QByteArray("[a]\nk=2\n"));
+    QCOMPARE(testsupport::readBytes(path()), QByteArray("[a]\nk=2\n"));
 }
 
 void IniFileTest::eraseSection_removesOnlyThatSection() {
@@ -160,11 +155,11 @@ void IniFileTest::eraseSection_removesOnlyThatSection() {
     IniFile ini(path());
     QVERIFY(ini.hasKeys(u"ANNA"_s));
     ini.eraseSection(u"ANNA"_s);
-    QCOMPARE(readBytes(path()), QByteArray("[Boris]\r\nDate=2\r\n[Clara]\r\nDate=3\r\n"));
+    QCOMPARE(testsupport::readBytes(path()), QByteArray("[Boris]\r\nDate=2\r\n[Clara]\r\nDate=3\r\n"));
     QVERIFY(!ini.hasKeys(u"Anna"_s));
-    const QByteArray before = readBytes(path());
+    const QByteArray before = testsupport::readBytes(path());
     ini.eraseSection(u"Nobody"_s);
-    QCOMPARE(readBytes(path()), before);
+    QCOMPARE(testsupport::readBytes(path()), before);
 }
 
 void IniFileTest::sectionNames_inFileOrderOnce() {
@@ -285,7 +280,7 @@ void IniFileTest::encoding() {
         ini.writeString(u"Иван"_s, u"Date"_s, u"1"_s);
         ini.writeString(name, u"Date"_s, u"2"_s);
     }
-    const QByteArray bytes = readBytes(path());
+    const QByteArray bytes = testsupport::readBytes(path());
     QCOMPARE(bytes.startsWith("\xEF\xBB\xBF"), utf8);
     QVERIFY(!bytes.contains('?'));
     IniFile again(path());
@@ -323,7 +318,7 @@ void IniFileTest::invalidBytes_surviveAWriteElsewhere() {
     IniFile ini(path());
     const QStringList before = ini.allSectionNames();
     ini.writeString(written, u"Date"_s, u"02.02.2002"_s);
-    const QByteArray after = readBytes(path());
+    const QByteArray after = testsupport::readBytes(path());
     const bool turnedUtf8 = !kept.startsWith("\xEF\xBB\xBF") && after.startsWith("\xEF\xBB\xBF");
     if (turnedUtf8) // the code page changes, the characters do not
         QCOMPARE(IniFile(path()).readString(before.first(), u"Note"_s, QString()), u"\u0098№"_s);
@@ -339,7 +334,7 @@ void IniFileTest::lineBreaksInNames_cannotAddSectionsOrKeys() {
     QVERIFY(!ini.hasKeys(u"Evil"_s));
     QCOMPARE(ini.readString(u"Иван\r\n[Evil]"_s, u"ShowMain"_s, u"none"_s), u"none"_s);
     QCOMPARE(ini.readString(u"Иван\r\n[Evil]"_s, u"Date"_s, QString()), u"1 ShowMain=1"_s);
-    QCOMPARE(readBytes(path()).count('\n'), 2);
+    QCOMPARE(testsupport::readBytes(path()).count('\n'), 2);
 }
 
 void IniFileTest::awkwardFiles_readAndWriteWithoutLoss_data() {
@@ -455,7 +450,7 @@ void IniFileTest::readOnlyFolder_refusesWithExactTextAndKeepsTheFile() {
     QFile::setPermissions(m_dir->path(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QCOMPARE(error, u"Unable to write to "_s + QDir(m_dir->path()).absoluteFilePath(u"names.ini"_s));
-    QCOMPARE(readBytes(path(u"names.ini"_s)), old);
+    QCOMPARE(testsupport::readBytes(path(u"names.ini"_s)), old);
     QCOMPARE(ini.readString(u"Anna"_s, u"Date"_s, QString()), u"01.02.1990"_s); // nothing half-applied
 
     bool erased = true;
@@ -468,7 +463,7 @@ void IniFileTest::readOnlyFolder_refusesWithExactTextAndKeepsTheFile() {
     QFile::setPermissions(m_dir->path(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QVERIFY(!erased);
-    QCOMPARE(readBytes(path(u"names.ini"_s)), old);
+    QCOMPARE(testsupport::readBytes(path(u"names.ini"_s)), old);
 }
 
 void IniFileTest::missingFolder_isMadePrivateAtTheFirstWrite() {
@@ -484,7 +479,7 @@ void IniFileTest::missingFolder_isMadePrivateAtTheFirstWrite() {
         QVERIFY2(S_ISDIR(info.st_mode), qPrintable(made));
         QCOMPARE(info.st_mode & 0777, 0700u);
     }
-    QCOMPARE(readBytes(folder + u"/names.ini"_s), QByteArray("[a]\r\nk=v\r\n"));
+    QCOMPARE(testsupport::readBytes(folder + u"/names.ini"_s), QByteArray("[a]\r\nk=v\r\n"));
     // An existing folder keeps its mode.
     QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                               QFileDevice::ExeOwner | QFileDevice::ReadGroup |
@@ -527,7 +522,7 @@ void IniFileTest::readOnlyFile_refusesWrite() {
     QVERIFY(QFile::setPermissions(path(), QFileDevice::ReadOwner));
     IniFile ini(path());
     QVERIFY_THROWS_EXCEPTION(IniWriteError, ini.writeString(u"a"_s, u"k"_s, u"2"_s));
-    QCOMPARE(readBytes(path()), QByteArray("[a]\r\nk=1\r\n"));
+    QCOMPARE(testsupport::readBytes(path()), QByteArray("[a]\r\nk=1\r\n"));
 }
 
 void IniFileTest::changesByAnotherProcess_areSeen_data() {

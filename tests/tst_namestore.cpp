@@ -12,10 +12,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 const QLocale kRussian(QLocale::Russian, QLocale::Russia);
-QByteArray readBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 } // namespace
 
 class NameStoreTest : public QObject {
@@ -57,7 +53,7 @@ void NameStoreTest::writeThenPickInAnotherLetterCase() {
     QVERIFY(entry.showMain);
     QVERIFY(entry.showHoroscop);
     QCOMPARE(entry.horoscopType, 1);
-    QCOMPARE(readBytes(folder() + u"names.ini"_s),
+    QCOMPARE(testsupport::readBytes(folder() + u"names.ini"_s),
              QByteArray("[\xC8\xE2\xE0\xED \xCF\xE5\xF2\xF0\xEE\xE2]\r\nDate=15.08.1975\r\nShowMain=1\r\n"
                         "ShowHoroscop=1\r\nHoroscopType=1\r\n"));
 }
@@ -132,7 +128,7 @@ void NameStoreTest::clear_erasesNamesBeyondTheListing() {
     NameStore store(folder(), kRussian);
     QVERIFY(store.names().size() < 400);
     store.clear();
-    QVERIFY(!readBytes(folder() + u"names.ini"_s).contains("Date"));
+    QVERIFY(!testsupport::readBytes(folder() + u"names.ini"_s).contains("Date"));
     QVERIFY(store.names().isEmpty());
 }
 
@@ -152,7 +148,7 @@ void NameStoreTest::refusedWrite_stopsAtThatKey() {
     QFile::setPermissions(m_dir->path(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QCOMPARE(error, u"Unable to write to "_s + folder() + u"names.ini"_s);
-    QCOMPARE(readBytes(folder() + u"names.ini"_s), QByteArray("[Anna]\r\nDate=01.01.1990\r\n"));
+    QCOMPARE(testsupport::readBytes(folder() + u"names.ini"_s), QByteArray("[Anna]\r\nDate=01.01.1990\r\n"));
 }
 
 void NameStoreTest::settings_data() {
@@ -196,7 +192,7 @@ void NameStoreTest::settingsSave_writesAllKeysInOrder() {
     IniFile file(folder() + u"solvenna.ini"_s);
     Settings{}.save(file);
     QCOMPARE(
-        readBytes(file.fileName()),
+        testsupport::readBytes(file.fileName()),
         QByteArray(
             "[main]\r\nStoreNames=1\r\nShowHints=0\r\nSoftScroll=1\r\nScrollDelay=20\r\nAutoDelay=1\r\n"));
 }

@@ -46,10 +46,6 @@ void typeText(QWidget* widget, const QString& text) {
         }
     }
 }
-QByteArray readBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 } // namespace
 
 class PersonDialogTest : public QObject {
@@ -255,7 +251,7 @@ void PersonDialogTest::enterInTheDateEdit_takesTheDateBeforeDone() {
     QVERIFY(!m_person->isVisible()); // Enter pressed "Готово"
     QCOMPARE(BirthDate, encodeDate(1975, 8, 15));
     QCOMPARE(m_form->windowTitle(), u"Solvenna, версия 1.3  [Анна, 15.08.1975, Лев (23.07 - 22.08)]"_s);
-    QVERIFY(readBytes(folder() + u"names.ini"_s).contains("Date=15.08.1975"));
+    QVERIFY(testsupport::readBytes(folder() + u"names.ini"_s).contains("Date=15.08.1975"));
 }
 
 void PersonDialogTest::notADate_isMarkedUntilMended() {
@@ -373,7 +369,7 @@ void PersonDialogTest::typedName_fillsNothingAndIsStoredAsTyped() {
     QVERIFY(!m_person->Check1->isChecked());
     QVERIFY(!m_person->Check2->isChecked());
     QVERIFY(m_services->boxes.isEmpty()); // no summary: ShowMain of the stored entry was not taken
-    const QByteArray stored = readBytes(folder() + u"names.ini"_s);
+    const QByteArray stored = testsupport::readBytes(folder() + u"names.ini"_s);
     if (typed.size() == 4) {
         // The stored entry gets the typed date and keeps its place and spelling.
         QVERIFY(stored.startsWith("[\xC8\xE2\xE0\xED]\r\nDate=15.08.1975\r\nShowMain=0\r\n"));
@@ -522,7 +518,7 @@ void PersonDialogTest::scrollDelay_takesWhatIsTypedAndBoundsItWhenLeft() {
     spin->selectAll();
     typeText(spin, u"700"_s);
     m_setup->XPButton1->click();
-    QVERIFY(readBytes(folder() + u"solvenna.ini"_s).contains("ScrollDelay=500"));
+    QVERIFY(testsupport::readBytes(folder() + u"solvenna.ini"_s).contains("ScrollDelay=500"));
 }
 
 QTEST_MAIN(PersonDialogTest)

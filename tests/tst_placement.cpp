@@ -1,6 +1,8 @@
 #include "core/inifile.h"
 #include "core/settings.h"
 
+#include "testsupport.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -9,11 +11,6 @@ using namespace solvenna;
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-QByteArray readBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 [[nodiscard]] bool writeBytes(const QString& path, const QByteArray& bytes) {
     QFile f(path);
@@ -140,7 +137,7 @@ void PlacementTest::save_leavesTheFiveSettingsAlone() {
     placement.sectionBarWidth = 180;
     placement.save(file);
 
-    const QByteArray bytes = readBytes(path);
+    const QByteArray bytes = testsupport::readBytes(path);
     // The five keys stay where they were, byte for byte; the window's keys come in a section of their own.
     QVERIFY2(bytes.startsWith(kMain + "[window]\r\n"), bytes.constData());
     const Settings after = Settings::load(IniFile(path));

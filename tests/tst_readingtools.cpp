@@ -38,11 +38,6 @@ namespace {
 QString kSourceAppFolder;
 QTemporaryDir* g_programFolder = nullptr;
 
-QByteArray readBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // What a PDF reader makes of a file: its text (pdftotext) and its page count and errors (pdfinfo).
 struct PdfReading {
     QString text;
@@ -237,7 +232,7 @@ void ReadingToolsTest::horoscopePdf_holdsCoverContentsAndEveryPage() {
     for (const char* heading : {"Кот — Китайский гороскоп", "Содержание", "Персональный гороскоп"})
         QVERIFY2(pdf.text.contains(QString::fromUtf8(heading)), heading);
     // Bookmarks: the cover, the contents and the sixteen pages.
-    const QByteArray bytes = readBytes(m_services->saveAnswer);
+    const QByteArray bytes = testsupport::readBytes(m_services->saveAnswer);
     QVERIFY(bytes.contains("/Outlines"));
     QCOMPARE(bytes.count("/Title <FEFF"), 2 + 16);
 }
@@ -258,7 +253,7 @@ void ReadingToolsTest::horoscopePdf_skipsWhatIsMissingWithALine() {
     QVERIFY(text.contains(u"нет: китайский гороскоп составляется для годов с 1910"_s));
     QVERIFY(text.contains(u"нет: страница не найдена"_s));
     QVERIFY(!pdf.text.contains(u"Китайский гороскоп\n"_s + u"Кот"_s));
-    QCOMPARE(readBytes(path).count("/Title <FEFF"), 2 + 14);
+    QCOMPARE(testsupport::readBytes(path).count("/Title <FEFF"), 2 + 14);
 }
 
 void ReadingToolsTest::horoscopePdf_inAFolderThatRefuses_reportsTheError() {
@@ -380,7 +375,7 @@ void ReadingToolsTest::zoom_scalesThePagesAndIsRemembered() {
     // Another page keeps the zoom.
     showLionPage(u"career.htm"_s);
     QCOMPARE(headingSize(), normal * 1.25);
-    QVERIFY(readBytes(folder() + u"solvenna.ini"_s).contains("PageZoom=125"));
+    QVERIFY(testsupport::readBytes(folder() + u"solvenna.ini"_s).contains("PageZoom=125"));
 
     // The next run starts with it.
     cleanup();

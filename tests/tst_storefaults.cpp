@@ -26,10 +26,6 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 const QLocale kRussian(QLocale::Russian, QLocale::Russia);
 
-QByteArray readBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 QByteArray native(const QString& path) {
     return QFile::encodeName(path);
 }
@@ -163,7 +159,7 @@ void StoreFaultsTest::fullDisk_refusesAndKeepsTheOldFile() {
     QFile::setPermissions(dir.path(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QCOMPARE(error, u"Unable to write to "_s + path);
-    QCOMPARE(readBytes(path), old);
+    QCOMPARE(testsupport::readBytes(path), old);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{u"filler"_s, file}));
 }
 
@@ -321,7 +317,7 @@ void StoreFaultsTest::fileThatCannotBeRead_isReportedAndNeverWritten() {
     QVERIFY(!QFile::exists(outside) || kind == u"link to fifo"_s);
     if (kind == u"unreadable"_s || kind == u"huge"_s) {
         QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
-        QVERIFY(readBytes(path).startsWith(five)); // the five names are all still there
+        QVERIFY(testsupport::readBytes(path).startsWith(five)); // the five names are all still there
     }
     // A store opened later in the same state still reads nothing and writes nothing.
     NameStore later(folder(), kRussian);
@@ -394,7 +390,7 @@ void StoreFaultsTest::leftoverTemporaryFiles_areRemovedByWriteAndClear() {
         QVERIFY(testsupport::writeBytes(folder() + name, "[Killed]\r\nDate=01.01.1990\r\n"));
     store.clear();
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), expected);
-    QVERIFY(!readBytes(folder() + u"names.ini"_s).contains("Date"));
+    QVERIFY(!testsupport::readBytes(folder() + u"names.ini"_s).contains("Date"));
 }
 
 void StoreFaultsTest::twentyThousandNames_listClearAndWriteOne() {
@@ -407,7 +403,7 @@ void StoreFaultsTest::twentyThousandNames_listClearAndWriteOne() {
     store.write(u"person 19999"_s, {encodeDate(2000, 1, 1), false, false, 0});
     QCOMPARE(store.read(u"Person 19999"_s, 0).date, encodeDate(2000, 1, 1));
     QCOMPARE(store.read(u"Person 19998"_s, 0).date, encodeDate(1975, 8, 15));
-    QCOMPARE(readBytes(folder() + u"names.ini"_s).count('['), 20000);
+    QCOMPARE(testsupport::readBytes(folder() + u"names.ini"_s).count('['), 20000);
     store.clear();
     QVERIFY(NameStore(folder(), kRussian).names().isEmpty());
 }

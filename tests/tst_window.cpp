@@ -63,11 +63,6 @@ QTemporaryDir* g_programFolder = nullptr;
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 
-QByteArray readBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // A key as a layout reports it: the key code and the text it types.
 void sendKey(QWidget* target, int key, const QString& text, Qt::KeyboardModifiers modifiers) {
     QTest::sendKeyEvent(QTest::Click, target, Qt::Key(key), text, modifiers);
@@ -1209,7 +1204,7 @@ void WindowTest::restorePlacement() {
     }
     QVERIFY(!m_form->isMaximized());
     // Reading changed nothing in the file.
-    QCOMPARE(readBytes(ini),
+    QCOMPARE(testsupport::readBytes(ini),
              window.isEmpty() ? QByteArray() : "[main]\r\nStoreNames=1\r\n[window]\r\n" + window);
 }
 
@@ -1297,10 +1292,11 @@ void WindowTest::placement_savedAtCloseAndRestored() {
         m_form->showMaximized();
         QTRY_VERIFY(m_form->isMaximized());
     }
-    QCOMPARE(readBytes(ini), settings + "[window]\r\nSectionBarWidth=240\r\n"); // nothing before the close
+    QCOMPARE(testsupport::readBytes(ini),
+             settings + "[window]\r\nSectionBarWidth=240\r\n"); // nothing before the close
     QVERIFY(m_form->close());
 
-    const QByteArray written = readBytes(ini);
+    const QByteArray written = testsupport::readBytes(ini);
     // The five settings stay as they were, byte for byte, ahead of the window's own section.
     QVERIFY2(written.startsWith(settings + "[window]\r\n"), written.constData());
     IniFile file(ini);

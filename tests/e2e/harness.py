@@ -461,10 +461,6 @@ def text_of(obj):
     return text.getText(0, text.characterCount)
 
 
-def set_text(obj, value):
-    check(obj.queryEditableText().setTextContents(value), "could not set the text of %r" % _safe_name(obj))
-
-
 def _extents(obj):
     box = obj.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
     return box.x, box.y, box.width, box.height
