@@ -924,6 +924,16 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
+    // After Alt alone the menu bar takes its access keys without Alt; it knows them by their Cyrillic
+    // letters, which a Latin layout does not type.
+    if (event->type() == QEvent::KeyPress && watched == menuBar() && menuBar()->hasFocus()) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && key->key() >= Qt::Key_A &&
+            key->key() <= Qt::Key_Z) {
+            const int latin = solvenna::ui::physicalLatinKey(key->key(), key->nativeScanCode());
+            if (latin && openMenuForLatinKey(latin)) return true;
+        }
+    }
     // A key a shortcut took never gets here; what does is a key the active layout named otherwise.
     if (event->type() == QEvent::KeyPress && commandsReachableFrom(QApplication::activeWindow())) {
         const auto* key = static_cast<QKeyEvent*>(event);

@@ -407,20 +407,30 @@ void WindowTest::physicalKeys_sameMappingBothWays() {
 }
 
 void WindowTest::accessKeys_data() {
+    QTest::addColumn<bool>("altAlone"); // Alt pressed and let go first, then the letter alone
     QTest::addColumn<int>("key");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("menu"); // the menu that opens; empty: none
-    QTest::newRow("Latin layout: Alt+U") << int(Qt::Key_U) << u"u"_s << u"N1"_s;
-    QTest::newRow("Russian layout: Alt+Г") << 0x0413 << u"г"_s << u"N1"_s;
-    QTest::newRow("Latin layout: Alt+D") << int(Qt::Key_D) << u"d"_s << u"N2"_s;
-    QTest::newRow("Russian layout: Alt+В") << 0x0412 << u"в"_s << u"N2"_s;
-    QTest::newRow("Latin layout: Alt+C") << int(Qt::Key_C) << u"c"_s << u"N3"_s;
-    QTest::newRow("Russian layout: Alt+С") << 0x0421 << u"с"_s << u"N3"_s;
-    QTest::newRow("Latin layout: Alt+X, no menu") << int(Qt::Key_X) << u"x"_s << QString();
-    QTest::newRow("Russian layout: Alt+Ч, no menu") << 0x0427 << u"ч"_s << QString();
+    struct Row {
+        const char* name;
+        int key;
+        const char* text;
+        const char* menu;
+    };
+    const Row rows[] = {
+        {"Latin layout: U", Qt::Key_U, "u", "N1"},        {"Russian layout: Г", 0x0413, "г", "N1"},
+        {"Latin layout: D", Qt::Key_D, "d", "N2"},        {"Russian layout: В", 0x0412, "в", "N2"},
+        {"Latin layout: C", Qt::Key_C, "c", "N3"},        {"Russian layout: С", 0x0421, "с", "N3"},
+        {"Latin layout: X, no menu", Qt::Key_X, "x", ""}, {"Russian layout: Ч, no menu", 0x0427, "ч", ""},
+    };
+    for (const bool altAlone : {false, true})
+        for (const Row& row : rows)
+            QTest::addRow("%s%s", altAlone ? "Alt, then " : "Alt+", row.name)
+                << altAlone << row.key << QString::fromUtf8(row.text) << QString::fromLatin1(row.menu);
 }
 
 void WindowTest::accessKeys() {
+    QFETCH(bool, altAlone);
     QFETCH(int, key);
     QFETCH(QString, text);
     QFETCH(QString, menu);
@@ -432,11 +442,18 @@ void WindowTest::accessKeys() {
     QCOMPARE(QApplication::activePopupWidget(), nullptr);
     QCOMPARE(m_form->menuBar()->activeAction(), nullptr);
 
-    sendKey(keyTarget(m_form.get()), key, text, Qt::AltModifier);
+    if (altAlone) {
+        QTest::keyClick(keyTarget(m_form.get()), Qt::Key_Alt);
+        QTRY_VERIFY(m_form->menuBar()->hasFocus()); // the menu bar waits for an access key
+        QCOMPARE(QApplication::activePopupWidget(), nullptr);
+        sendKey(m_form->menuBar(), key, text, Qt::NoModifier);
+    } else {
+        sendKey(keyTarget(m_form.get()), key, text, Qt::AltModifier);
+    }
     if (menu.isEmpty()) {
         QTest::qWait(50);
         QCOMPARE(QApplication::activePopupWidget(), nullptr);
-        QCOMPARE(m_form->menuBar()->activeAction(), nullptr);
+        if (!altAlone) QCOMPARE(m_form->menuBar()->activeAction(), nullptr);
         return;
     }
     auto* expected = m_form->findChild<QMenu*>(menu);
