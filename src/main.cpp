@@ -37,6 +37,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <cmath>
 #include <cstring>
 #include <utility>
 
@@ -131,8 +132,19 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     createToolBar();
     createSectionBar();
 
-    // The page view is the first control to measure text.
+    // Text is measured only once the font configuration is read.
     solvenna::ui::finishReadingFontConfiguration();
+    // However far the splitter narrows the bar, the single item's caption keeps each word whole: it wraps
+    // between words instead, and a narrower bar would leave the item blank.
+    int widestWord = 0;
+    for (const HoroscopeSystem system :
+         {HoroscopeSystem::Chinese, HoroscopeSystem::Druid, HoroscopeSystem::Zoroastrian,
+          HoroscopeSystem::Mythological, HoroscopeSystem::Numerological})
+        for (const QString& word : solvenna::systemCaption(system).split(u' '))
+            widestWord =
+                std::max(widestWord, int(std::ceil(QFontMetricsF(Buttons->font()).horizontalAdvance(word))));
+    Buttons->setMinimumWidth(std::max(60, Buttons->widthForItemText(widestWord)));
+
     Panel2 = new QFrame;
     Panel2->setObjectName(u"Panel2"_s);
     Web1 = new PageView(Panel2);
@@ -384,7 +396,6 @@ void TForm1::createSectionBar() {
     Buttons = new TButtonBar;
     Buttons->setObjectName(u"Buttons"_s);
     Buttons->setAccessibleName(u"Разделы гороскопа"_s);
-    Buttons->setMinimumWidth(60);
     Buttons->resize(209, Buttons->height());
     Buttons->setSectionBtnSize(25);
     Buttons->setSmallItemHeight(30);
@@ -823,11 +834,12 @@ void TForm1::restorePlacement(const QString& settingsFile) {
             break;
         }
     }
-    if (stored.sectionBarWidth >= Buttons->minimumSizeHint().width()) {
+    const int narrowestBar = std::max(Buttons->minimumWidth(), Buttons->minimumSizeHint().width());
+    if (stored.sectionBarWidth >= narrowestBar) {
         const int total = std::max(Splitter1->width(), width());
         const int bar =
             std::min(stored.sectionBarWidth, total - Splitter1->handleWidth() - Web1->minimumWidth());
-        if (bar >= Buttons->minimumSizeHint().width()) {
+        if (bar >= narrowestBar) {
             Buttons->resize(bar, Buttons->height());
             Splitter1->setSizes({bar, total - bar - Splitter1->handleWidth()});
         }

@@ -25,6 +25,8 @@ constexpr int kArrowSize = 15;
 constexpr int kSmallImageSize = 16;
 constexpr int kLargeImageSize = 32;
 constexpr int kItemPadding = 10;
+constexpr int kItemFace = 1;      // an item's face lies this far inside its rectangle
+constexpr int kItemTextInset = 4; // and its caption this much further in, at each side
 constexpr int kCaptionPadding = 6;
 constexpr int kMaxSlideFrames = 300;
 constexpr int kFrameInterval = 16; // about one refresh of a 60 Hz screen
@@ -57,6 +59,12 @@ void drawEdges(QPainter& p, const QRect& r, const QColor& topLeft, const QColor&
     p.setPen(bottomRight);
     p.drawLine(r.bottomLeft(), r.bottomRight());
     p.drawLine(r.topRight(), r.bottomRight());
+}
+
+// Whether a line shows whole in that width by the measure drawReliefText elides with: a rounded advance
+// may be a fraction of a pixel short of it.
+bool showsWhole(const QFontMetrics& metrics, const QString& text, int width) {
+    return metrics.elidedText(text, Qt::ElideRight, width) == text;
 }
 
 void drawReliefText(QPainter& p, const QRect& r, Qt::Alignment alignment, const QString& text,
@@ -1116,8 +1124,8 @@ void TButtonBar::drawItem(QPainter& p, const TButtonBarSection& section, int ind
 TButtonBar::ItemLayout TButtonBar::itemLayout(const TButtonBarSection& section, const TButtonBarItem& item,
                                               const QRect& r) const {
     ItemLayout layout;
-    const QRect face = r.adjusted(1, 1, -1, -1);
-    QRect content = face.adjusted(4, 2, -4, -2);
+    const QRect face = r.adjusted(kItemFace, kItemFace, -kItemFace, -kItemFace);
+    QRect content = face.adjusted(kItemTextInset, 2, -kItemTextInset, -2);
     layout.alignment = Qt::AlignCenter;
     if (!item.icon().isNull()) {
         if (section.UseSmallImages()) {
@@ -1135,7 +1143,7 @@ TButtonBar::ItemLayout TButtonBar::itemLayout(const TButtonBarSection& section, 
     layout.text = content;
     const QFontMetrics metrics = fontMetrics();
     const QString caption = item.Caption();
-    if (metrics.horizontalAdvance(caption) <= content.width()) {
+    if (showsWhole(metrics, caption, content.width())) {
         layout.lines = {caption};
         return layout;
     }
@@ -1146,7 +1154,7 @@ TButtonBar::ItemLayout TButtonBar::itemLayout(const TButtonBarSection& section, 
     if (space > 0 && 2 * metrics.height() <= twoLines.height()) {
         qsizetype breakAt = space;
         // The longest first line that fits; the rest goes to the second.
-        while (breakAt > 0 && metrics.horizontalAdvance(caption.left(breakAt)) > content.width())
+        while (breakAt > 0 && !showsWhole(metrics, caption.left(breakAt), content.width()))
             breakAt = caption.lastIndexOf(u' ', breakAt - 1);
         if (breakAt > 0) {
             layout.text = twoLines;
@@ -1157,6 +1165,12 @@ TButtonBar::ItemLayout TButtonBar::itemLayout(const TButtonBarSection& section, 
     }
     layout.lines = {metrics.elidedText(caption, Qt::ElideRight, content.width())};
     return layout;
+}
+
+int TButtonBar::widthForItemText(int textWidth) const {
+    // The item area's insets (barGeometry), then the face's and the caption's (itemLayout).
+    return textWidth + 2 * frameWidth() + m_fixedSectionLeftBorder + m_fixedSectionRightBorder +
+           2 * kBevelWidth + 2 * (kItemFace + kItemTextInset);
 }
 
 QStringList TButtonBar::itemCaptionLines(int index) const {
