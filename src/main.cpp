@@ -38,6 +38,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <cmath>
 #include <cstring>
 #include <utility>
 
@@ -175,8 +176,19 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     createToolBar();
     createSectionBar();
 
-    // The page view is the first control to measure text.
+    // Text is measured only once the font configuration is read.
     solvenna::ui::finishReadingFontConfiguration();
+    // However far the splitter narrows the bar, the single item's caption keeps each word whole: it wraps
+    // between words instead, and a narrower bar would leave the item blank.
+    int widestWord = 0;
+    for (const HoroscopeSystem system :
+         {HoroscopeSystem::Chinese, HoroscopeSystem::Druid, HoroscopeSystem::Zoroastrian,
+          HoroscopeSystem::Mythological, HoroscopeSystem::Numerological})
+        for (const QString& word : solvenna::systemCaption(system).split(u' '))
+            widestWord =
+                std::max(widestWord, int(std::ceil(QFontMetricsF(Buttons->font()).horizontalAdvance(word))));
+    Buttons->setMinimumWidth(std::max(60, Buttons->widthForItemText(widestWord)));
+
     Panel2 = new QFrame;
     Panel2->setObjectName(u"Panel2"_s);
     Web1 = new PageView(Panel2);
@@ -414,7 +426,6 @@ void TForm1::createSectionBar() {
     Buttons = new TButtonBar;
     Buttons->setObjectName(u"Buttons"_s);
     Buttons->setAccessibleName(u"Разделы гороскопа"_s);
-    Buttons->setMinimumWidth(60);
     Buttons->resize(209, Buttons->height());
     Buttons->setSectionBtnSize(25);
     Buttons->setSmallItemHeight(30);
@@ -857,11 +868,12 @@ void TForm1::restorePlacement(const QString& settingsFile) {
             break;
         }
     }
-    if (stored.sectionBarWidth >= Buttons->minimumSizeHint().width()) {
+    const int narrowestBar = std::max(Buttons->minimumWidth(), Buttons->minimumSizeHint().width());
+    if (stored.sectionBarWidth >= narrowestBar) {
         const int total = std::max(Splitter1->width(), width());
         const int bar =
             std::min(stored.sectionBarWidth, total - Splitter1->handleWidth() - Web1->minimumWidth());
-        if (bar >= Buttons->minimumSizeHint().width()) {
+        if (bar >= narrowestBar) {
             Buttons->resize(bar, Buttons->height());
             Splitter1->setSizes({bar, total - bar - Splitter1->handleWidth()});
         }
@@ -956,6 +968,16 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
             m_tool3ByKeyboard = true;
             guarded([this] { Tool3Click(); });
             return true;
+        }
+    }
+    // After Alt alone the menu bar takes its access keys without Alt; it knows them by their Cyrillic
+    // letters, which a Latin layout does not type.
+    if (event->type() == QEvent::KeyPress && watched == menuBar() && menuBar()->hasFocus()) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && key->key() >= Qt::Key_A &&
+            key->key() <= Qt::Key_Z) {
+            const int latin = solvenna::ui::physicalLatinKey(key->key(), key->nativeScanCode());
+            if (latin && openMenuForLatinKey(latin)) return true;
         }
     }
     // A key a shortcut took never gets here; what does is a key the active layout named otherwise.

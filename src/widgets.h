@@ -277,6 +277,8 @@ public:
     // The lines an item of the open section shows its caption in: one, or two broken between words when
     // it does not fit the bar's width; a line that still does not fit ends in an ellipsis.
     QStringList itemCaptionLines(int index) const;
+    // The bar's width at which a caption line `textWidth` pixels wide fits an item without a picture.
+    int widthForItemText(int textWidth) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

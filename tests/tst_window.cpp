@@ -269,6 +269,7 @@ private Q_SLOTS:
     void minimumSize_keepsEverySectionUsable();
     void itemCaptions_fitTheBar_data();
     void itemCaptions_fitTheBar();
+    void itemCaptions_widthForItemText();
     void toolSeparator_isDrawn();
     void messageBox_isCentredAfterLayout_data();
     void messageBox_isCentredAfterLayout();
@@ -404,20 +405,30 @@ void WindowTest::physicalKeys_sameMappingBothWays() {
 }
 
 void WindowTest::accessKeys_data() {
+    QTest::addColumn<bool>("altAlone"); // Alt pressed and let go first, then the letter alone
     QTest::addColumn<int>("key");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("menu"); // the menu that opens; empty: none
-    QTest::newRow("Latin layout: Alt+U") << int(Qt::Key_U) << u"u"_s << u"N1"_s;
-    QTest::newRow("Russian layout: Alt+Г") << 0x0413 << u"г"_s << u"N1"_s;
-    QTest::newRow("Latin layout: Alt+D") << int(Qt::Key_D) << u"d"_s << u"N2"_s;
-    QTest::newRow("Russian layout: Alt+В") << 0x0412 << u"в"_s << u"N2"_s;
-    QTest::newRow("Latin layout: Alt+C") << int(Qt::Key_C) << u"c"_s << u"N3"_s;
-    QTest::newRow("Russian layout: Alt+С") << 0x0421 << u"с"_s << u"N3"_s;
-    QTest::newRow("Latin layout: Alt+X, no menu") << int(Qt::Key_X) << u"x"_s << QString();
-    QTest::newRow("Russian layout: Alt+Ч, no menu") << 0x0427 << u"ч"_s << QString();
+    struct Row {
+        const char* name;
+        int key;
+        const char* text;
+        const char* menu;
+    };
+    const Row rows[] = {
+        {"Latin layout: U", Qt::Key_U, "u", "N1"},        {"Russian layout: Г", 0x0413, "г", "N1"},
+        {"Latin layout: D", Qt::Key_D, "d", "N2"},        {"Russian layout: В", 0x0412, "в", "N2"},
+        {"Latin layout: C", Qt::Key_C, "c", "N3"},        {"Russian layout: С", 0x0421, "с", "N3"},
+        {"Latin layout: X, no menu", Qt::Key_X, "x", ""}, {"Russian layout: Ч, no menu", 0x0427, "ч", ""},
+    };
+    for (const bool altAlone : {false, true})
+        for (const Row& row : rows)
+            QTest::addRow("%s%s", altAlone ? "Alt, then " : "Alt+", row.name)
+                << altAlone << row.key << QString::fromUtf8(row.text) << QString::fromLatin1(row.menu);
 }
 
 void WindowTest::accessKeys() {
+    QFETCH(bool, altAlone);
     QFETCH(int, key);
     QFETCH(QString, text);
     QFETCH(QString, menu);
@@ -429,11 +440,18 @@ void WindowTest::accessKeys() {
     QCOMPARE(QApplication::activePopupWidget(), nullptr);
     QCOMPARE(m_form->menuBar()->activeAction(), nullptr);
 
-    sendKey(keyTarget(m_form.get()), key, text, Qt::AltModifier);
+    if (altAlone) {
+        QTest::keyClick(keyTarget(m_form.get()), Qt::Key_Alt);
+        QTRY_VERIFY(m_form->menuBar()->hasFocus()); // the menu bar waits for an access key
+        QCOMPARE(QApplication::activePopupWidget(), nullptr);
+        sendKey(m_form->menuBar(), key, text, Qt::NoModifier);
+    } else {
+        sendKey(keyTarget(m_form.get()), key, text, Qt::AltModifier);
+    }
     if (menu.isEmpty()) {
         QTest::qWait(50);
         QCOMPARE(QApplication::activePopupWidget(), nullptr);
-        QCOMPARE(m_form->menuBar()->activeAction(), nullptr);
+        if (!altAlone) QCOMPARE(m_form->menuBar()->activeAction(), nullptr);
         return;
     }
     auto* expected = m_form->findChild<QMenu*>(menu);
@@ -983,7 +1001,8 @@ void WindowTest::itemCaptions_fitTheBar_data() {
         QTest::addRow("%s, default width", caption) << QString::fromUtf8(caption) << command << 0 << true;
         // A single word longer than the line ends in an ellipsis there.
         QTest::addRow("%s, 150 pixels", caption) << QString::fromUtf8(caption) << command << 150 << false;
-        QTest::addRow("%s, narrowest bar", caption) << QString::fromUtf8(caption) << command << -1 << false;
+        // Narrower the splitter does not go: every word still whole.
+        QTest::addRow("%s, narrowest bar", caption) << QString::fromUtf8(caption) << command << -1 << true;
     }
 }
 
@@ -1017,10 +1036,10 @@ void WindowTest::itemCaptions_fitTheBar() {
     TButtonBar* bar = m_form->Buttons;
     QCOMPARE(bar->Sections()[0]->Items()[0]->Caption(), caption);
     if (barWidth != 0) {
-        const int width = barWidth > 0 ? barWidth : bar->minimumSizeHint().width();
+        const int width = barWidth > 0 ? barWidth : 1;
         m_form->Splitter1->setSizes({width, m_form->Splitter1->width() - width});
         QCoreApplication::processEvents();
-        QCOMPARE(bar->width(), std::max(width, bar->minimumWidth()));
+        QCOMPARE(bar->width(), std::max({width, bar->minimumWidth(), bar->minimumSizeHint().width()}));
     } else {
         QCOMPARE(bar->width(), 209);
     }
@@ -1034,12 +1053,38 @@ void WindowTest::itemCaptions_fitTheBar() {
         QVERIFY2(metrics.horizontalAdvance(line) <= g.items[0].width(),
                  qPrintable(u"\"%1\" is wider than the item in %2"_s.arg(line, font)));
     if (lines.size() == 2) QVERIFY(2 * metrics.height() <= g.items[0].height());
+    // Drawn, a line is elided to the item's text width once more: a line said to fit must come through.
+    const int textWidth = bar->width() - bar->widthForItemText(0);
+    for (const QString& line : lines)
+        QVERIFY2(metrics.elidedText(line, Qt::ElideRight, textWidth) == line,
+                 qPrintable(u"\"%1\" would be drawn \"%2\""_s.arg(
+                     line, metrics.elidedText(line, Qt::ElideRight, textWidth))));
     if (whole) {
         QVERIFY2(!shown.contains(u'…'),
                  qPrintable(u"\"%1\" in %2, %3 pixels"_s.arg(shown, font).arg(bar->width())));
         QCOMPARE(lines.join(u' '), caption);
     } else if (!shown.contains(u'…') && !lines.join(QString()).isEmpty()) {
         QCOMPARE(lines.join(u' '), caption);
+    }
+}
+
+void WindowTest::itemCaptions_widthForItemText() {
+    createForm();
+    BirthDate = encodeDate(1975, 8, 15);
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    m_form->N17Click();
+    TButtonBar* bar = m_form->Buttons;
+    const QString word = u"Нумерологический"_s;
+    const int textWidth = int(std::ceil(QFontMetricsF(bar->font()).horizontalAdvance(word)));
+    bar->Sections()[0]->Items()[0]->setCaption(word);
+    // Exactly wide enough: the word on one line; a pixel less: it no longer fits whole.
+    bar->setMinimumWidth(0);
+    for (const int less : {0, 1}) {
+        m_form->Splitter1->setSizes({bar->widthForItemText(textWidth) - less, 400});
+        QCoreApplication::processEvents();
+        QCOMPARE(bar->width(), bar->widthForItemText(textWidth) - less);
+        QCOMPARE(bar->itemCaptionLines(0) == QStringList{word}, less == 0);
     }
 }
 
@@ -1228,7 +1273,8 @@ void WindowTest::restorePlacement_sectionBarWidth_data() {
     QTest::addColumn<int>("expected"); // -1: as wide as the page view lets it be
     QTest::newRow("none stored") << QByteArray() << 209;
     QTest::newRow("wider") << QByteArray("SectionBarWidth=300\r\n") << 300;
-    QTest::newRow("narrower") << QByteArray("SectionBarWidth=150\r\n") << 150;
+    QTest::newRow("narrower") << QByteArray("SectionBarWidth=180\r\n") << 180;
+    QTest::newRow("narrower than the bar's least width") << QByteArray("SectionBarWidth=100\r\n") << 209;
     QTest::newRow("narrower than the bar can be") << QByteArray("SectionBarWidth=10\r\n") << 209;
     QTest::newRow("wider than the window") << QByteArray("SectionBarWidth=5000\r\n") << -1;
     QTest::newRow("not a number") << QByteArray("SectionBarWidth=abc\r\n") << 209;

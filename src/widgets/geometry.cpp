@@ -22,9 +22,17 @@ QRect span(int left, int top, int right, int bottom) {
     return QRect(left, top, right - left, bottom - top);
 }
 
+// Whether a line shows whole in that width by the measure the painting elides with: a rounded advance
+// may be a fraction of a pixel short of it.
+bool showsWhole(const QFontMetrics& metrics, const QString& text, int width) {
+    return metrics.elidedText(text, Qt::ElideRight, width) == text;
+}
+
 } // namespace
 
 using buttonbar::kBevelWidth;
+using buttonbar::kItemFace;
+using buttonbar::kItemTextInset;
 
 int TButtonBar::frameWidth() const {
     return (m_bevelInner == Bevel::None ? 0 : kBevelWidth) + (m_bevelOuter == Bevel::None ? 0 : kBevelWidth);
@@ -117,8 +125,8 @@ QSize TButtonBar::minimumSizeHint() const {
 TButtonBar::ItemLayout TButtonBar::itemLayout(const TButtonBarSection& section, const TButtonBarItem& item,
                                               const QRect& r) const {
     ItemLayout layout;
-    const QRect face = r.adjusted(1, 1, -1, -1);
-    QRect content = face.adjusted(4, 2, -4, -2);
+    const QRect face = r.adjusted(kItemFace, kItemFace, -kItemFace, -kItemFace);
+    QRect content = face.adjusted(kItemTextInset, 2, -kItemTextInset, -2);
     layout.alignment = Qt::AlignCenter;
     if (!item.icon().isNull()) {
         if (section.UseSmallImages()) {
@@ -136,7 +144,7 @@ TButtonBar::ItemLayout TButtonBar::itemLayout(const TButtonBarSection& section, 
     layout.text = content;
     const QFontMetrics metrics = fontMetrics();
     const QString caption = item.Caption();
-    if (metrics.horizontalAdvance(caption) <= content.width()) {
+    if (showsWhole(metrics, caption, content.width())) {
         layout.lines = {caption};
         return layout;
     }
@@ -147,7 +155,7 @@ TButtonBar::ItemLayout TButtonBar::itemLayout(const TButtonBarSection& section, 
     if (space > 0 && 2 * metrics.height() <= twoLines.height()) {
         qsizetype breakAt = space;
         // The longest first line that fits; the rest goes to the second.
-        while (breakAt > 0 && metrics.horizontalAdvance(caption.left(breakAt)) > content.width())
+        while (breakAt > 0 && !showsWhole(metrics, caption.left(breakAt), content.width()))
             breakAt = caption.lastIndexOf(u' ', breakAt - 1);
         if (breakAt > 0) {
             layout.text = twoLines;
@@ -158,6 +166,12 @@ TButtonBar::ItemLayout TButtonBar::itemLayout(const TButtonBarSection& section, 
     }
     layout.lines = {metrics.elidedText(caption, Qt::ElideRight, content.width())};
     return layout;
+}
+
+int TButtonBar::widthForItemText(int textWidth) const {
+    // The item area's insets (barGeometry), then the face's and the caption's (itemLayout).
+    return textWidth + 2 * frameWidth() + m_fixedSectionLeftBorder + m_fixedSectionRightBorder +
+           2 * kBevelWidth + 2 * (kItemFace + kItemTextInset);
 }
 
 QStringList TButtonBar::itemCaptionLines(int index) const {

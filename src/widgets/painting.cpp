@@ -232,7 +232,8 @@ void TButtonBar::drawItem(QPainter& p, const TButtonBarSection& section, int ind
     const TButtonBarItem& item = *section.Items()[index];
     const bool pressed = index == m_pressedItem && m_pressedItemSection == m_activeSection;
     const bool hot = index == m_hotItem && item.Enabled() && isEnabled() && (m_pressedItem == -1 || pressed);
-    const QRect face = r.adjusted(1, 1, -1, -1);
+    const QRect face =
+        r.adjusted(buttonbar::kItemFace, buttonbar::kItemFace, -buttonbar::kItemFace, -buttonbar::kItemFace);
     if (pressed) {
         if (m_fillSelectedItem) {
             QColor fill = pal.color(QPalette::Highlight);

@@ -19,6 +19,8 @@ class QPainter;
 namespace buttonbar {
 
 constexpr int kBevelWidth = 1;
+constexpr int kItemFace = 1;      // an item's face lies this far inside its rectangle
+constexpr int kItemTextInset = 4; // and its caption this much further in, at each side
 
 } // namespace buttonbar
 
