@@ -14,6 +14,7 @@
 #include "findbar.h"
 #include "fontwarmup.h"
 #include "icons.h"
+#include "maincommands.h"
 #include "pageview.h"
 #include "printing.h"
 #include "services.h"
@@ -29,7 +30,7 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QFileInfo>
-#include <QMenuBar>
+#include <QMenu>
 #include <QScopeGuard>
 #include <QScreen>
 #include <QSplitter>
@@ -39,132 +40,18 @@
 #include <QVBoxLayout>
 
 #include <cmath>
-#include <cstring>
 #include <utility>
 
 using namespace Qt::Literals::StringLiterals;
 using solvenna::HoroscopeSystem;
+using solvenna::ui::commandsOf;
 using solvenna::ui::connectGuarded;
 using solvenna::ui::guarded;
 using solvenna::ui::guardedHandler;
+using solvenna::ui::kSystemCommands;
+using solvenna::ui::SystemCommand;
 
 TForm1* Form1 = nullptr;
-
-namespace {
-
-QIcon icon(int index) {
-    return solvenna::ui::programIcon(QString::number(index));
-}
-
-// Shortcuts and access keys go by the physical key, whatever layout is active: a shortcut is Ctrl and a
-// Latin letter, an access key Alt and a Cyrillic one, and both name the key that carries the two letters
-// on the standard Latin and Russian layouts.
-const QString& russianLetters() {
-    static const QString letters = u"ЙЦУКЕНГШЩЗФЫВАПРОЛДЯЧСМИТЬ"_s;
-    return letters;
-}
-const QString& latinLetters() {
-    static const QString letters = u"QWERTYUIOPASDFGHJKLZXCVBNM"_s;
-    return letters;
-}
-
-// X11 and Wayland report the key's position as an XKB key code (the evdev code plus 8); the letter keys'
-// codes are the same on every keyboard, so this holds for any Latin layout too (AZERTY, Dvorak).
-int latinKeyOfKeyCode(quint32 code) {
-    static const std::pair<quint32, const char*> rows[] = {
-        {24, "QWERTYUIOP"}, {38, "ASDFGHJKL"}, {52, "ZXCVBNM"}};
-    for (const auto& [first, letters] : rows)
-        if (code >= first && code < first + std::strlen(letters)) return letters[code - first];
-    return 0;
-}
-
-bool keyCodesArePhysical() {
-    const QString platform = QGuiApplication::platformName();
-    return platform == u"xcb" || platform.startsWith(u"wayland");
-}
-
-} // namespace
-
-namespace solvenna::ui {
-
-int physicalLatinKey(int key, quint32 nativeScanCode) {
-    if (nativeScanCode != 0 && keyCodesArePhysical())
-        if (const int latin = latinKeyOfKeyCode(nativeScanCode)) return latin;
-    if (key >= Qt::Key_A && key <= Qt::Key_Z) return key;
-    // Qt reports a letter key as its upper-case character.
-    const qsizetype at = key > 0 && key <= 0xFFFF ? russianLetters().indexOf(QChar(char16_t(key))) : -1;
-    return at < 0 ? 0 : latinLetters().at(at).unicode();
-}
-
-int russianKeyOfLatin(int latinKey) {
-    const qsizetype at =
-        latinKey > 0 && latinKey <= 0xFFFF ? latinLetters().indexOf(QChar(char16_t(latinKey))) : -1;
-    return at < 0 ? 0 : russianLetters().at(at).unicode();
-}
-
-} // namespace solvenna::ui
-
-namespace {
-
-// The six systems' commands, in the order of HoroscopeSystem (checked below): the main-menu item of the
-// "Выдать гороскоп" submenu with its shortcut and handler, its twin in the Гороскоп button's menu, and the
-// page loader of a single-page system. Names, captions and pages are the core's table of the same order.
-struct SystemCommand {
-    HoroscopeSystem system;
-    QAction* TForm1::*mainItem;
-    const char16_t* mainName;
-    int key;
-    void (TForm1::*mainHandler)(QObject*);
-    QAction* TForm1::*popupItem;
-    const char16_t* popupName;
-    void (TForm1::*popupHandler)();
-    void (TForm1::*loader)(); // none for the zodiac, whose pages are its topics
-};
-constexpr SystemCommand kSystemCommands[] = {
-    {HoroscopeSystem::Zodiac, &TForm1::N13, u"N13", Qt::Key_Z, &TForm1::N13Click, &TForm1::N18, u"N18",
-     &TForm1::N18Click, nullptr},
-    {HoroscopeSystem::Chinese, &TForm1::N14, u"N14", Qt::Key_K, &TForm1::N14Click, &TForm1::N19, u"N19",
-     &TForm1::N19Click, &TForm1::LoadChinese},
-    {HoroscopeSystem::Druid, &TForm1::N15, u"N15", Qt::Key_D, &TForm1::N15Click, &TForm1::N21, u"N21",
-     &TForm1::N21Click, &TForm1::LoadDruidean},
-    {HoroscopeSystem::Zoroastrian, &TForm1::N10, u"N10", Qt::Key_A, &TForm1::N10Click, &TForm1::N22, u"N22",
-     &TForm1::N22Click, &TForm1::LoadZoroastrian},
-    {HoroscopeSystem::Mythological, &TForm1::N20, u"N20", Qt::Key_M, &TForm1::N20Click, &TForm1::N23, u"N23",
-     &TForm1::N23Click, &TForm1::LoadMyphologic},
-    {HoroscopeSystem::Numerological, &TForm1::N17, u"N17", Qt::Key_N, &TForm1::N17Click, &TForm1::N24, u"N24",
-     &TForm1::N24Click, &TForm1::LoadNumeric},
-};
-
-constexpr bool commandsInSystemOrder() {
-    if (std::size(kSystemCommands) != std::size_t(solvenna::kSystemCount)) return false;
-    for (std::size_t i = 0; i < std::size(kSystemCommands); ++i)
-        if (kSystemCommands[i].system != HoroscopeSystem(i)) return false;
-    return true;
-}
-static_assert(commandsInSystemOrder(), "every system's commands stand at the system's own index");
-
-const SystemCommand& commandsOf(HoroscopeSystem system) {
-    return kSystemCommands[std::size_t(system)];
-}
-
-QToolButton* makeToolButton(QToolBar* bar, const QString& name, const QString& caption, int iconIndex,
-                            const QString& hint) {
-    auto* button = new QToolButton(bar);
-    button->setObjectName(name);
-    button->setText(caption);
-    button->setIcon(icon(iconIndex));
-    button->setIconSize(QSize(16, 16));
-    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    button->setAutoRaise(true);
-    button->setMinimumHeight(36);
-    button->setToolTip(hint);
-    button->setAccessibleName(caption);
-    button->setFocusPolicy(Qt::TabFocus);
-    bar->addWidget(button);
-    return button;
-}
-
-} // namespace
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     setObjectName(u"Form1"_s);
@@ -244,216 +131,6 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
 
 TForm1::~TForm1() {
     if (Form1 == this) Form1 = nullptr;
-}
-
-void TForm1::createActions() {
-    const auto action = [this](QMenu* menu, const QString& name, const QString& caption, auto handler) {
-        auto* a = menu->addAction(caption);
-        a->setObjectName(name);
-        connectGuarded(a, &QAction::triggered, this, handler);
-        return a;
-    };
-
-    N1 = menuBar()->addMenu(u"&Гороскоп"_s);
-    N1->setObjectName(u"N1"_s);
-    N12 = action(N1, u"N12"_s, u"Ввести личные данные"_s, &TForm1::N12Click);
-    N12->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    N12->setIcon(icon(0));
-    N12->setToolTip(u"Ввести личные данные:"_s);
-    N1->addSeparator()->setObjectName(u"N16"_s);
-    N4 = action(N1, u"N4"_s, u"Общая информация"_s, &TForm1::N4Click);
-    N4->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    N4->setIcon(icon(1));
-    N7 = N1->addMenu(icon(2), u"Выдать гороскоп"_s);
-    N7->setObjectName(u"N7"_s);
-    N7->menuAction()->setObjectName(u"N7Action"_s);
-
-    // A shortcut acts only while its item and every item above it are enabled; Qt would fire the
-    // shortcut of an action inside a disabled submenu, so the horoscope items check that first.
-    const auto horoscope = [this](QMenu* menu, const QString& name, const QString& caption, int key,
-                                  void (TForm1::*handler)(QObject*)) {
-        auto* a = menu->addAction(caption);
-        a->setObjectName(name);
-        a->setCheckable(true);
-        if (key) a->setShortcut(QKeySequence(Qt::CTRL | key));
-        a->installEventFilter(this);
-        connectGuarded(a, &QAction::triggered, this, [this, a, handler] { (this->*handler)(a); });
-        return a;
-    };
-    m_mainGroup = new QActionGroup(this);
-    m_mainGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-    for (const SystemCommand& command : kSystemCommands) {
-        QAction* item = horoscope(N7, QString::fromUtf16(command.mainName),
-                                  solvenna::systemMenuName(command.system), command.key, command.mainHandler);
-        this->*command.mainItem = item;
-        m_mainGroup->addAction(item);
-    }
-
-    CompatibilityItem =
-        action(N1, u"CompatibilityItem"_s, u"Совместимость..."_s, &TForm1::compatibilityClick);
-    CompatibilityItem->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
-    CompatibilityItem->setIcon(icon(2));
-    CompatibilityItem->setToolTip(
-        u"Совместимость с партнёром:\nпо знакам Зодиака и по китайскому гороскопу"_s);
-    CompatibilityItem->setEnabled(false);
-    N1->addSeparator();
-    PrintItem = action(N1, u"PrintItem"_s, u"Печать..."_s, &TForm1::printPage);
-    PrintItem->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
-    PreviewItem = action(N1, u"PreviewItem"_s, u"Предварительный просмотр..."_s, &TForm1::previewPage);
-    SavePagePdfItem =
-        action(N1, u"SavePagePdfItem"_s, u"Сохранить страницу в PDF..."_s, &TForm1::savePagePdf);
-    SavePagePdfItem->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
-    SaveHoroscopePdfItem = action(N1, u"SaveHoroscopePdfItem"_s, u"Сохранить весь гороскоп в PDF..."_s,
-                                  &TForm1::saveHoroscopePdf);
-    SaveHoroscopePdfItem->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
-    for (QAction* a : {PrintItem, PreviewItem, SavePagePdfItem, SaveHoroscopePdfItem})
-        a->setEnabled(false);
-    N1->addSeparator()->setObjectName(u"N5"_s);
-    N6 = action(N1, u"N6"_s, u"Выход"_s, &TForm1::N6Click);
-    N6->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    N6->setIcon(icon(3));
-
-    N2 = menuBar()->addMenu(u"&Вид"_s);
-    N2->setObjectName(u"N2"_s);
-    // Qt toggles a checkable item before reporting it; the handlers do the toggling themselves, as they
-    // are also called directly.
-    N8 = action(N2, u"N8"_s, u"Показывать подсказки"_s, [this] {
-        N8->toggle();
-        N8Click();
-    });
-    N8->setCheckable(true);
-    N9 = action(N2, u"N9"_s, u"Плавная прокрутка"_s, [this] {
-        N9->toggle();
-        N9Click();
-    });
-    N9->setCheckable(true);
-    N9->setChecked(true);
-    N2->addSeparator()->setObjectName(u"N25"_s);
-    N26 = action(N2, u"N26"_s, u"Настройки..."_s, &TForm1::N26Click);
-    N26->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    N26->setIcon(icon(9));
-    N2->addSeparator();
-    FindItem = action(N2, u"FindItem"_s, u"Найти на странице..."_s, &TForm1::findInPage);
-    FindItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
-    N2->addSeparator();
-    ZoomInItem =
-        action(N2, u"ZoomInItem"_s, u"Крупнее"_s, [this] { setPageZoom(solvenna::zoomIn(Web1->zoom())); });
-    ZoomInItem->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
-    ZoomOutItem =
-        action(N2, u"ZoomOutItem"_s, u"Мельче"_s, [this] { setPageZoom(solvenna::zoomOut(Web1->zoom())); });
-    ZoomOutItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
-    ZoomNormalItem =
-        action(N2, u"ZoomNormalItem"_s, u"Обычный размер"_s, [this] { setPageZoom(solvenna::kNormalZoom); });
-    ZoomNormalItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
-
-    N3 = menuBar()->addMenu(u"&Справка"_s);
-    N3->setObjectName(u"N3"_s);
-    N11 = action(N3, u"N11"_s, u"О программе..."_s, &TForm1::N11Click);
-    N11->setIcon(icon(4));
-
-    PMenu1 = new QMenu(this);
-    PMenu1->setObjectName(u"PMenu1"_s);
-    const auto popup = [this](const QString& name, const QString& caption, void (TForm1::*handler)()) {
-        auto* a = PMenu1->addAction(caption);
-        a->setObjectName(name);
-        a->setCheckable(true);
-        connectGuarded(a, &QAction::triggered, this, handler);
-        return a;
-    };
-    m_popupGroup = new QActionGroup(this);
-    m_popupGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-    for (const SystemCommand& command : kSystemCommands) {
-        QAction* item = popup(QString::fromUtf16(command.popupName), solvenna::systemMenuName(command.system),
-                              command.popupHandler);
-        this->*command.popupItem = item;
-        m_popupGroup->addAction(item);
-    }
-
-    // The shortcuts also act while the settings dialog, which is not modal, is the active window; a modal
-    // window still blocks them.
-    for (QAction* a : findChildren<QAction*>())
-        if (!a->shortcut().isEmpty()) a->setShortcutContext(Qt::ApplicationShortcut);
-}
-
-void TForm1::createToolBar() {
-    ToolBar1 = addToolBar(u"Панель инструментов"_s);
-    ToolBar1->setObjectName(u"ToolBar1"_s);
-    ToolBar1->setMovable(false);
-    ToolBar1->setFloatable(false);
-    ToolBar1->setMinimumHeight(38);
-    ToolBar1->setIconSize(QSize(16, 16));
-    ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
-    ToolBar1->toggleViewAction()->setVisible(false);
-    // The overflow button appears only when the window is too narrow; a screen reader still lists it.
-    if (auto* overflow = ToolBar1->findChild<QToolButton*>(u"qt_toolbar_ext_button"_s))
-        overflow->setAccessibleName(u"Другие кнопки"_s);
-
-    Tool1 = makeToolButton(ToolBar1, u"Tool1"_s, u"Личные данные"_s, 0,
-                           u"Ввести/изменить личные данные:\nимя и дату рождения"_s);
-    Tool2 = makeToolButton(ToolBar1, u"Tool2"_s, u"Информация"_s, 1,
-                           u"Вывести общую информацию:\nзнак Зодиака, число рождения и др."_s);
-    Tool3 = makeToolButton(ToolBar1, u"Tool3"_s, u"Гороскоп"_s, 2,
-                           u"Вывести гороскоп:\nнажмите кнопку со стрелкой для \nвыбора нужного гороскопа"_s);
-    Tool3->setMenu(PMenu1);
-    Tool3->setPopupMode(QToolButton::MenuButtonPopup);
-    Tool6 = makeToolButton(ToolBar1, u"Tool6"_s, u"Назад"_s, 5,
-                           u"Перейти на предыдущий гороскоп \n(по Зодиаку)"_s);
-    Tool7 = makeToolButton(ToolBar1, u"Tool7"_s, u"Вперед"_s, 6,
-                           u"Перейти на следующий гороскоп \n(по Зодиаку)"_s);
-    auto* gap = new QFrame(ToolBar1);
-    gap->setObjectName(u"ToolSeparator"_s);
-    gap->setFrameShape(QFrame::VLine);
-    gap->setFrameShadow(QFrame::Sunken);
-    gap->setFixedWidth(10);
-    ToolBar1->addWidget(gap);
-    Tool8 = makeToolButton(ToolBar1, u"Tool8"_s, u"Настройки"_s, 9,
-                           u"Изменить настроки программы:\nподсказки, скорость прокрутки и др."_s);
-    Tool4 =
-        makeToolButton(ToolBar1, u"Tool4"_s, u"О программе..."_s, 4, u"Информация об авторе \nи программе"_s);
-    Tool5 = makeToolButton(ToolBar1, u"Tool5"_s, u"Выход"_s, 3, u"Выход из программы"_s);
-
-    connectGuarded(Tool1, &QToolButton::clicked, this, &TForm1::N12Click);
-    connectGuarded(Tool2, &QToolButton::clicked, this, &TForm1::N4Click);
-    connectGuarded(Tool3, &QToolButton::clicked, this, &TForm1::Tool3Click);
-    connectGuarded(Tool6, &QToolButton::clicked, this, &TForm1::Tool6Click);
-    connectGuarded(Tool7, &QToolButton::clicked, this, &TForm1::Tool7Click);
-    connectGuarded(Tool8, &QToolButton::clicked, this, &TForm1::N26Click);
-    connectGuarded(Tool4, &QToolButton::clicked, this, &TForm1::N11Click);
-    connectGuarded(Tool5, &QToolButton::clicked, this, &TForm1::N6Click);
-}
-
-void TForm1::createSectionBar() {
-    Buttons = new TButtonBar;
-    Buttons->setObjectName(u"Buttons"_s);
-    Buttons->setAccessibleName(u"Разделы гороскопа"_s);
-    Buttons->resize(209, Buttons->height());
-    Buttons->setSectionBtnSize(25);
-    Buttons->setSmallItemHeight(30);
-    Buttons->setScrollDelay(20);
-    Buttons->setTransparentButtons(true);
-    Buttons->setFillSelectedItem(false);
-    Buttons->setCursor(Qt::PointingHandCursor);
-    Buttons->setGradient(QColor(0, 91, 136), Qt::white, 236);
-    Buttons->setBevelInner(TButtonBar::Bevel::Lowered);
-    Buttons->setBevelOuter(TButtonBar::Bevel::Lowered);
-    QFont barFont(u"Microsoft Sans Serif"_s);
-    barFont.setPixelSize(11);
-    Buttons->setFont(barFont);
-    QFont sectionFont(u"Arial"_s);
-    sectionFont.setPixelSize(13);
-    for (int i = 0; i < solvenna::kTopicCount; ++i) {
-        TButtonBarSection* section = Buttons->Sections().Add();
-        section->setCaption(solvenna::topicCaption(i));
-        section->setUseSmallImages(true);
-        section->setFont(sectionFont);
-        section->setCaptionColor(Qt::black);
-        section->setFont3D({TextEffect3D::Style::Sunken, QColor(Qt::green), Qt::darkGray, 1}); // lime
-        section->setCaptionAlignment(i == 0 ? Qt::AlignHCenter | Qt::AlignBottom
-                                            : Qt::AlignLeft | Qt::AlignVCenter);
-    }
-    Buttons->OnSectionChanged = guardedHandler(this, &TForm1::ButtonsSectionChanged);
-    Buttons->OnItemClick = guardedHandler(this, &TForm1::ButtonsItemClick);
-    Buttons->hide();
 }
 
 void TForm1::FormCreate() {
@@ -904,93 +581,6 @@ void TForm1::changeEvent(QEvent* event) {
 void TForm1::FormCanResize() {
     if (SetupFrm && SetupFrm->Check3->isChecked() && SetupFrm->Check4->isChecked())
         Buttons->setScrollDelay(isMaximized() ? 5 : 50);
-}
-
-bool TForm1::shortcutReachable(const QAction* action) const {
-    if (!action->isEnabled()) return false;
-    // Items of the horoscope submenu are reachable only through it.
-    if (m_mainGroup->actions().contains(const_cast<QAction*>(action)))
-        return N7->menuAction()->isEnabled() && N1->menuAction()->isEnabled();
-    return true;
-}
-
-bool TForm1::triggerShortcutForLatinKey(int latinKey) {
-    const QKeySequence wanted(Qt::CTRL | latinKey);
-    for (QAction* action : findChildren<QAction*>()) {
-        if (action->shortcut() != wanted) continue;
-        if (shortcutReachable(action)) action->trigger();
-        return true;
-    }
-    return false;
-}
-
-bool TForm1::openMenuForLatinKey(int latinKey) {
-    const int letter = solvenna::ui::russianKeyOfLatin(latinKey);
-    if (!letter) return false;
-    for (QAction* item : menuBar()->actions()) {
-        const QKeySequence mnemonic = QKeySequence::mnemonic(item->text());
-        if (mnemonic.isEmpty() || mnemonic[0].key() != Qt::Key(letter)) continue;
-        if (!item->isEnabled() || !item->isVisible()) return true;
-        menuBar()->setActiveAction(item);
-        // As with the access key itself: the menu opens with its first usable item selected.
-        if (QMenu* menu = item->menu()) {
-            for (QAction* first : menu->actions())
-                if (!first->isSeparator() && first->isEnabled() && first->isVisible()) {
-                    menu->setActiveAction(first);
-                    break;
-                }
-        }
-        return true;
-    }
-    return false;
-}
-
-bool TForm1::commandsReachableFrom(const QWidget* window) const {
-    if (!window || QApplication::activeModalWidget() || QApplication::activePopupWidget()) return false;
-    // The settings dialog is not modal: while it is active the main window's commands stay usable.
-    return window == this || (SetupFrm && window == SetupFrm);
-}
-
-bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Shortcut) {
-        const auto* action = qobject_cast<const QAction*>(watched);
-        if (action && !shortcutReachable(action)) return true; // swallowed: its menu is out of reach
-    }
-    // A Space that went down on the button but came up elsewhere clicked nothing: the next click is the
-    // mouse's.
-    if (watched == Tool3 && event->type() == QEvent::MouseButtonPress) m_tool3ByKeyboard = false;
-    if (watched == Tool3 && (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Space || key == Qt::Key_Select) {
-            m_tool3ByKeyboard = true; // the click that follows comes from the keyboard
-        } else if ((key == Qt::Key_Return || key == Qt::Key_Enter) && event->type() == QEvent::KeyPress &&
-                   Tool3->isEnabled()) {
-            m_tool3ByKeyboard = true;
-            guarded([this] { Tool3Click(); });
-            return true;
-        }
-    }
-    // After Alt alone the menu bar takes its access keys without Alt; it knows them by their Cyrillic
-    // letters, which a Latin layout does not type.
-    if (event->type() == QEvent::KeyPress && watched == menuBar() && menuBar()->hasFocus()) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if ((key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && key->key() >= Qt::Key_A &&
-            key->key() <= Qt::Key_Z) {
-            const int latin = solvenna::ui::physicalLatinKey(key->key(), key->nativeScanCode());
-            if (latin && openMenuForLatinKey(latin)) return true;
-        }
-    }
-    // A key a shortcut took never gets here; what does is a key the active layout named otherwise.
-    if (event->type() == QEvent::KeyPress && commandsReachableFrom(QApplication::activeWindow())) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
-        const int latin = solvenna::ui::physicalLatinKey(key->key(), key->nativeScanCode());
-        if (latin && modifiers == Qt::ControlModifier && triggerShortcutForLatinKey(latin)) return true;
-        if (latin && modifiers == Qt::AltModifier && QApplication::activeWindow() == this &&
-            openMenuForLatinKey(latin))
-            return true;
-    }
-    return QMainWindow::eventFilter(watched, event);
 }
 
 void CreateApplicationWindows() {
