@@ -65,16 +65,6 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
 
     // Text is measured only once the font configuration is read.
     solvenna::ui::finishReadingFontConfiguration();
-    // However far the splitter narrows the bar, the single item's caption keeps each word whole: it wraps
-    // between words instead, and a narrower bar would leave the item blank.
-    int widestWord = 0;
-    for (const HoroscopeSystem system :
-         {HoroscopeSystem::Chinese, HoroscopeSystem::Druid, HoroscopeSystem::Zoroastrian,
-          HoroscopeSystem::Mythological, HoroscopeSystem::Numerological})
-        for (const QString& word : solvenna::systemCaption(system).split(u' '))
-            widestWord =
-                std::max(widestWord, int(std::ceil(QFontMetricsF(Buttons->font()).horizontalAdvance(word))));
-    Buttons->setMinimumWidth(std::max(60, Buttons->widthForItemText(widestWord)));
 
     Panel2 = new QFrame;
     Panel2->setObjectName(u"Panel2"_s);
@@ -322,7 +312,7 @@ void TForm1::showCompatibility(const QString& partnerName, solvenna::Date partne
         items[0]->setCaption(u"Совместимость"_s);
     items[0]->setHint(solvenna::compatibilityHint(person, partner));
     Buttons->setSingleSectionMode(true);
-    Buttons->show();
+    showSectionBar();
     const solvenna::CompatibilityPage page = solvenna::compatibilityPage(Folders.DataFolder, person, partner);
     if (page.ok())
         Web1->showGenerated(page.html, Folders.DataFolder +
@@ -354,7 +344,7 @@ void TForm1::N13Click(QObject*) {
     if (first->Items().Count() > 0) first->Items().Clear();
     Buttons->setSingleSectionMode(false);
     EnableButtons(true);
-    Buttons->show();
+    showSectionBar();
     const std::int32_t sign = GetSign(BirthDate);
     if (const auto folder = solvenna::zodiacSignFolder(sign))
         SignFolder = Folders.ZodiacFolder + *folder + solvenna::pathDelimiter();
@@ -408,7 +398,7 @@ void TForm1::showSinglePage(HoroscopeSystem system) {
         items[0]->setCaption(caption);
     items[0]->setHint(items[0]->Caption());
     Buttons->setSingleSectionMode(true);
-    Buttons->show();
+    showSectionBar();
     ItemClick();
 }
 
@@ -545,17 +535,44 @@ void TForm1::restorePlacement(const QString& settingsFile) {
             break;
         }
     }
-    const int narrowestBar = std::max(Buttons->minimumWidth(), Buttons->minimumSizeHint().width());
-    if (stored.sectionBarWidth >= narrowestBar) {
-        const int total = std::max(Splitter1->width(), width());
-        const int bar =
-            std::min(stored.sectionBarWidth, total - Splitter1->handleWidth() - Web1->minimumWidth());
-        if (bar >= narrowestBar) {
-            Buttons->resize(bar, Buttons->height());
-            Splitter1->setSizes({bar, total - bar - Splitter1->handleWidth()});
-        }
-    }
+    m_storedBarWidth = stored.sectionBarWidth;
+    if (m_barFitted) applyStoredBarWidth();
     if (stored.maximized) setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void TForm1::applyStoredBarWidth() {
+    const int narrowestBar = std::max(Buttons->minimumWidth(), Buttons->minimumSizeHint().width());
+    if (m_storedBarWidth < narrowestBar) return;
+    const int total = std::max(Splitter1->width(), width());
+    const int bar = std::min(m_storedBarWidth, total - Splitter1->handleWidth() - Web1->minimumWidth());
+    if (bar >= narrowestBar) {
+        Buttons->resize(bar, Buttons->height());
+        Splitter1->setSizes({bar, total - bar - Splitter1->handleWidth()});
+    }
+}
+
+// The bar stays hidden until the first horoscope; measuring its captions loads its font, which nothing
+// before that needs, so start-up leaves it to then.
+void TForm1::showSectionBar() {
+    if (!m_barFitted) {
+        m_barFitted = true;
+        fitSectionBarToCaptions();
+        applyStoredBarWidth();
+    }
+    Buttons->show();
+}
+
+void TForm1::fitSectionBarToCaptions() {
+    // However far the splitter narrows the bar, the single item's caption keeps each word whole: it wraps
+    // between words instead, and a narrower bar would leave the item blank.
+    const QFontMetricsF metrics(Buttons->font());
+    int widestWord = 0;
+    for (const HoroscopeSystem system :
+         {HoroscopeSystem::Chinese, HoroscopeSystem::Druid, HoroscopeSystem::Zoroastrian,
+          HoroscopeSystem::Mythological, HoroscopeSystem::Numerological})
+        for (const QString& word : solvenna::systemCaption(system).split(u' '))
+            widestWord = std::max(widestWord, int(std::ceil(metrics.horizontalAdvance(word))));
+    Buttons->setMinimumWidth(std::max(60, Buttons->widthForItemText(widestWord)));
 }
 
 void TForm1::savePlacement() const {

@@ -178,6 +178,9 @@ private:
     void runPopup(solvenna::HoroscopeSystem system);
     void loadSinglePage(solvenna::HoroscopeSystem system);
     void releaseTool3();
+    void showSectionBar();
+    void fitSectionBarToCaptions();
+    void applyStoredBarWidth();
     void FormCanResize();
     bool shortcutReachable(const QAction* action) const;
     bool triggerShortcutForLatinKey(int latinKey);
@@ -194,7 +197,9 @@ private:
     solvenna::Date m_partnerDate = 0;
     bool m_compatibilityShown = false;
     bool m_tool3ByKeyboard = false;
-    QString m_settingsFile; // where the window's place is kept; empty: not kept
+    QString m_settingsFile;   // where the window's place is kept; empty: not kept
+    int m_storedBarWidth = 0; // the section bar's width from the settings file, given at its first show
+    bool m_barFitted = false;
 };
 
 extern TForm1* Form1;

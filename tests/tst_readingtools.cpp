@@ -315,6 +315,7 @@ void ReadingToolsTest::find_countsAndMoves() {
     TFindBar* bar = m_form->FindBar;
     QVERIFY(!bar->isHidden());
     QVERIFY(bar->field()->hasFocus() || !m_form->isVisible());
+    QVERIFY(bar->field()->isClearButtonEnabled());
     bar->field()->setText(query);
     const int count = bar->matchCount();
     QVERIFY(count > 0);

@@ -39,11 +39,12 @@ int TButtonBar::frameWidth() const {
 }
 
 int TButtonBar::itemHeight(const TButtonBarSection* section) const {
-    const int textHeight = fontMetrics().height();
+    // A fixed height needs no measuring: measuring loads the font, which a hidden bar may not need yet.
     if (section->UseSmallImages())
         return m_smallItemHeight != -1 ? m_smallItemHeight
-                                       : std::max(kSmallImageSize, textHeight) + kItemPadding;
-    return m_largeItemHeight != -1 ? m_largeItemHeight : kLargeImageSize + textHeight + kItemPadding;
+                                       : std::max(kSmallImageSize, fontMetrics().height()) + kItemPadding;
+    return m_largeItemHeight != -1 ? m_largeItemHeight
+                                   : kLargeImageSize + fontMetrics().height() + kItemPadding;
 }
 
 TButtonBarGeometry TButtonBar::barGeometry() const {
