@@ -70,8 +70,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     Panel2->setObjectName(u"Panel2"_s);
     Web1 = new PageView(Panel2);
     Web1->setObjectName(u"Web1"_s);
-    // Small enough for a small screen, large enough that a page still reads as one.
-    Web1->setMinimumSize(200, 120);
+    // Small enough for a small screen, wide enough that every heading word of the pages fits a line.
+    Web1->setMinimumSize(360, 120);
     auto* panelLayout = new QVBoxLayout(Panel2);
     panelLayout->setContentsMargins(0, 0, 0, 0);
     panelLayout->setSpacing(0);

@@ -22,6 +22,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QGroupBox>
 #include <QImage>
@@ -263,6 +264,7 @@ private Q_SLOTS:
     void pageView_showsNoTextCursor();
     void pageView_wrapsAtWordBoundaries_data();
     void pageView_wrapsAtWordBoundaries();
+    void pageView_minimumPaneBreaksNoWord();
 
     // Sizes.
     void minimumSize_keepsEverySectionUsable_data();
@@ -851,6 +853,34 @@ void WindowTest::pageView_showsNoTextCursor() {
     QVERIFY(!view->textCursor().hasSelection());
 }
 
+namespace {
+
+// Lays the document out and returns the first line break inside a word that would have fitted a line of
+// its own ("…before|after"), or an empty string; counts the breaks.
+QString wordBrokenInside(QTextDocument* document, int* breaks = nullptr, bool longWordsMayBreak = true) {
+    (void)document->documentLayout()->documentSize(); // lays the whole page out
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        const QTextLayout* layout = block.layout();
+        const QString text = block.text();
+        for (int i = 1; i < layout->lineCount(); ++i) {
+            if (breaks) ++*breaks;
+            const QTextLine line = layout->lineAt(i);
+            const QTextLine before = layout->lineAt(i - 1);
+            const int at = line.textStart();
+            const bool atWordBoundary = at > 0 && (text.at(at - 1).isSpace() || !text.at(at - 1).isLetter() ||
+                                                   !text.at(at).isLetter());
+            if (atWordBoundary) continue;
+            // Inside a word: only where the word alone is longer than the line.
+            const QString previous = text.mid(before.textStart(), before.textLength());
+            if (previous.contains(u' ') || !longWordsMayBreak)
+                return u"\"%1|%2\""_s.arg(previous.right(20), text.mid(at, 12));
+        }
+    }
+    return {};
+}
+
+} // namespace
+
 void WindowTest::pageView_wrapsAtWordBoundaries_data() {
     QTest::addColumn<QString>("page"); // a file under the program folder, or empty for the text below
     QTest::addColumn<int>("width");
@@ -884,26 +914,31 @@ void WindowTest::pageView_wrapsAtWordBoundaries() {
     QTextDocument* document = view->document();
     QVERIFY2(document->textWidth() > 0 && document->textWidth() <= width,
              qPrintable(QString::number(document->textWidth())));
-    (void)document->documentLayout()->documentSize(); // lays the whole page out
     int breaks = 0;
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        const QTextLayout* layout = block.layout();
-        const QString text = block.text();
-        for (int i = 1; i < layout->lineCount(); ++i) {
-            ++breaks;
-            const QTextLine line = layout->lineAt(i);
-            const QTextLine before = layout->lineAt(i - 1);
-            const int at = line.textStart();
-            const bool atWordBoundary = at > 0 && (text.at(at - 1).isSpace() || !text.at(at - 1).isLetter() ||
-                                                   !text.at(at).isLetter());
-            if (atWordBoundary) continue;
-            // Inside a word: only where the word alone is longer than the line.
-            const QString previous = text.mid(before.textStart(), before.textLength());
-            QVERIFY2(!previous.contains(u' '), qPrintable(u"broken inside a word: \"%1|%2\""_s.arg(
-                                                   previous.right(20), text.mid(at, 12))));
-        }
-    }
+    const QString broken = wordBrokenInside(document, &breaks);
+    QVERIFY2(broken.isEmpty(), qPrintable(u"broken inside a word: "_s + broken));
     QVERIFY(breaks > 0); // the width was narrow enough to wrap at all
+}
+
+void WindowTest::pageView_minimumPaneBreaksNoWord() {
+    // At the narrowest the window allows, every word of every page, headings included, fits a line.
+    createForm();
+    const int width = m_form->Web1->minimumWidth();
+    QDirIterator pages(kSourceAppFolder + u"Data"_s, {u"*.htm"_s}, QDir::Files, QDirIterator::Subdirectories);
+    int checked = 0;
+    PageView view;
+    view.resize(width, 300);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    while (pages.hasNext()) {
+        const QString path = pages.next();
+        view.Navigate(path);
+        QCoreApplication::processEvents();
+        const QString broken = wordBrokenInside(view.document(), nullptr, false);
+        QVERIFY2(broken.isEmpty(), qPrintable(path + u": "_s + broken));
+        ++checked;
+    }
+    QVERIFY(checked > 200);
 }
 
 // --- Sizes -----------------------------------------------------------------------------------------------
