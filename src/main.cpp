@@ -572,7 +572,9 @@ void TForm1::fitSectionBarToCaptions() {
           HoroscopeSystem::Mythological, HoroscopeSystem::Numerological})
         for (const QString& word : solvenna::systemCaption(system).split(u' '))
             widestWord = std::max(widestWord, int(std::ceil(metrics.horizontalAdvance(word))));
-    Buttons->setMinimumWidth(std::max(60, Buttons->widthForItemText(widestWord)));
+    // Every section's caption shows whole too.
+    Buttons->setMinimumWidth(
+        std::max({60, Buttons->widthForItemText(widestWord), Buttons->widthForSectionCaptions()}));
 }
 
 void TForm1::savePlacement() const {

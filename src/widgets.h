@@ -279,6 +279,8 @@ public:
     QStringList itemCaptionLines(int index) const;
     // The bar's width at which a caption line `textWidth` pixels wide fits an item without a picture.
     int widthForItemText(int textWidth) const;
+    // The bar's least width at which every section button shows its caption whole.
+    int widthForSectionCaptions() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

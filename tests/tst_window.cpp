@@ -1001,6 +1001,7 @@ void WindowTest::minimumSize_keepsEverySectionUsable() {
         for (int b = 0; b < int(g.buttons.size()); ++b) {
             QVERIFY2(g.inner.contains(g.buttons[b]), qPrintable(u"section button %1 is cut off"_s.arg(b)));
             QCOMPARE(g.buttons[b].height(), bar->SectionBtnSize());
+            QCOMPARE(TButtonBarInternals::shownSectionCaption(*bar, b), bar->Sections()[b]->Caption());
             if (b > 0) QVERIFY(g.buttons[b].top() > g.buttons[b - 1].bottom());
         }
     }
@@ -1308,7 +1309,7 @@ void WindowTest::restorePlacement_sectionBarWidth_data() {
     QTest::addColumn<int>("expected"); // -1: as wide as the page view lets it be
     QTest::newRow("none stored") << QByteArray() << 209;
     QTest::newRow("wider") << QByteArray("SectionBarWidth=300\r\n") << 300;
-    QTest::newRow("narrower") << QByteArray("SectionBarWidth=180\r\n") << 180;
+    QTest::newRow("narrower") << QByteArray("SectionBarWidth=200\r\n") << 200;
     QTest::newRow("narrower than the bar's least width") << QByteArray("SectionBarWidth=100\r\n") << 209;
     QTest::newRow("narrower than the bar can be") << QByteArray("SectionBarWidth=10\r\n") << 209;
     QTest::newRow("wider than the window") << QByteArray("SectionBarWidth=5000\r\n") << -1;

@@ -175,6 +175,23 @@ int TButtonBar::widthForItemText(int textWidth) const {
            2 * kBevelWidth + 2 * (kItemFace + kItemTextInset);
 }
 
+int TButtonBar::widthForSectionCaptions() const {
+    int widest = 0;
+    for (int i = 0; i < m_sections.Count(); ++i) {
+        const TButtonBarSection& section = *m_sections[i];
+        const QFontMetrics metrics(section.Font());
+        // From the caption's advance up to where the drawing's own measure stops eliding it.
+        int width = metrics.horizontalAdvance(section.Caption());
+        for (int tries = 0; tries < 8 && buttonbar::reliefShownText(metrics, section.Caption(), width,
+                                                                    section.Font3D()) != section.Caption();
+             ++tries)
+            ++width;
+        widest = std::max(widest, width);
+    }
+    const QRect caption = buttonbar::sectionCaptionRect(QRect(0, 0, 1000, 20));
+    return widest + (1000 - caption.width()) + 2 * frameWidth();
+}
+
 QStringList TButtonBar::itemCaptionLines(int index) const {
     const TButtonBarGeometry g = barGeometry();
     const TButtonBarSection* section = openSection();

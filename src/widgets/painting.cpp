@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr int kCaptionPadding = 6;
-
 int endRow(const QRect& r) {
     return r.y() + r.height();
 }
@@ -33,10 +31,14 @@ void drawEdges(QPainter& p, const QRect& r, const QColor& topLeft, const QColor&
     p.drawLine(r.topRight(), r.bottomRight());
 }
 
+int reliefTracing(const TextEffect3D& effect) {
+    return effect.style == TextEffect3D::Style::None ? 0 : effect.tracing;
+}
+
 void drawReliefText(QPainter& p, const QRect& r, Qt::Alignment alignment, const QString& text,
                     const QColor& colour, const TextEffect3D& effect) {
-    const int t = effect.style == TextEffect3D::Style::None ? 0 : effect.tracing;
-    const QString shown = p.fontMetrics().elidedText(text, Qt::ElideRight, std::max(0, r.width() - t));
+    const int t = reliefTracing(effect);
+    const QString shown = buttonbar::reliefShownText(p.fontMetrics(), text, r.width(), effect);
     const int flags = int(alignment) | Qt::TextSingleLine;
     if (effect.style == TextEffect3D::Style::Sunken) {
         p.setPen(effect.lightColor);
@@ -52,6 +54,24 @@ void drawReliefText(QPainter& p, const QRect& r, Qt::Alignment alignment, const 
 }
 
 } // namespace
+
+QRect buttonbar::sectionCaptionRect(const QRect& button) {
+    return button.adjusted(kCaptionPadding, 1, -kCaptionPadding, -2);
+}
+
+QString buttonbar::reliefShownText(const QFontMetrics& metrics, const QString& text, int width,
+                                   const TextEffect3D& effect) {
+    return metrics.elidedText(text, Qt::ElideRight, std::max(0, width - reliefTracing(effect)));
+}
+
+QString TButtonBarInternals::shownSectionCaption(const TButtonBar& bar, int index) {
+    const TButtonBarGeometry g = bar.barGeometry();
+    if (index < 0 || index >= g.buttons.size() || index >= bar.m_sections.Count()) return {};
+    const TButtonBarSection& section = *bar.m_sections[index];
+    return buttonbar::reliefShownText(QFontMetrics(section.Font()), section.Caption(),
+                                      buttonbar::sectionCaptionRect(g.buttons[index]).width(),
+                                      section.Font3D());
+}
 
 using buttonbar::kBevelWidth;
 
@@ -219,7 +239,7 @@ void TButtonBar::drawSectionButton(QPainter& p, const TButtonBarSection& section
     else
         drawEdges(p, r, light, dark);
 
-    QRect text = r.adjusted(kCaptionPadding, 1, -kCaptionPadding, -2);
+    QRect text = buttonbar::sectionCaptionRect(r);
     if (pressed) text.translate(1, 1);
     p.setFont(section.Font());
     const QColor colour =

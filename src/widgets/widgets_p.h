@@ -6,6 +6,7 @@
 #include "widgets.h"
 
 #include <QElapsedTimer>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QList>
 #include <QPixmap>
@@ -19,8 +20,15 @@ class QPainter;
 namespace buttonbar {
 
 constexpr int kBevelWidth = 1;
-constexpr int kItemFace = 1;      // an item's face lies this far inside its rectangle
-constexpr int kItemTextInset = 4; // and its caption this much further in, at each side
+constexpr int kItemFace = 1;       // an item's face lies this far inside its rectangle
+constexpr int kItemTextInset = 4;  // and its caption this much further in, at each side
+constexpr int kCaptionPadding = 6; // a section caption keeps this far from its button's sides
+
+// Where a section button's caption is drawn, and what of it shows in a line that wide (elided to fit,
+// room left for its relief).
+QRect sectionCaptionRect(const QRect& button);
+QString reliefShownText(const QFontMetrics& metrics, const QString& text, int width,
+                        const TextEffect3D& effect);
 
 } // namespace buttonbar
 
@@ -110,6 +118,8 @@ struct TButtonBarInternals {
         return bar.itemHeight(section);
     }
     static int sectionAt(const TButtonBar& bar, const QPoint& pos) { return bar.sectionAt(pos); }
+    // A section button's caption as it is drawn: whole, or elided where the button is too narrow.
+    static QString shownSectionCaption(const TButtonBar& bar, int index);
     // An item of the open section, inside the item area.
     static int itemAt(const TButtonBar& bar, const QPoint& pos) { return bar.itemAt(pos); }
     static int hotItem(const TButtonBar& bar) { return bar.m_hotItem; }
