@@ -336,7 +336,11 @@ TForm2::TForm2(QWidget* parent, const QString& programFolder)
     // The advice was laid out for a small 8-point face; at that size it keeps its own line breaks.
     QFont adviceFont = Label1->font();
     adviceFont.setUnderline(true);
-    adviceFont.setPointSizeF(std::min(adviceFont.pointSizeF(), 8.0));
+    // A desktop may give the application font in pixels, which has no point size to compare.
+    if (adviceFont.pointSizeF() > 0)
+        adviceFont.setPointSizeF(std::min(adviceFont.pointSizeF(), 8.0));
+    else
+        adviceFont.setPixelSize(std::min(adviceFont.pixelSize(), 11)); // 8 points at 96 dots per inch
     Label1->setFont(adviceFont);
 
     XPLabel2 = boldNavyLabel(this, u"XPLabel2"_s, u"После нажатия на кнопку \"Готово\":"_s);

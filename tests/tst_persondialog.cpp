@@ -20,6 +20,8 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -74,6 +76,8 @@ private Q_SLOTS:
     void messageBoxes_showPlainText();
     void hints_goAfterTenSeconds();
     void scrollDelay_takesWhatIsTypedAndBoundsItWhenLeft();
+    void advice_isSmallWithAFontInPointsOrPixels_data();
+    void advice_isSmallWithAFontInPointsOrPixels();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -519,6 +523,37 @@ void PersonDialogTest::scrollDelay_takesWhatIsTypedAndBoundsItWhenLeft() {
     typeText(spin, u"700"_s);
     m_setup->XPButton1->click();
     QVERIFY(testsupport::readBytes(folder() + u"solvenna.ini"_s).contains("ScrollDelay=500"));
+}
+
+void PersonDialogTest::advice_isSmallWithAFontInPointsOrPixels_data() {
+    QTest::addColumn<bool>("inPixels");
+    QTest::addColumn<int>("size");
+    QTest::newRow("large, in points") << false << 14;
+    QTest::newRow("small, in points") << false << 7;
+    QTest::newRow("large, in pixels") << true << 20;
+    QTest::newRow("small, in pixels") << true << 9;
+}
+
+void PersonDialogTest::advice_isSmallWithAFontInPointsOrPixels() {
+    QFETCH(bool, inPixels);
+    QFETCH(int, size);
+    const QFont before = QApplication::font();
+    const auto restore = qScopeGuard([&] { QApplication::setFont(before); });
+    QFont font = before;
+    if (inPixels)
+        font.setPixelSize(size);
+    else
+        font.setPointSize(size);
+    QApplication::setFont(font);
+    QTest::failOnWarning(QRegularExpression(u"QFont"_s));
+    createWindows();
+    const QFont advice = m_person->Label1->font();
+    QVERIFY(advice.underline());
+    if (inPixels) {
+        QCOMPARE(advice.pixelSize(), std::min(size, 11));
+    } else {
+        QCOMPARE(advice.pointSizeF(), std::min(qreal(size), 8.0));
+    }
 }
 
 QTEST_MAIN(PersonDialogTest)
