@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 // The section bar: a vertical panel of section buttons, each opening a list of items below it.
@@ -307,6 +308,12 @@ private:
 
     // Change notifications from the model.
     void requestRepaint();
+    // Sets a property that changes only the bar's look: it repaints when the value changed.
+    template <typename T, typename U> void setLook(T& member, U&& value) {
+        if (member == value) return;
+        member = std::forward<U>(value);
+        requestRepaint();
+    }
     void sectionsChanged();
     void itemsChanged(TButtonBarSection* section);
 

@@ -93,45 +93,31 @@ void TButtonBar::setSingleSectionMode(bool on) {
 }
 
 void TButtonBar::setSectionBtnSize(int pixels) {
-    if (pixels == m_sectionBtnSize) return;
-    m_sectionBtnSize = pixels;
-    requestRepaint();
+    setLook(m_sectionBtnSize, pixels);
 }
 
 void TButtonBar::setSmallItemHeight(int pixels) {
-    if (pixels == m_smallItemHeight) return;
-    m_smallItemHeight = pixels;
-    requestRepaint();
+    setLook(m_smallItemHeight, pixels);
 }
 
 void TButtonBar::setLargeItemHeight(int pixels) {
-    if (pixels == m_largeItemHeight) return;
-    m_largeItemHeight = pixels;
-    requestRepaint();
+    setLook(m_largeItemHeight, pixels);
 }
 
 void TButtonBar::setFixedSectionLeftBorder(int pixels) {
-    if (pixels == m_fixedSectionLeftBorder) return;
-    m_fixedSectionLeftBorder = pixels;
-    requestRepaint();
+    setLook(m_fixedSectionLeftBorder, pixels);
 }
 
 void TButtonBar::setFixedSectionRightBorder(int pixels) {
-    if (pixels == m_fixedSectionRightBorder) return;
-    m_fixedSectionRightBorder = pixels;
-    requestRepaint();
+    setLook(m_fixedSectionRightBorder, pixels);
 }
 
 void TButtonBar::setFillSelectedItem(bool fill) {
-    if (fill == m_fillSelectedItem) return;
-    m_fillSelectedItem = fill;
-    requestRepaint();
+    setLook(m_fillSelectedItem, fill);
 }
 
 void TButtonBar::setTransparentButtons(bool transparent) {
-    if (transparent == m_transparentButtons) return;
-    m_transparentButtons = transparent;
-    requestRepaint();
+    setLook(m_transparentButtons, transparent);
 }
 
 void TButtonBar::setShowHint(bool show) {
@@ -148,15 +134,11 @@ void TButtonBar::setGradient(const QColor& from, const QColor& to, int colours) 
 }
 
 void TButtonBar::setBevelInner(Bevel bevel) {
-    if (bevel == m_bevelInner) return;
-    m_bevelInner = bevel;
-    requestRepaint();
+    setLook(m_bevelInner, bevel);
 }
 
 void TButtonBar::setBevelOuter(Bevel bevel) {
-    if (bevel == m_bevelOuter) return;
-    m_bevelOuter = bevel;
-    requestRepaint();
+    setLook(m_bevelOuter, bevel);
 }
 
 TButtonBarSection* TButtonBar::openSection() const {
