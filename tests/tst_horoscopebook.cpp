@@ -57,7 +57,12 @@ void HoroscopeBookTest::pages_beforeTheCalendarsBegin_sayWhy() {
     const QList<BookPage> pages = personalPages(kData, encodeDate(year, 8, 15));
     QCOMPARE(pages[11].missingReason.isEmpty(), chinese);
     QCOMPARE(pages[13].missingReason.isEmpty(), zoroastrian);
-    if (!chinese) QVERIFY(pages[11].missingReason.contains(u"1910"_s));
+    if (!chinese) QCOMPARE(pages[11].missingReason, u"китайский гороскоп составляется для годов с 1910"_s);
+    if (!zoroastrian)
+        QCOMPARE(pages[13].missingReason, u"зороастрийский гороскоп составляется для годов с 1900"_s);
+    // Each page in its system's place.
+    QCOMPARE(pages[11].title, u"Китайский гороскоп"_s);
+    QCOMPARE(pages[15].title, u"Нумерологический гороскоп"_s);
     // The zodiac, the tree, the creature and the number exist for every date.
     for (const int i : {0, 10, 12, 14, 15})
         QVERIFY2(pages[i].missingReason.isEmpty(), qPrintable(pages[i].title));

@@ -186,20 +186,23 @@ QString numberName(int index) {
     return index >= 1 && index <= kBirthNumbers ? u"Число "_s + QString::number(index) : QString();
 }
 
-// system, menu name, caption, folder, sign entry, calculator, number of signs, sign names
+// system, menu name, caption, folder, sign entry, calculator, number of signs, sign names, first year,
+// why there is no page
 constexpr std::array<SystemEntry, kSystemCount> kSystems{{
     {HoroscopeSystem::Zodiac, u"Зодиакальный", u"Зодиакальный гороскоп", &Folders::ZodiacFolder,
-     zodiacSignFolder, GetSign, kZodiacSigns, zodiacName},
+     zodiacSignFolder, GetSign, kZodiacSigns, zodiacName, 0, u"знак зодиака не определён"},
     {HoroscopeSystem::Chinese, u"Китайский", u"Китайский гороскоп", &Folders::ChineseFolder, chineseFile,
-     [](Date date) { return GetAnimal_China(yearOf(date)); }, kChineseAnimals, chineseName},
+     [](Date date) { return GetAnimal_China(yearOf(date)); }, kChineseAnimals, chineseName, kFirstChineseYear,
+     u"китайский гороскоп составляется для годов с %1"},
     {HoroscopeSystem::Druid, u"Друидов", u"Гороскоп Друидов", &Folders::DruidFolder, druidFile, GetTree,
-     kDruidTrees, treeName},
+     kDruidTrees, treeName, 0, u"дерево не определено"},
     {HoroscopeSystem::Zoroastrian, u"Зороастрийский", u"Зороастрийский гороскоп", &Folders::ZoroastrianFolder,
-     zoroastrianFile, [](Date date) { return GetBeast(yearOf(date)); }, kZoroastrianTotems, totemName},
+     zoroastrianFile, [](Date date) { return GetBeast(yearOf(date)); }, kZoroastrianTotems, totemName,
+     kFirstZoroastrianYear, u"зороастрийский гороскоп составляется для годов с %1"},
     {HoroscopeSystem::Mythological, u"Мифологический", u"Мифологический гороскоп", &Folders::MythFolder,
-     mythFile, GetCreature, kMythCreatures, creatureName},
+     mythFile, GetCreature, kMythCreatures, creatureName, 0, u"существо не определено"},
     {HoroscopeSystem::Numerological, u"Нумерологический", u"Нумерологический гороскоп",
-     &Folders::NumericFolder, numericFile, GetNumber, kBirthNumbers, numberName},
+     &Folders::NumericFolder, numericFile, GetNumber, kBirthNumbers, numberName, 0, u"число не определено"},
 }};
 
 constexpr bool inSystemOrder() {
@@ -233,6 +236,12 @@ std::optional<QString> singlePage(const Folders& folders, HoroscopeSystem system
     const std::optional<QString> file = entry.signEntry(entry.signOf(birthDate));
     if (!file) return std::nullopt;
     return folders.*entry.folder + *file;
+}
+
+QString noSignReason(HoroscopeSystem system) {
+    const SystemEntry& entry = systemEntry(system);
+    const QString reason = QString::fromUtf16(entry.noSign);
+    return entry.firstYear ? reason.arg(entry.firstYear) : reason;
 }
 
 QString signName(HoroscopeSystem system, int index) {

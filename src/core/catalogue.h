@@ -74,6 +74,10 @@ struct SystemEntry {
     int signCount;
     // The nominative name of a sign index as the pages' headings give it; empty outside the table.
     QString (*signName)(int signIndex);
+    // The first year the calculator takes (0: any); before it the calculator refuses with a message.
+    int firstYear;
+    // Why a birth date has no page in the system, as the whole-horoscope document says it.
+    const char16_t* noSign;
 };
 const std::array<SystemEntry, kSystemCount>& systemTable();
 const SystemEntry& systemEntry(HoroscopeSystem system);
@@ -85,6 +89,9 @@ QString systemMenuName(HoroscopeSystem system);
 // The page of a single-page system for a birth date, worked out afresh: its folder and the page of the
 // sign; none when the calculator gives no sign in the system's table (a refused year), or for the zodiac.
 std::optional<QString> singlePage(const Folders& folders, HoroscopeSystem system, Date birthDate);
+
+// Why a birth date has no page in the system ("китайский гороскоп составляется для годов с 1910").
+QString noSignReason(HoroscopeSystem system);
 
 // Nominative sign names as the pages' headings give them ("Лев", "Кот", "Олень", "Число 9").
 QString signName(HoroscopeSystem system, int index);

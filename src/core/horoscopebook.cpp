@@ -24,30 +24,17 @@ QList<BookPage> personalPages(const Folders& folders, Date birthDate) {
     for (int topic = 0; topic < kTopicCount; ++topic) {
         std::optional<QString> path;
         if (signFolder) path = folders.ZodiacFolder + *signFolder + pathDelimiter() + *topicFile(topic);
-        add(zodiac + u": "_s + topicCaption(topic), path, u"знак зодиака не определён"_s);
+        add(zodiac + u": "_s + topicCaption(topic), path, noSignReason(HoroscopeSystem::Zodiac));
     }
     const int year = decodeDate(birthDate).year;
-    const auto in = [](const QString& folder, const std::optional<QString>& file) -> std::optional<QString> {
-        return file ? std::optional<QString>(folder + *file) : std::nullopt;
-    };
-    const std::optional<QString> chinese =
-        year >= kFirstChineseYear
-            ? in(folders.ChineseFolder, chineseFile(GetAnimal_China(std::uint16_t(year))))
-            : std::nullopt;
-    add(systemCaption(HoroscopeSystem::Chinese), chinese,
-        u"китайский гороскоп составляется для годов с %1"_s.arg(kFirstChineseYear));
-    add(systemCaption(HoroscopeSystem::Druid), in(folders.DruidFolder, druidFile(GetTree(birthDate))),
-        u"дерево не определено"_s);
-    const std::optional<QString> totem =
-        year >= kFirstZoroastrianYear
-            ? in(folders.ZoroastrianFolder, zoroastrianFile(GetBeast(std::uint16_t(year))))
-            : std::nullopt;
-    add(systemCaption(HoroscopeSystem::Zoroastrian), totem,
-        u"зороастрийский гороскоп составляется для годов с %1"_s.arg(kFirstZoroastrianYear));
-    add(systemCaption(HoroscopeSystem::Mythological),
-        in(folders.MythFolder, mythFile(GetCreature(birthDate))), u"существо не определено"_s);
-    add(systemCaption(HoroscopeSystem::Numerological),
-        in(folders.NumericFolder, numericFile(GetNumber(birthDate))), u"число не определено"_s);
+    for (const SystemEntry& entry : systemTable()) {
+        if (entry.system == HoroscopeSystem::Zodiac) continue;
+        // Before its first year a calculator refuses with a message box; the document says why instead.
+        const bool beforeFirstYear = entry.firstYear != 0 && year < entry.firstYear;
+        add(QString::fromUtf16(entry.caption),
+            beforeFirstYear ? std::nullopt : singlePage(folders, entry.system, birthDate),
+            noSignReason(entry.system));
+    }
     return pages;
 }
 
