@@ -266,6 +266,10 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     setWindowIcon(solvenna::ui::windowIcon());
 }
 
+TAboutBox::~TAboutBox() {
+    if (AboutBox == this) AboutBox = nullptr;
+}
+
 void TAboutBox::ensureControls() {
     if (XPButton1) return;
     createControls();

@@ -83,6 +83,7 @@ class TAboutBox : public QDialog {
 
 public:
     explicit TAboutBox(QWidget* parent = nullptr);
+    ~TAboutBox() override;
 
     // The controls are built when the box is first shown rather than at start-up, where nobody sees
     // them; this builds them at once.

@@ -87,9 +87,6 @@ void CompatibilityWindowTest::createWindows(const QString& appFolder) {
 
 void CompatibilityWindowTest::cleanup() {
     m_form.reset();
-    Form1 = nullptr;
-    Form2 = nullptr;
-    SetupFrm = nullptr;
     m_services.reset();
     m_dir.reset();
 }

@@ -106,10 +106,7 @@ void DialogsTest::createWindows() {
 }
 
 void DialogsTest::cleanup() {
-    m_form.reset(); // the dialogs are its children
-    Form1 = nullptr;
-    Form2 = nullptr;
-    SetupFrm = nullptr;
+    m_form.reset(); // the dialogs are its children; each clears its own global
     m_services.reset();
     if (m_dir)
         QFile::setPermissions(m_dir->path(),

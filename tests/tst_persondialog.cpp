@@ -131,9 +131,6 @@ bool PersonDialogTest::showDialog() {
 
 void PersonDialogTest::cleanup() {
     m_form.reset();
-    Form1 = nullptr;
-    Form2 = nullptr;
-    SetupFrm = nullptr;
     m_services.reset();
     if (m_dir)
         QFile::setPermissions(m_dir->path(),

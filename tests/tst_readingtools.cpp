@@ -129,9 +129,6 @@ void ReadingToolsTest::createWindows() {
 
 void ReadingToolsTest::cleanup() {
     m_form.reset();
-    Form1 = nullptr;
-    Form2 = nullptr;
-    SetupFrm = nullptr;
     m_services.reset();
     if (m_dir)
         QFile::setPermissions(m_dir->path(),

@@ -297,6 +297,8 @@ private Q_SLOTS:
 
 private:
     void createForm();
+    // The main window shown with a long page in its page view, which has the focus; null when that failed.
+    PageView* showLongPage();
     QString folder() const { return m_dir->path() + u'/'; }
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -330,11 +332,7 @@ void WindowTest::createForm() {
 
 void WindowTest::cleanup() {
     if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
-    m_form.reset(); // the dialogs are its children
-    Form1 = nullptr;
-    Form2 = nullptr;
-    SetupFrm = nullptr;
-    AboutBox = nullptr;
+    m_form.reset(); // the dialogs are its children; each clears its own global
     m_services.reset();
     m_dir.reset();
 }
@@ -741,6 +739,17 @@ QByteArray longPage() {
 }
 } // namespace
 
+PageView* WindowTest::showLongPage() {
+    createForm();
+    const QString page = folder() + u"long.htm"_s;
+    if (!writeBytes(page, longPage())) return nullptr;
+    m_form->show();
+    if (!QTest::qWaitForWindowActive(m_form.get())) return nullptr;
+    m_form->Web1->Navigate(page);
+    m_form->Web1->setFocus();
+    return m_form->Web1;
+}
+
 void WindowTest::pageView_keyboardScrolls_data() {
     QTest::addColumn<QString>("start"); // top, bottom
     QTest::addColumn<int>("key");
@@ -763,14 +772,8 @@ void WindowTest::pageView_keyboardScrolls() {
     QFETCH(int, key);
     QFETCH(int, modifiers);
     QFETCH(QString, expected);
-    createForm();
-    const QString page = folder() + u"long.htm"_s;
-    QVERIFY(writeBytes(page, longPage()));
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
-    PageView* view = m_form->Web1;
-    view->Navigate(page);
-    view->setFocus();
+    PageView* view = showLongPage();
+    QVERIFY(view);
     QScrollBar* bar = view->verticalScrollBar();
     QTRY_VERIFY(bar->maximum() > 4 * bar->pageStep());
     bar->setValue(start == u"top" ? 0 : bar->maximum());
@@ -790,14 +793,8 @@ void WindowTest::pageView_keyboardScrolls() {
 }
 
 void WindowTest::pageView_selectAndCopy() {
-    createForm();
-    const QString page = folder() + u"long.htm"_s;
-    QVERIFY(writeBytes(page, longPage()));
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
-    PageView* view = m_form->Web1;
-    view->Navigate(page);
-    view->setFocus();
+    PageView* view = showLongPage();
+    QVERIFY(view);
     QGuiApplication::clipboard()->clear();
     QVERIFY(!view->textCursor().hasSelection());
 
