@@ -24,6 +24,7 @@ TFindBar::TFindBar(QTextEdit* page, QWidget* parent) : QWidget(parent), m_page(p
     m_field = new QLineEdit(this);
     m_field->setObjectName(u"FindField"_s);
     m_field->setAccessibleName(u"Найти на странице"_s);
+    m_field->setClearButtonEnabled(true);
     label->setBuddy(m_field);
     m_count = new QLabel(this);
     m_count->setObjectName(u"FindCount"_s);
@@ -69,9 +70,6 @@ QString TFindBar::patternFor(const QString& text) {
 }
 
 void TFindBar::open() {
-    // Qt's clear-button picture brings in every image format plugin: that waits for the bar's first use
-    // instead of slowing every start.
-    if (!m_field->isClearButtonEnabled()) m_field->setClearButtonEnabled(true);
     show();
     m_field->setFocus(Qt::ShortcutFocusReason);
     m_field->selectAll();
