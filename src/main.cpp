@@ -567,11 +567,11 @@ void TForm1::fitSectionBarToCaptions() {
     // between words instead, and a narrower bar would leave the item blank.
     const QFontMetricsF metrics(Buttons->font());
     int widestWord = 0;
-    for (const HoroscopeSystem system :
-         {HoroscopeSystem::Chinese, HoroscopeSystem::Druid, HoroscopeSystem::Zoroastrian,
-          HoroscopeSystem::Mythological, HoroscopeSystem::Numerological})
-        for (const QString& word : solvenna::systemCaption(system).split(u' '))
+    for (const solvenna::SystemEntry& entry : solvenna::systemTable()) {
+        if (entry.system == HoroscopeSystem::Zodiac) continue; // its topics are sections, not an item
+        for (const QString& word : QString::fromUtf16(entry.caption).split(u' '))
             widestWord = std::max(widestWord, int(std::ceil(metrics.horizontalAdvance(word))));
+    }
     // Every section's caption shows whole too.
     Buttons->setMinimumWidth(
         std::max({60, Buttons->widthForItemText(widestWord), Buttons->widthForSectionCaptions()}));

@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 
 #include <algorithm>
+#include <cmath>
 
 // Where everything of the bar lies: one computation serves painting, mouse hit tests, hints,
 // accessibility and the size hints.
@@ -179,17 +180,12 @@ int TButtonBar::widthForSectionCaptions() const {
     int widest = 0;
     for (int i = 0; i < m_sections.Count(); ++i) {
         const TButtonBarSection& section = *m_sections[i];
-        const QFontMetrics metrics(section.Font());
-        // From the caption's advance up to where the drawing's own measure stops eliding it.
-        int width = metrics.horizontalAdvance(section.Caption());
-        for (int tries = 0; tries < 8 && buttonbar::reliefShownText(metrics, section.Caption(), width,
-                                                                    section.Font3D()) != section.Caption();
-             ++tries)
-            ++width;
-        widest = std::max(widest, width);
+        const int advance =
+            int(std::ceil(QFontMetricsF(section.Font()).horizontalAdvance(section.Caption())));
+        widest = std::max(widest, advance + buttonbar::reliefTracing(section.Font3D()));
     }
-    const QRect caption = buttonbar::sectionCaptionRect(QRect(0, 0, 1000, 20));
-    return widest + (1000 - caption.width()) + 2 * frameWidth();
+    // The caption's insets in its button (sectionCaptionRect), then the bar's frame.
+    return widest + 2 * buttonbar::kCaptionPadding + 2 * frameWidth();
 }
 
 QStringList TButtonBar::itemCaptionLines(int index) const {

@@ -31,13 +31,9 @@ void drawEdges(QPainter& p, const QRect& r, const QColor& topLeft, const QColor&
     p.drawLine(r.topRight(), r.bottomRight());
 }
 
-int reliefTracing(const TextEffect3D& effect) {
-    return effect.style == TextEffect3D::Style::None ? 0 : effect.tracing;
-}
-
 void drawReliefText(QPainter& p, const QRect& r, Qt::Alignment alignment, const QString& text,
                     const QColor& colour, const TextEffect3D& effect) {
-    const int t = reliefTracing(effect);
+    const int t = buttonbar::reliefTracing(effect);
     const QString shown = buttonbar::reliefShownText(p.fontMetrics(), text, r.width(), effect);
     const int flags = int(alignment) | Qt::TextSingleLine;
     if (effect.style == TextEffect3D::Style::Sunken) {
@@ -54,6 +50,10 @@ void drawReliefText(QPainter& p, const QRect& r, Qt::Alignment alignment, const 
 }
 
 } // namespace
+
+int buttonbar::reliefTracing(const TextEffect3D& effect) {
+    return effect.style == TextEffect3D::Style::None ? 0 : effect.tracing;
+}
 
 QRect buttonbar::sectionCaptionRect(const QRect& button) {
     return button.adjusted(kCaptionPadding, 1, -kCaptionPadding, -2);

@@ -27,6 +27,7 @@ constexpr int kCaptionPadding = 6; // a section caption keeps this far from its 
 // Where a section button's caption is drawn, and what of it shows in a line that wide (elided to fit,
 // room left for its relief).
 QRect sectionCaptionRect(const QRect& button);
+int reliefTracing(const TextEffect3D& effect); // how far the relief lies off the text
 QString reliefShownText(const QFontMetrics& metrics, const QString& text, int width,
                         const TextEffect3D& effect);
 
