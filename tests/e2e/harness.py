@@ -99,6 +99,24 @@ def _kill_group(pgid):
         pass
 
 
+def case_environment(work):
+    """The clean environment a case runs in; the test's font configuration goes along as a copy that the
+    case's user can read (the build tree may be closed to it)."""
+    env = {
+        "PATH": "/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin",
+        "HOME": os.path.join(work, "home"),
+        "XDG_RUNTIME_DIR": os.path.join(work, "runtime"),
+        "LANG": "C.UTF-8",
+        "PYTHONDONTWRITEBYTECODE": "1",
+    }
+    fonts = os.environ.get("FONTCONFIG_FILE")
+    if fonts:
+        env["FONTCONFIG_FILE"] = os.path.join(work, "fonts.conf")
+        shutil.copyfile(fonts, env["FONTCONFIG_FILE"])
+        os.chmod(env["FONTCONFIG_FILE"], 0o644)
+    return env
+
+
 def outer_main(case_names, argv):
     if len(argv) != 3 or argv[0] not in case_names:
         print("usage: %s CASE PROGRAM DATA_FOLDER\ncases: %s" % (sys.argv[0], " ".join(sorted(case_names))),
@@ -132,13 +150,7 @@ def outer_main(case_names, argv):
         for name in sorted(n for n in os.listdir(HERE) if n.endswith(".py")):
             shutil.copy2(os.path.join(HERE, name), os.path.join(work, "harness", name))
 
-        env = {
-            "PATH": "/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin",
-            "HOME": os.path.join(work, "home"),
-            "XDG_RUNTIME_DIR": os.path.join(work, "runtime"),
-            "LANG": "C.UTF-8",
-            "PYTHONDONTWRITEBYTECODE": "1",
-        }
+        env = case_environment(work)
         popen_user = {}
         if as_root:
             uid, gid = _nobody()

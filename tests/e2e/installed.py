@@ -173,13 +173,7 @@ def outer_main(argv):
             os.mkdir(os.path.join(work, name), 0o700)
         for name in sorted(n for n in os.listdir(HERE) if n.endswith(".py")):
             shutil.copy2(os.path.join(HERE, name), os.path.join(work, "harness", name))
-        env = {
-            "PATH": "/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin",
-            "HOME": os.path.join(work, "home"),
-            "XDG_RUNTIME_DIR": os.path.join(work, "runtime"),
-            "LANG": "C.UTF-8",
-            "PYTHONDONTWRITEBYTECODE": "1",
-        }
+        env = harness.case_environment(work)
         popen_user = {}
         if as_root:
             uid, gid = harness._nobody()
