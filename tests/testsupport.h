@@ -40,48 +40,34 @@ inline QByteArray readBytes(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// Read-only folders only refuse writes to ordinary users; root writes anyway. Tests of refused writes run
-// as "nobody" when started as root (as CI does). Returns false if that was not possible.
-constexpr uid_t kNobody = 65534;
-
-inline bool runAsOrdinaryUser() {
-    if (geteuid() != 0) return true;
-    return setgid(kNobody) == 0 && setuid(kNobody) == 0 && geteuid() == kNobody;
+// The shipped pages; in a suite that gave up root, the readable copy made for it.
+inline QString dataFolder() {
+    return qEnvironmentVariable("SOLVENNA_TEST_DATA_DIR", QStringLiteral(SOLVENNA_DATA_DIR));
 }
 
-// Copies the data folder into a temporary program folder that every user can read, so that tests still
-// find the pages after they gave up root (the source tree may sit in a folder only root can enter).
-// Returns the program folder with a trailing delimiter; the copy lives as long as the holder. Started as
-// root, the copy is given to "nobody", who removes it in the end.
-inline QString readableProgramFolder(const QString& dataFolder, QTemporaryDir& holder) {
-    const auto giveAway = [](const QString& path) {
-        if (geteuid() == 0) [[maybe_unused]]
-            const int ignored = chown(QFile::encodeName(path).constData(), kNobody, kNobody);
-    };
-    giveAway(holder.path());
-    const auto everyoneReads =
+// Copies a file or a whole folder so that every user may read it (folders: enter). False when any of it
+// failed.
+[[nodiscard]] inline bool copyReadable(const QString& from, const QString& to) {
+    const auto readable =
         QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
-    const auto everyoneEnters =
-        everyoneReads | QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
-    QFile::setPermissions(holder.path(), everyoneEnters);
-    const QString target = holder.path() + QStringLiteral("/Data");
-    QDir().mkpath(target);
-    QFile::setPermissions(target, everyoneEnters);
-    giveAway(target);
-    const QDir source(dataFolder);
-    for (QDirIterator it(dataFolder, QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-         it.hasNext();) {
-        const QString from = it.next();
-        const QString to = target + u'/' + source.relativeFilePath(from);
-        if (it.fileInfo().isDir()) {
-            QDir().mkpath(to);
-            QFile::setPermissions(to, everyoneEnters);
-        } else {
-            QFile::copy(from, to);
-            QFile::setPermissions(to, everyoneReads);
-        }
-        giveAway(to);
+    const auto enterable = readable | QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
+    if (!QFileInfo(from).isDir()) return QFile::copy(from, to) && QFile::setPermissions(to, readable);
+    bool ok = QDir().mkpath(to) && QFile::setPermissions(to, enterable);
+    const QDir source(from);
+    for (QDirIterator it(from, QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+         ok && it.hasNext();) {
+        const QString path = it.next();
+        const QString target = to + u'/' + source.relativeFilePath(path);
+        ok = it.fileInfo().isDir() ? QDir().mkpath(target) && QFile::setPermissions(target, enterable)
+                                   : QFile::copy(path, target) && QFile::setPermissions(target, readable);
     }
+    return ok;
+}
+
+// A program folder of its own holding a copy of the data folder, for tests that change or remove pages.
+// Returns the program folder with a trailing delimiter; the copy lives as long as the holder.
+inline QString readableProgramFolder(const QString& dataFolder, QTemporaryDir& holder) {
+    if (!copyReadable(dataFolder, holder.path() + QStringLiteral("/Data"))) return {};
     return holder.path() + u'/';
 }
 

@@ -8,6 +8,7 @@
 #include "whoim.h"
 #include "widgets.h"
 
+#include "ordinaryuser.h"
 #include "testsupport.h"
 #include "uitestsupport.h"
 
@@ -34,6 +35,10 @@ QTemporaryDir* g_programFolder = nullptr;
 
 class CompatibilityWindowTest : public QObject {
     Q_OBJECT
+public:
+    // Refused writes need an ordinary user.
+    static void initMain() { testsupport::runAsOrdinaryUser(); }
+
 private Q_SLOTS:
     void initTestCase();
     void cleanupTestCase() { delete g_programFolder; }
@@ -62,9 +67,7 @@ void CompatibilityWindowTest::initTestCase() {
     // As the program does before it makes any window.
     solvenna::ui::installProgramStyle();
     g_programFolder = new QTemporaryDir;
-    kSourceAppFolder =
-        testsupport::readableProgramFolder(QStringLiteral(SOLVENNA_DATA_DIR), *g_programFolder);
-    QVERIFY(testsupport::runAsOrdinaryUser());
+    kSourceAppFolder = testsupport::readableProgramFolder(testsupport::dataFolder(), *g_programFolder);
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
 }
 
@@ -214,7 +217,7 @@ void CompatibilityWindowTest::page_canBeSavedAsPdfAndFound() {
 
 void CompatibilityWindowTest::page_missingFragment_showsTheErrorPage() {
     QTemporaryDir copy;
-    const QString app = testsupport::readableProgramFolder(QStringLiteral(SOLVENNA_DATA_DIR), copy);
+    const QString app = testsupport::readableProgramFolder(testsupport::dataFolder(), copy);
     QVERIFY(QFile::remove(app + u"Data/Compatibility/zodiac-quincunx.htm"_s));
     createWindows(app);
     showOlga(); // Лев and Рыбы stand five signs apart

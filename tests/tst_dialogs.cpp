@@ -6,6 +6,7 @@
 #include "whoim.h"
 #include "widgets.h"
 
+#include "ordinaryuser.h"
 #include "testsupport.h"
 #include "uitestsupport.h"
 
@@ -36,6 +37,10 @@ QTemporaryDir* g_programFolder = nullptr;
 
 class DialogsTest : public QObject {
     Q_OBJECT
+public:
+    // Refused writes need an ordinary user.
+    static void initMain() { testsupport::runAsOrdinaryUser(); }
+
 private Q_SLOTS:
     void initTestCase();
     void cleanupTestCase() { delete g_programFolder; }
@@ -83,9 +88,7 @@ void DialogsTest::initTestCase() {
     // As the program does before it makes any window.
     solvenna::ui::installProgramStyle();
     g_programFolder = new QTemporaryDir;
-    kSourceAppFolder =
-        testsupport::readableProgramFolder(QStringLiteral(SOLVENNA_DATA_DIR), *g_programFolder);
-    QVERIFY(testsupport::runAsOrdinaryUser());
+    kSourceAppFolder = testsupport::readableProgramFolder(testsupport::dataFolder(), *g_programFolder);
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
 }
 

@@ -1,5 +1,6 @@
 #include "core/inifile.h"
 
+#include "ordinaryuser.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -17,6 +18,10 @@ namespace {} // namespace
 
 class IniFileTest : public QObject {
     Q_OBJECT
+public:
+    // Refused writes need an ordinary user.
+    static void initMain() { testsupport::runAsOrdinaryUser(); }
+
 private Q_SLOTS:
     void initTestCase();
     void init();
@@ -61,9 +66,7 @@ private:
     QString path(const QString& name = u"test.ini"_s) const { return m_dir->filePath(name); }
 };
 
-void IniFileTest::initTestCase() {
-    QVERIFY(testsupport::runAsOrdinaryUser());
-}
+void IniFileTest::initTestCase() {}
 
 void IniFileTest::init() {
     m_dir = new QTemporaryDir;
@@ -420,7 +423,7 @@ void IniFileTest::randomAndMangledFiles_neverCrashOrLoseEntries() {
 void IniFileTest::newFile_isPrivate_existingKeepsItsMode() {
     IniFile ini(path());
     ini.writeString(u"a"_s, u"k"_s, u"v"_s);
-    struct stat info {};
+    struct stat info = {};
     QCOMPARE(stat(QFile::encodeName(path()).constData(), &info), 0);
     QCOMPARE(info.st_mode & 0777, 0600u);
     QVERIFY(testsupport::writeBytes(path(u"shared.ini"_s), "[a]\r\nk=1\r\n"));
@@ -474,7 +477,7 @@ void IniFileTest::missingFolder_isMadePrivateAtTheFirstWrite() {
     QVERIFY2(!QFileInfo::exists(config), "reading makes no folder");
     ini.writeString(u"a"_s, u"k"_s, u"v"_s);
     for (const QString& made : {path(u"home"_s), config, folder}) {
-        struct stat info {};
+        struct stat info = {};
         QCOMPARE(stat(QFile::encodeName(made).constData(), &info), 0);
         QVERIFY2(S_ISDIR(info.st_mode), qPrintable(made));
         QCOMPARE(info.st_mode & 0777, 0700u);

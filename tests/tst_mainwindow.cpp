@@ -6,6 +6,7 @@
 #include "whoim.h"
 #include "widgets.h"
 
+#include "ordinaryuser.h"
 #include "testsupport.h"
 #include "uitestsupport.h"
 
@@ -57,6 +58,10 @@ Q_DECLARE_METATYPE(PopupHandler)
 
 class MainWindowTest : public QObject {
     Q_OBJECT
+public:
+    // Refused writes need an ordinary user.
+    static void initMain() { testsupport::runAsOrdinaryUser(); }
+
 private Q_SLOTS:
     void initTestCase();
     void cleanupTestCase() { delete g_programFolder; }
@@ -98,9 +103,7 @@ void MainWindowTest::initTestCase() {
     // As the program does before it makes any window.
     solvenna::ui::installProgramStyle();
     g_programFolder = new QTemporaryDir;
-    kSourceAppFolder =
-        testsupport::readableProgramFolder(QStringLiteral(SOLVENNA_DATA_DIR), *g_programFolder);
-    QVERIFY(testsupport::runAsOrdinaryUser());
+    kSourceAppFolder = testsupport::readableProgramFolder(testsupport::dataFolder(), *g_programFolder);
 }
 
 void MainWindowTest::init() {

@@ -3,6 +3,7 @@
 #include "pageview.h"
 
 #include "core/htmltext.h"
+#include "ordinaryuser.h"
 #include "testsupport.h"
 
 #include <QApplication>
@@ -30,8 +31,11 @@ const QString kRefused = u"Эту страницу нельзя показать
 
 class PageViewTest : public QObject {
     Q_OBJECT
+public:
+    // Refused writes need an ordinary user.
+    static void initMain() { testsupport::runAsOrdinaryUser(); }
+
 private Q_SLOTS:
-    void initTestCase() { QVERIFY(testsupport::runAsOrdinaryUser()); }
     void init();
 
     void hostilePage_isRefusedOnThePage_data();
@@ -143,8 +147,7 @@ void PageViewTest::linkToAHostilePage_showsTheRefusal() {
 
 void PageViewTest::everyShippedPage_isWellWithinTheLimits() {
     int pages = 0;
-    for (QDirIterator it(QStringLiteral(SOLVENNA_DATA_DIR), {u"*.htm"_s}, QDir::Files,
-                         QDirIterator::Subdirectories);
+    for (QDirIterator it(testsupport::dataFolder(), {u"*.htm"_s}, QDir::Files, QDirIterator::Subdirectories);
          it.hasNext();) {
         QFile file(it.next());
         QVERIFY(file.open(QIODevice::ReadOnly));

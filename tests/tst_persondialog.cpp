@@ -7,6 +7,7 @@
 #include "whoim.h"
 #include "widgets.h"
 
+#include "ordinaryuser.h"
 #include "testsupport.h"
 #include "uitestsupport.h"
 
@@ -52,6 +53,10 @@ void typeText(QWidget* widget, const QString& text) {
 
 class PersonDialogTest : public QObject {
     Q_OBJECT
+public:
+    // Refused writes need an ordinary user.
+    static void initMain() { testsupport::runAsOrdinaryUser(); }
+
 private Q_SLOTS:
     void initTestCase();
     void cleanupTestCase() { delete g_programFolder; }
@@ -97,9 +102,7 @@ void PersonDialogTest::initTestCase() {
     // As the program does before it makes any window.
     solvenna::ui::installProgramStyle();
     g_programFolder = new QTemporaryDir;
-    kSourceAppFolder =
-        testsupport::readableProgramFolder(QStringLiteral(SOLVENNA_DATA_DIR), *g_programFolder);
-    QVERIFY(testsupport::runAsOrdinaryUser());
+    kSourceAppFolder = testsupport::readableProgramFolder(testsupport::dataFolder(), *g_programFolder);
 }
 
 void PersonDialogTest::init() {
@@ -123,7 +126,7 @@ void PersonDialogTest::createWindows() {
 
 bool PersonDialogTest::showDialog() {
     m_person->show();
-    QApplication::setActiveWindow(m_person);
+    m_person->activateWindow();
     if (!QTest::qWaitForWindowActive(m_person)) return false;
     dateField()->setFocus();
     return dateField()->hasFocus();
@@ -491,7 +494,7 @@ void PersonDialogTest::scrollDelay_takesWhatIsTypedAndBoundsItWhenLeft() {
     QVERIFY(testsupport::writeBytes(folder() + u"solvenna.ini"_s, "[main]\r\nAutoDelay=0\r\n"));
     createWindows();
     m_setup->show();
-    QApplication::setActiveWindow(m_setup);
+    m_setup->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_setup));
     TSpinEdit* spin = m_setup->Spin1;
     QVERIFY(spin->isEnabled());

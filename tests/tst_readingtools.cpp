@@ -11,6 +11,7 @@
 #include "style.h"
 #include "whoim.h"
 
+#include "ordinaryuser.h"
 #include "testsupport.h"
 #include "uitestsupport.h"
 
@@ -67,6 +68,10 @@ QList<QAction*> itemsOf(QMenu* menu) {
 
 class ReadingToolsTest : public QObject {
     Q_OBJECT
+public:
+    // Refused writes need an ordinary user.
+    static void initMain() { testsupport::runAsOrdinaryUser(); }
+
 private Q_SLOTS:
     void initTestCase();
     void cleanupTestCase() { delete g_programFolder; }
@@ -101,9 +106,7 @@ void ReadingToolsTest::initTestCase() {
     // As the program does before it makes any window.
     solvenna::ui::installProgramStyle();
     g_programFolder = new QTemporaryDir;
-    kSourceAppFolder =
-        testsupport::readableProgramFolder(QStringLiteral(SOLVENNA_DATA_DIR), *g_programFolder);
-    QVERIFY(testsupport::runAsOrdinaryUser());
+    kSourceAppFolder = testsupport::readableProgramFolder(testsupport::dataFolder(), *g_programFolder);
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     QVERIFY2(!QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty(),
              "pdftotext (poppler-utils) is needed");
@@ -238,7 +241,7 @@ void ReadingToolsTest::horoscopePdf_skipsWhatIsMissingWithALine() {
     createWindows();
     // A copy of the pages in which the Druid page is missing.
     QTemporaryDir copy;
-    const QString app = testsupport::readableProgramFolder(QStringLiteral(SOLVENNA_DATA_DIR), copy);
+    const QString app = testsupport::readableProgramFolder(testsupport::dataFolder(), copy);
     const Folders folders = Folders::fromAppFolder(app);
     QVERIFY(QFile::remove(folders.DruidFolder + u"kartas.htm"_s));
     const QString path = folder() + u"some.pdf"_s;

@@ -3,6 +3,7 @@
 #include "core/namestore.h"
 #include "core/settings.h"
 
+#include "ordinaryuser.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -48,6 +49,10 @@ template <typename Write> QString refusal(Write&& write) {
 
 class StoreFaultsTest : public QObject {
     Q_OBJECT
+public:
+    // Refused writes need an ordinary user.
+    static void initMain() { testsupport::runAsOrdinaryUser(testsupport::SmallFileSystem::Yes); }
+
 private Q_SLOTS:
     void initTestCase();
     void init();
@@ -73,31 +78,8 @@ private:
 };
 
 void StoreFaultsTest::initTestCase() {
-    // A full disk needs a file system we may fill: a 256 KiB tmpfs in a mount namespace of this
-    // process alone, which vanishes with it. Only root can mount one.
-    if (geteuid() == 0 && unshare(CLONE_NEWNS) == 0 &&
-        mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0) {
-        char mountPoint[] = "/tmp/solvenna-full-XXXXXX";
-        int ended[2];
-        if (mkdtemp(mountPoint) &&
-            mount("solvenna-test", mountPoint, "tmpfs", MS_NOSUID | MS_NODEV, "size=256k,mode=0777") == 0 &&
-            pipe(ended) == 0) {
-            m_tmpfs = QString::fromLocal8Bit(mountPoint);
-            // The test gives up root below; a helper that keeps it removes the mount point once the test
-            // has ended (its end of the pipe closes with it).
-            if (fork() == 0) {
-                close(ended[1]);
-                char none;
-                while (read(ended[0], &none, 1) > 0) {
-                }
-                umount2(mountPoint, MNT_DETACH);
-                rmdir(mountPoint);
-                _exit(0);
-            }
-            close(ended[0]);
-        }
-    }
-    QVERIFY(testsupport::runAsOrdinaryUser());
+    // A full disk needs a file system we may fill; only root can mount one, before giving root up.
+    m_tmpfs = qEnvironmentVariable("SOLVENNA_TEST_SMALL_FS");
 }
 
 void StoreFaultsTest::init() {
@@ -151,10 +133,12 @@ void StoreFaultsTest::fullDisk_refusesAndKeepsTheOldFile() {
         QCOMPARE(store.names().size(), 5);
         if (tag.contains(u"remove"_s))
             error = refusal([&] { store.remove(u"Person 2"_s); });
-        else
-            error = refusal([&] {
+        else {
+            const auto writeLonger = [&] {
                 store.write(u"Новое имя, которое длиннее"_s, {encodeDate(1980, 1, 1), 1, 1, 3});
-            });
+            };
+            error = refusal(writeLonger);
+        }
     }
     QFile::setPermissions(dir.path(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
@@ -240,7 +224,7 @@ void StoreFaultsTest::lockOfAKilledWriter_doesNotBlock() {
 void StoreFaultsTest::sameSizeChangeWithinTheClockResolution_isSeen() {
     const QString path = folder() + u"names.ini"_s;
     QVERIFY(testsupport::writeBytes(path, "[Anna]\r\nDate=01.02.1990\r\n"));
-    struct stat before {};
+    struct stat before = {};
     QCOMPARE(stat(native(path).constData(), &before), 0);
     NameStore store(folder(), kRussian);
     QCOMPARE(store.read(u"Anna"_s, 0).date, encodeDate(1990, 2, 1));
@@ -290,7 +274,7 @@ void StoreFaultsTest::fileThatCannotBeRead_isReportedAndNeverWritten() {
         QVERIFY(testsupport::writeBytes(path, five));
         QVERIFY(QFile::resize(path, IniFile::kMaxFileBytes + 1));
     }
-    struct stat before {};
+    struct stat before = {};
     lstat(native(path).constData(), &before);
 
     testsupport::MessageRecorder recorder;
@@ -301,15 +285,13 @@ void StoreFaultsTest::fileThatCannotBeRead_isReportedAndNeverWritten() {
     QVERIFY2(recorder.messages[0].contains(shown), qPrintable(recorder.messages[0]));
     QVERIFY(store.readRefused());
     for (int attempt = 0; attempt < 2; ++attempt) {
-        QCOMPARE(refusal([&] {
-                     store.write(u"Новый"_s, {encodeDate(1990, 1, 1), true, true, 1});
-                 }),
-                 u"Unable to write to "_s + shown);
+        const auto writeNew = [&] { store.write(u"Новый"_s, {encodeDate(1990, 1, 1), true, true, 1}); };
+        QCOMPARE(refusal(writeNew), u"Unable to write to "_s + shown);
         QCOMPARE(refusal([&] { store.clear(); }), u"Unable to write to "_s + shown);
     }
     QCOMPARE(recorder.messages.size(), 1); // said once, not at every attempt
 
-    struct stat after {};
+    struct stat after = {};
     QCOMPARE(lstat(native(path).constData(), &after), 0);
     QCOMPARE(after.st_mode, before.st_mode);
     QCOMPARE(after.st_ino, before.st_ino);
@@ -339,7 +321,7 @@ void StoreFaultsTest::linkToOwnFile_isFollowedAndKeptPrivate() {
     QVERIFY(recorder.messages.isEmpty());
     QVERIFY(QFileInfo(folder() + u"names.ini"_s).isSymLink());
     QCOMPARE(NameStore(dotfiles.path() + u'/', kRussian).names().size(), 3);
-    struct stat info {};
+    struct stat info = {};
     QCOMPARE(stat(native(real).constData(), &info), 0);
     QCOMPARE(info.st_mode & 0777, 0600u);
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
@@ -353,7 +335,7 @@ void StoreFaultsTest::rewrittenNamesFile_isNeverReadableByOthers() {
                                       QFileDevice::ReadOther));
     NameStore store(folder(), kRussian);
     store.remove(u"Person 0"_s);
-    struct stat info {};
+    struct stat info = {};
     QCOMPARE(stat(native(folder() + u"names.ini"_s).constData(), &info), 0);
     QCOMPARE(info.st_mode & 0777, 0600u);
 }
@@ -361,7 +343,7 @@ void StoreFaultsTest::rewrittenNamesFile_isNeverReadableByOthers() {
 void StoreFaultsTest::writableFileInReadOnlyFolder_isRewrittenInPlace() {
     const QString path = folder() + u"names.ini"_s;
     QVERIFY(testsupport::writeBytes(path, entries(3)));
-    struct stat before {};
+    struct stat before = {};
     QCOMPARE(stat(native(path).constData(), &before), 0);
     QVERIFY(QFile::setPermissions(m_dir->path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
     NameStore store(folder(), kRussian);
@@ -370,7 +352,7 @@ void StoreFaultsTest::writableFileInReadOnlyFolder_isRewrittenInPlace() {
     QFile::setPermissions(m_dir->path(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QCOMPARE(NameStore(folder(), kRussian).names(), (QStringList{u"Person 0"_s, u"Person 2"_s, u"Галина"_s}));
-    struct stat after {};
+    struct stat after = {};
     QCOMPARE(stat(native(path).constData(), &after), 0);
     QCOMPARE(after.st_ino, before.st_ino);
 }
