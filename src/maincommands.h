@@ -12,16 +12,19 @@ namespace solvenna::ui {
 // The six systems' commands, in the order of solvenna::HoroscopeSystem (checked below): the main-menu item of
 // the "Выдать гороскоп" submenu with its shortcut and handler, its twin in the Гороскоп button's menu, and
 // the page loader of a single-page system. Names, captions and pages are the core's table of the same order.
+using FormAction = QAction* TForm1::*;
+using FormHandler = void (TForm1::*)(QObject*);
+using FormSlot = void (TForm1::*)();
 struct SystemCommand {
     solvenna::HoroscopeSystem system;
-    QAction* TForm1::*mainItem;
+    FormAction mainItem;
     const char16_t* mainName;
     int key;
-    void (TForm1::*mainHandler)(QObject*);
-    QAction* TForm1::*popupItem;
+    FormHandler mainHandler;
+    FormAction popupItem;
     const char16_t* popupName;
-    void (TForm1::*popupHandler)();
-    void (TForm1::*loader)(); // none for the zodiac, whose pages are its topics
+    FormSlot popupHandler;
+    FormSlot loader; // none for the zodiac, whose pages are its topics
 };
 inline constexpr SystemCommand kSystemCommands[] = {
     {solvenna::HoroscopeSystem::Zodiac, &TForm1::N13, u"N13", Qt::Key_Z, &TForm1::N13Click, &TForm1::N18,

@@ -61,11 +61,12 @@ QString topicCaption(int sectionIndex);
 
 // One row per horoscope system, in the order of HoroscopeSystem: its names, its calculator and where its
 // pages are. The windows' commands for the systems are a table of the same order (main.cpp).
+using FoldersMember = QString Folders::*;
 struct SystemEntry {
     HoroscopeSystem system;
     const char16_t* menuName; // in the menus and the dialog's list: "Китайский"
     const char16_t* caption;  // the single-page item's caption: "Китайский гороскоп"
-    QString Folders::*folder; // the folder of its pages
+    FoldersMember folder;     // the folder of its pages
     // What the catalogue holds for a sign index: the sign's page, or for the zodiac the folder of the
     // sign's topic pages.
     std::optional<QString> (*signEntry)(int signIndex);

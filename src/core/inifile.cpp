@@ -128,8 +128,7 @@ public:
             m_fd = open(m_lockPath.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
             if (m_fd < 0) break;
             if (flock(m_fd, LOCK_EX | LOCK_NB) == 0) {
-                struct stat held {
-                }, named{};
+                struct stat held = {}, named = {};
                 if (fstat(m_fd, &held) == 0 && stat(m_lockPath.constData(), &named) == 0 &&
                     held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
                     m_ownsLockFile = true;
@@ -192,7 +191,7 @@ void removeLeftovers(const QString& target) {
     for (const QString& name : folder.entryList(
              {prefix + u"??????"_s}, QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks)) {
         const QByteArray path = native(folder.filePath(name));
-        struct stat entry {};
+        struct stat entry = {};
         if (lstat(path.constData(), &entry) == 0 && S_ISREG(entry.st_mode) && entry.st_uid == geteuid())
             unlink(path.constData());
     }
@@ -211,7 +210,7 @@ QString randomSuffix() {
 bool writeInPlace(const QString& target, const QByteArray& bytes, const QByteArray& old, mode_t mode) {
     const int fd = open(native(target).constData(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return false;
-    struct stat opened {};
+    struct stat opened = {};
     bool ok = fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode);
     ok = ok && writeAll(fd, bytes, 0) && ftruncate(fd, off_t(bytes.size())) == 0 && fsync(fd) == 0;
     if (!ok) {
@@ -230,7 +229,7 @@ bool writeReplacing(const QString& target, const QByteArray& bytes, const QByteA
                     bool& inPlace) {
     inPlace = false;
     const QByteArray targetName = native(target);
-    struct stat existing {};
+    struct stat existing = {};
     const bool exists = lstat(targetName.constData(), &existing) == 0;
     if (exists && (!S_ISREG(existing.st_mode) || access(targetName.constData(), W_OK) != 0)) return false;
     mode_t mode = exists ? existing.st_mode & 07777 : 0600;

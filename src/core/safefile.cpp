@@ -25,7 +25,7 @@ bool linkAllowed(const struct stat& target, Links links) {
 
 Contents read(const QString& path, qint64 maxBytes, Links links) {
     const QByteArray name = native(path);
-    struct stat entry {};
+    struct stat entry = {};
     if (lstat(name.constData(), &entry) != 0)
         return {errno == ENOENT || errno == ENOTDIR ? Status::Missing : Status::Unreadable, {}};
     const bool viaLink = S_ISLNK(entry.st_mode);
@@ -35,7 +35,7 @@ Contents read(const QString& path, qint64 maxBytes, Links links) {
         open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (viaLink ? 0 : O_NOFOLLOW));
     if (fd < 0) return {Status::Unreadable, {}};
     Contents result{Status::Unreadable, {}};
-    struct stat opened {};
+    struct stat opened = {};
     if (fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && (!viaLink || linkAllowed(opened, links))) {
         if (opened.st_size > maxBytes) {
             result.status = Status::TooLarge;
@@ -74,11 +74,11 @@ Contents read(const QString& path, qint64 maxBytes, Links links) {
 
 QString writeTarget(const QString& path, Links links) {
     const QByteArray name = native(path);
-    struct stat entry {};
+    struct stat entry = {};
     if (lstat(name.constData(), &entry) != 0) return errno == ENOENT ? path : QString();
     if (S_ISREG(entry.st_mode)) return path;
     if (!S_ISLNK(entry.st_mode)) return {};
-    struct stat target {};
+    struct stat target = {};
     if (stat(name.constData(), &target) != 0 || !linkAllowed(target, links)) return {};
     char resolved[PATH_MAX];
     if (!realpath(name.constData(), resolved)) return {};

@@ -29,10 +29,12 @@ struct Settings {
 
 // One row per setting, in the file's order: the key, the member it fills and its default. A flag is
 // written 1 or 0 and read as any number, non-zero meaning on; a number is kept within its bounds.
+using SettingsFlag = bool Settings::*;
+using SettingsNumber = int Settings::*;
 struct SettingKey {
     const char16_t* key;
-    bool Settings::*flag = nullptr;
-    int Settings::*number = nullptr;
+    SettingsFlag flag = nullptr;
+    SettingsNumber number = nullptr;
     int byDefault = 0; // for a flag, 1 or 0
     int lowest = 0;
     int highest = 0;
