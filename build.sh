@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Sets up a Debian 12 machine for Solvenna, builds it, and then runs the program ("run") or the whole
+# Sets up a Debian 12 or 13 machine for Solvenna, builds it, and then runs the program ("run") or the whole
 # test suite ("test"). Installs only the Debian packages that are missing; uses sudo when not root.
 set -euo pipefail
 cd "$(dirname "$0")"
