@@ -595,17 +595,19 @@ class _Keyboard:
         for _ in LAYOUTS:
             if self.group() == group:
                 return
-            self.chord([switch])
+            # No pause: the server has switched once it has the key, and the program learns it before
+            # the next key.
+            self.chord([switch], pause=0)
         check_equal(LAYOUTS[self.group()], LAYOUTS[group], "the active layout")
 
-    def chord(self, keycodes):
+    def chord(self, keycodes, pause=KEY_DELAY_S):
         """Presses the keys in order and lets them go in reverse order."""
         for keycode in keycodes:
             _xtst.XTestFakeKeyEvent(self.display, keycode, True, 0)
         for keycode in reversed(keycodes):
             _xtst.XTestFakeKeyEvent(self.display, keycode, False, 0)
         _x11.XSync(self.display, False)
-        time.sleep(KEY_DELAY_S)
+        time.sleep(pause)
 
     def press(self, key, modifiers=()):
         """Presses a key found by find(), holding the modifiers' keys and Shift when its level needs it."""
