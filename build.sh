@@ -12,7 +12,7 @@ packages=(cmake g++ make qt6-base-dev qt6-svg-dev libbenchmark-dev fonts-dejavu-
 packages+=(qt6-translations-l10n dpkg-dev file)
 if [ "$mode" = test ]; then
     # The end-to-end suite drives the real program in a private X server over the accessibility bus.
-    packages+=(xvfb xauth dbus at-spi2-core python3-pyatspi xdotool poppler-utils)
+    packages+=(xvfb xauth x11-xkb-utils dbus at-spi2-core python3-pyatspi xdotool poppler-utils)
     # Checks of the installed launcher and metainfo files.
     packages+=(desktop-file-utils appstream)
     # The check that every source matches .clang-format.

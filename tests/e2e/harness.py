@@ -9,6 +9,7 @@ accessibility bus and the program itself. Whatever happens, the whole process gr
 temporary folder is removed.
 """
 
+import ctypes
 import os
 import pwd
 import select
@@ -241,6 +242,7 @@ class Session:
             number += chunk
         os.close(read_end)
         os.environ["DISPLAY"] = ":" + number.decode().strip()
+        set_up_keyboard()
 
         bus = subprocess.Popen(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"],
                                stdout=self._log("a11y-bus"), stderr=subprocess.STDOUT)
@@ -487,27 +489,180 @@ def click(obj):
     pyatspi.Registry.generateMouseEvent(x + width // 2, y + height // 2, pyatspi.MOUSE_B1C)
 
 
-# --- The keyboard, as a person uses it: real key events through the X server (XTest, by xdotool).
+# --- The keyboard, as a person uses it: real key presses through the X server (XTest), by keycode.
+#
+# The session's keyboard has the layouts us and ru, switched with Caps Lock, as a Russian user's has. A
+# character is typed on the key and shift level that give it in the active layout, or after switching to
+# the layout that has it; the keyboard map itself never changes under the program (remapping a spare key
+# for each missing letter, as xdotool type does, lost letters on a loaded machine).
 
-# Letters the layout lacks are typed by remapping a key first; a loaded machine needs time for the program
-# to take the new mapping before the key comes.
-KEY_DELAY_MS = "60"
+LAYOUTS = ("us", "ru")
+GROUP_SWITCH = "grp:caps_toggle"
+# A person's pace; the program gets every key in order whatever the pace.
+KEY_DELAY_S = 0.06
+# xdotool's names for the modifiers in chords such as "ctrl+a".
+MODIFIERS = {"ctrl": "Control_L", "alt": "Alt_L", "shift": "Shift_L", "super": "Super_L"}
+
+_x11 = _xtst = _xkbcommon = None
+
+
+class _XkbState(ctypes.Structure):
+    """XkbStateRec of <X11/extensions/XKBstr.h>; group is the active layout."""
+    _fields_ = [("group", ctypes.c_ubyte), ("locked_group", ctypes.c_ubyte),
+                ("base_group", ctypes.c_ushort), ("latched_group", ctypes.c_ushort)]
+    _fields_ += [(name, ctypes.c_ubyte) for name in (
+        "mods", "base_mods", "latched_mods", "locked_mods", "compat_state", "grab_mods", "compat_grab_mods",
+        "lookup_mods", "compat_lookup_mods")]
+    _fields_ += [("ptr_buttons", ctypes.c_ushort)]
+
+
+def _load_libraries():
+    global _x11, _xtst, _xkbcommon
+    if _x11 is not None:
+        return
+    _x11 = ctypes.CDLL("libX11.so.6")
+    _x11.XOpenDisplay.restype = ctypes.c_void_p
+    _x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    _x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    _x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+    int_out = ctypes.POINTER(ctypes.c_int)
+    _x11.XDisplayKeycodes.argtypes = [ctypes.c_void_p, int_out, int_out]
+    _x11.XkbKeycodeToKeysym.restype = ctypes.c_ulong
+    _x11.XkbKeycodeToKeysym.argtypes = [ctypes.c_void_p, ctypes.c_ubyte, ctypes.c_int, ctypes.c_int]
+    _x11.XkbGetState.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.POINTER(_XkbState)]
+    _x11.XStringToKeysym.restype = ctypes.c_ulong
+    _x11.XStringToKeysym.argtypes = [ctypes.c_char_p]
+    _xtst = ctypes.CDLL("libXtst.so.6")
+    _xtst.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
+    # The program's own toolkit brings it; it knows which character each keysym stands for.
+    _xkbcommon = ctypes.CDLL("libxkbcommon.so.0")
+    _xkbcommon.xkb_keysym_to_utf32.restype = ctypes.c_uint32
+    _xkbcommon.xkb_keysym_to_utf32.argtypes = [ctypes.c_uint32]
+
+
+def set_up_keyboard():
+    """The session's keyboard: the layouts us and ru and the key that switches between them."""
+    command = ["setxkbmap", "-layout", ",".join(LAYOUTS), "-option", "", "-option", GROUP_SWITCH]
+    result = subprocess.run(command, capture_output=True, text=True, timeout=30)
+    check(result.returncode == 0, "%s failed: %s" % (" ".join(command), result.stderr.strip()))
+
+
+class _Keyboard:
+    """The X server's keyboard as it is now: which key gives what in each layout, the active layout, and
+    real presses of keys by their keycodes."""
+
+    XKB_USE_CORE_KBD = 0x100
+    ISO_NEXT_GROUP = 0xFE08
+    SHIFT_L = 0xFFE1
+
+    def __enter__(self):
+        _load_libraries()
+        self.display = _x11.XOpenDisplay(None)
+        check(self.display, "no connection to the X server %s" % os.environ.get("DISPLAY"))
+        low, high = ctypes.c_int(), ctypes.c_int()
+        _x11.XDisplayKeycodes(self.display, ctypes.byref(low), ctypes.byref(high))
+        self.keycodes = range(low.value, high.value + 1)
+        return self
+
+    def __exit__(self, *_exc):
+        _x11.XCloseDisplay(self.display)
+
+    def group(self):
+        state = _XkbState()
+        _x11.XkbGetState(self.display, self.XKB_USE_CORE_KBD, ctypes.byref(state))
+        return state.group
+
+    def keysym(self, keycode, group, level):
+        """What the key gives in that group at that shift level (0 plain, 1 with Shift)."""
+        sym = _x11.XkbKeycodeToKeysym(self.display, keycode, group, level)
+        if sym == 0 and _x11.XkbKeycodeToKeysym(self.display, keycode, group, 0) == 0:
+            # A key with fewer groups, such as Space or Tab, gives its first group's symbols in every group.
+            sym = _x11.XkbKeycodeToKeysym(self.display, keycode, 0, level)
+        return sym
+
+    def find(self, gives, what):
+        """(group, keycode, level) of the key that gives what gives() accepts: in the active layout if it
+        has one, without Shift if possible."""
+        active = self.group()
+        for group in [active] + [g for g in range(len(LAYOUTS)) if g != active]:
+            for level in (0, 1):
+                for keycode in self.keycodes:
+                    if gives(self.keysym(keycode, group, level)):
+                        return group, keycode, level
+        raise CaseFailure("no key gives %s on the layouts %s" % (what, ",".join(LAYOUTS)))
+
+    def find_keysym(self, name):
+        sym = _x11.XStringToKeysym(MODIFIERS.get(name, name).encode())
+        check(sym != 0, "no key is called %r" % name)
+        return self.find(lambda s: s == sym, name)
+
+    def find_character(self, char):
+        # The main keys only: the keypad's keys give digits and the point only with Num Lock.
+        return self.find(lambda s: not 0xFF80 <= s <= 0xFFBD and _xkbcommon.xkb_keysym_to_utf32(s) == ord(char),
+                         repr(char))
+
+    def select_group(self, group):
+        """Switches the layout with its key, as a person does, until the wanted one is active."""
+        switch = self.find(lambda s: s == self.ISO_NEXT_GROUP, "the layout switch")[1]
+        for _ in LAYOUTS:
+            if self.group() == group:
+                return
+            # No pause: the server has switched once it has the key, and the program learns it before
+            # the next key.
+            self.chord([switch], pause=0)
+        check_equal(LAYOUTS[self.group()], LAYOUTS[group], "the active layout")
+
+    def chord(self, keycodes, pause=KEY_DELAY_S):
+        """Presses the keys in order and lets them go in reverse order."""
+        for keycode in keycodes:
+            _xtst.XTestFakeKeyEvent(self.display, keycode, True, 0)
+        for keycode in reversed(keycodes):
+            _xtst.XTestFakeKeyEvent(self.display, keycode, False, 0)
+        _x11.XSync(self.display, False)
+        time.sleep(pause)
+
+    def press(self, key, modifiers=()):
+        """Presses a key found by find(), holding the modifiers' keys and Shift when its level needs it."""
+        group, keycode, level = key
+        self.select_group(group)
+        held = [m[1] for m in modifiers]
+        if level == 1:
+            shift = self.find(lambda s: s == self.SHIFT_L, "Shift")[1]
+            if shift not in held:
+                held.append(shift)
+        self.chord(held + [keycode])
+
+
+def select_layout(name):
+    """Makes one of the session's layouts the active one with the layout switch, as a person does."""
+    check(name in LAYOUTS, "no layout %r in the session's %r" % (name, LAYOUTS))
+    with _Keyboard() as keyboard:
+        keyboard.select_group(LAYOUTS.index(name))
+
+
+def active_layout():
+    with _Keyboard() as keyboard:
+        return LAYOUTS[keyboard.group()]
+
+
+def type_keys(text):
+    """Types text key by key, each character on the key that gives it, switching layouts as needed."""
+    with _Keyboard() as keyboard:
+        for char in text:
+            keyboard.press(keyboard.find_character(char))
+
+
+def press_keys(*names):
+    """Presses keys or chords by their X names: "Tab", "shift+Tab", "ctrl+a", "alt+Cyrillic_ghe", "Menu"."""
+    with _Keyboard() as keyboard:
+        for name in names:
+            *modifiers, key = name.split("+")
+            keyboard.press(keyboard.find_keysym(key), [keyboard.find_keysym(m) for m in modifiers])
 
 
 def _xdotool(*args):
     result = subprocess.run(["xdotool", *args], capture_output=True, text=True, timeout=30)
     check(result.returncode == 0, "xdotool %s failed: %s" % (" ".join(args), result.stderr.strip()))
-
-
-def type_keys(text):
-    """Types text key by key; letters the keyboard layout lacks are typed as xdotool maps them."""
-    if text:
-        _xdotool("type", "--delay", KEY_DELAY_MS, "--", text)
-
-
-def press_keys(*names):
-    """Presses keys or chords by their X names: "Tab", "shift+Tab", "ctrl+a", "Menu", "BackSpace"."""
-    _xdotool("key", "--delay", KEY_DELAY_MS, *names)
 
 
 def click_at(obj):
