@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -21,6 +22,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+
+#include <sys/stat.h>
 
 using namespace solvenna;
 using namespace Qt::Literals::StringLiterals;
@@ -52,6 +55,8 @@ private Q_SLOTS:
     void spin_changesTheDelayAtOnceAndClamps();
     void autoDelay_followsTheWindowState();
     void ok_inReadOnlyFolder_keepsTheDialogOpen();
+    void unreadableSettingsFile_isReportedOnce_data();
+    void unreadableSettingsFile_isReportedOnce();
 
     // Personal data dialog.
     void startsWithNoPerson();
@@ -276,6 +281,27 @@ void DialogsTest::ok_inReadOnlyFolder_keepsTheDialogOpen() {
     QCOMPARE(m_services->boxes[0].kind, solvenna::ui::BoxKind::Error);
     QCOMPARE(m_services->boxes[0].text, u"Unable to write to "_s + folder() + u"solvenna.ini."_s);
     QVERIFY(m_setup->isVisible());
+}
+
+void DialogsTest::unreadableSettingsFile_isReportedOnce_data() {
+    QTest::addColumn<bool>("fifo"); // else a folder
+    QTest::newRow("FIFO") << true;
+    QTest::newRow("folder") << false;
+}
+
+void DialogsTest::unreadableSettingsFile_isReportedOnce() {
+    QFETCH(bool, fifo);
+    const QString path = folder() + u"solvenna.ini"_s;
+    if (fifo)
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else
+        QVERIFY(QDir().mkdir(path));
+    // As the program starts: the windows, then the window's place from the same file; then it closes.
+    createWindows();
+    m_form->restorePlacement(m_setup->settingsFile());
+    m_form->close();
+    QCOMPARE(m_services->texts().size(), 1);
+    QVERIFY2(m_services->texts()[0].contains(path), qPrintable(m_services->texts()[0]));
 }
 
 void DialogsTest::startsWithNoPerson() {
