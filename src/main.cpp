@@ -34,6 +34,7 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -575,6 +576,18 @@ void TForm1::fitSectionBarToCaptions() {
     // Every section's caption shows whole too.
     Buttons->setMinimumWidth(
         std::max({60, Buttons->widthForItemText(widestWord), Buttons->widthForSectionCaptions()}));
+}
+
+void TForm1::showNotice(const QString& text) {
+    if (!m_notices) {
+        m_notices = statusBar();
+        m_notices->setSizeGripEnabled(false);
+        connect(m_notices, &QStatusBar::messageChanged, m_notices, [this](const QString& message) {
+            if (message.isEmpty()) m_notices->hide();
+        });
+    }
+    m_notices->showMessage(text, 10000);
+    m_notices->show();
 }
 
 void TForm1::savePlacement() const {

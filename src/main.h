@@ -14,6 +14,7 @@ class QAction;
 class QActionGroup;
 class QMenu;
 class QSplitter;
+class QStatusBar;
 class QTimer;
 class QToolBar;
 class QToolButton;
@@ -162,6 +163,10 @@ public:
     // Replaces the page viewer LoadFile talks to (tests); the page view itself by default.
     void setPageViewer(PageViewer* viewer);
 
+    // A word to the person that needs no answer, in a status bar that shows only while it speaks, for as
+    // long as a hint stays.
+    void showNotice(const QString& text);
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -188,6 +193,7 @@ private:
     bool commandsReachableFrom(const QWidget* window) const;
 
     PageViewer* m_viewer = nullptr;
+    QStatusBar* m_notices = nullptr; // made at the first notice
     QActionGroup* m_mainGroup = nullptr;
     QActionGroup* m_popupGroup = nullptr;
     bool m_shown = false;

@@ -25,7 +25,9 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QTimer>
 #include <QToolButton>
+#include <QValidator>
 #include <QWidgetAction>
 
 using namespace Qt::Literals::StringLiterals;
@@ -68,6 +70,20 @@ private:
     QString m_text;
 };
 
+// Refuses a name longer than the store keeps as a whole, so that a paste is never silently cut.
+class NameLengthValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        return input.size() <= solvenna::NameStore::kMaxNameLength ? Acceptable : Invalid;
+    }
+};
+
+void sayNameTooLong() {
+    solvenna::ui::showMessage(u"Имя может быть не длиннее %1 знаков: лишний текст не принят."_s.arg(
+        solvenna::NameStore::kMaxNameLength));
+}
+
 QLabel* boldNavyLabel(QWidget* parent, const QString& name, const QString& text) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
@@ -88,6 +104,18 @@ void configureTypedNameBox(QComboBox* box) {
     // ends: the box would then fill the dialog and change the name's letter case.
     box->setCompleter(nullptr);
     QObject::disconnect(box->lineEdit(), &QLineEdit::editingFinished, box, nullptr);
+    box->lineEdit()->setValidator(new NameLengthValidator(box));
+    // A long paste is refused twice over (the line edit's own limit, then the validator): the box says so
+    // once, after the line edit has put its text back.
+    QObject::connect(box->lineEdit(), &QLineEdit::inputRejected, box, [box] {
+        static constexpr char kSaying[] = "solvennaSayingNameTooLong";
+        if (box->property(kSaying).toBool()) return;
+        box->setProperty(kSaying, true);
+        QTimer::singleShot(0, box, solvenna::ui::guardedHandler(box, [box] {
+                               box->setProperty(kSaying, false);
+                               sayNameTooLong();
+                           }));
+    });
 }
 
 // --- The date edit ---------------------------------------------------------------------------------------
@@ -433,7 +461,9 @@ TForm2::TForm2(QWidget* parent, const QString& programFolder)
     // The dialog goes once the handler is done, also when it failed, so that an error it reports stands
     // over the dialog: the slots run in the order they were connected.
     connectGuarded(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
-    connect(Button1, &QPushButton::clicked, this, &QDialog::reject);
+    connect(Button1, &QPushButton::clicked, this, [this] {
+        if (!m_keepOpen) reject();
+    });
 
     const QString folder = programFolder.isEmpty()
                                ? solvenna::folderOfProgram(QCoreApplication::applicationFilePath())
@@ -485,6 +515,13 @@ void TForm2::edit1Click() {
 void TForm2::Button1Click() {
     // What was typed into the date edit counts even when Enter was pressed in it.
     Calendar1->commit();
+    // Text that is no date is left to be mended: nothing is taken from the dialog yet.
+    m_keepOpen = !Calendar1->textIsDate();
+    if (m_keepOpen) {
+        Calendar1->setFocus();
+        if (Form1) Form1->showNotice(u"Такой даты нет: исправьте дату рождения. Имя не сохранено."_s);
+        return;
+    }
     PersonName = edit1->currentText();
     BirthDate = Calendar1->value();
     if (Check1->isChecked() && Form1) Form1->N4Click();
@@ -507,6 +544,12 @@ void TForm2::Button1Click() {
 
     const QString name = edit1->currentText();
     if (SetupFrm && SetupFrm->Check1->isChecked() && !name.isEmpty()) {
+        // An empty field gives day 0, which is shown as the person's date but was never a birth date:
+        // stored, it would come back as a real one at the next pick.
+        if (!Calendar1->hasDate()) {
+            if (Form1) Form1->showNotice(u"Дата рождения не введена: имя не сохранено."_s);
+            return;
+        }
         solvenna::PersonEntry entry;
         entry.date = Calendar1->value();
         entry.showMain = Check1->isChecked();

@@ -116,10 +116,12 @@ protected:
 
 private:
     std::unique_ptr<solvenna::NameStore> m_names;
+    bool m_keepOpen = false; // "Готово" found text that is no date: the dialog stays for mending
 };
 
 extern TForm2* Form2;
 
 // A name box that takes a typed name as it is: no completion that rewrites it, and no typed name taken
-// as a pick from its list. Only a pick (the list, or the arrow keys) reports activated().
+// as a pick from its list. Only a pick (the list, or the arrow keys) reports activated(). Typing or
+// pasting that would make the name longer than the store keeps is refused whole, and the box says so.
 void configureTypedNameBox(QComboBox* box);

@@ -46,6 +46,10 @@ private Q_SLOTS:
     void encoding_data();
     void encoding();
     void cp1251File_readsCyrillic();
+    void utf16File_isReadAndStaysUtf16_data();
+    void utf16File_isReadAndStaysUtf16();
+    void unreadableEncoding_isRefusedUntouched_data();
+    void unreadableEncoding_isRefusedUntouched();
     void invalidBytes_surviveAWriteElsewhere_data();
     void invalidBytes_surviveAWriteElsewhere();
     void lineBreaksInNames_cannotAddSectionsOrKeys();
@@ -297,6 +301,59 @@ void IniFileTest::cp1251File_readsCyrillic() {
     IniFile ini(path());
     QCOMPARE(ini.allSectionNames(), QStringList{u"Пётр"_s});
     QCOMPARE(ini.readString(u"ПЁТР"_s, u"Note"_s, QString()), u"Ёж – №"_s);
+}
+
+void IniFileTest::utf16File_isReadAndStaysUtf16_data() {
+    QTest::addColumn<bool>("bigEndian");
+    QTest::newRow("UTF-16 LE with its mark") << false;
+    QTest::newRow("UTF-16 BE with its mark") << true;
+}
+
+void IniFileTest::utf16File_isReadAndStaysUtf16() {
+    QFETCH(bool, bigEndian);
+    const auto encode = [bigEndian](const QString& text) {
+        QByteArray bytes;
+        for (const QChar c : text) {
+            const char high = char(c.unicode() >> 8), low = char(c.unicode() & 0xFF);
+            bytes += bigEndian ? QByteArray{&high, 1} + low : QByteArray{&low, 1} + high;
+        }
+        return bytes;
+    };
+    const QByteArray old = (bigEndian ? "\xFE\xFF" : "\xFF\xFE") +
+                           encode(u"[Анна]\r\nDate=01.02.1990\r\n[李小龙]\r\nDate=03.04.1985\r\n"_s);
+    QVERIFY(testsupport::writeBytes(path(), old));
+    IniFile ini(path());
+    QCOMPARE(ini.sectionNames(), (QStringList{u"Анна"_s, u"李小龙"_s}));
+    QCOMPARE(ini.readString(u"анна"_s, u"Date"_s, QString()), u"01.02.1990"_s);
+    ini.writeString(u"Борис"_s, u"Date"_s, u"05.06.1970"_s);
+    // What was there stays byte for byte; the new entry follows in the same encoding.
+    QCOMPARE(testsupport::readBytes(path()), old + encode(u"[Борис]\r\nDate=05.06.1970\r\n"_s));
+    QCOMPARE(IniFile(path()).sectionNames(), (QStringList{u"Анна"_s, u"李小龙"_s, u"Борис"_s}));
+}
+
+void IniFileTest::unreadableEncoding_isRefusedUntouched_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::newRow("UTF-32 LE with its mark") << QByteArray(
+        "\xFF\xFE\x00\x00[\x00\x00\x00A\x00\x00\x00]\x00\x00\x00\r\x00\x00\x00\n\x00\x00\x00", 28);
+    QTest::newRow("UTF-16 with a byte missing") << QByteArray("\xFF\xFE[\x00A\x00]\x00\r\x00\n", 11);
+}
+
+void IniFileTest::unreadableEncoding_isRefusedUntouched() {
+    QFETCH(QByteArray, file);
+    QVERIFY(testsupport::writeBytes(path(), file));
+    testsupport::MessageRecorder recorder;
+    IniFile ini(path());
+    QVERIFY(ini.sectionNames().isEmpty());
+    QString error;
+    try {
+        ini.writeString(u"Борис"_s, u"Date"_s, u"05.06.1970"_s);
+    } catch (const IniWriteError& e) {
+        error = e.text();
+    }
+    QCOMPARE(error, u"Unable to write to "_s + path());
+    QCOMPARE(recorder.messages.size(), 1);
+    QVERIFY2(recorder.messages[0].contains(path()), qPrintable(recorder.messages[0]));
+    QCOMPARE(testsupport::readBytes(path()), file);
 }
 
 void IniFileTest::invalidBytes_surviveAWriteElsewhere_data() {

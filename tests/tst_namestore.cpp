@@ -31,6 +31,10 @@ private Q_SLOTS:
     void remove_onlyPresentEntries();
     void clear_erasesNamesBeyondTheListing();
     void refusedWrite_stopsAtThatKey();
+    void write_refusesWhatItCannotKeepWhole_data();
+    void write_refusesWhatItCannotKeepWhole();
+    void overlongNameInTheFile_hidesNoLaterName_data();
+    void overlongNameInTheFile_hidesNoLaterName();
 
     void settings_data();
     void settings();
@@ -97,6 +101,9 @@ void NameStoreTest::read_data() {
         << QByteArray("[Ann]\r\nShowMain=yes\r\n") << today << false << false << 0;
     QTest::newRow("russian date") << QByteArray("[Ann]\r\nDate=01.02.1850\r\n") << encodeDate(1850, 2, 1)
                                   << false << false << 0;
+    // Day 0 is what an empty date field gives: it was never a birth date.
+    QTest::newRow("Date=30.12.1899 gives today")
+        << QByteArray("[Ann]\r\nDate=30.12.1899\r\nShowMain=1\r\n") << today << true << false << 0;
 }
 
 void NameStoreTest::read() {
@@ -153,6 +160,61 @@ void NameStoreTest::refusedWrite_stopsAtThatKey() {
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QCOMPARE(error, u"Unable to write to "_s + folder() + u"names.ini"_s);
     QCOMPARE(testsupport::readBytes(folder() + u"names.ini"_s), QByteArray("[Anna]\r\nDate=01.01.1990\r\n"));
+}
+
+void NameStoreTest::write_refusesWhatItCannotKeepWhole_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<double>("date");
+    QTest::addColumn<QString>("refusal"); // empty: stored
+    const double lion = encodeDate(1975, 8, 15);
+    QTest::newRow("255 characters are kept") << QString(255, u'ж') << lion << QString();
+    QTest::newRow("256 characters") << QString(256, u'ж') << lion
+                                    << u"Имя не сохранено: оно длиннее 255 знаков."_s;
+    QTest::newRow("a pasted 100 000 characters")
+        << QString(100000, u'ж') << lion << u"Имя не сохранено: оно длиннее 255 знаков."_s;
+    QTest::newRow("no birth date (day 0)")
+        << u"Анна"_s << 0.0 << u"Имя не сохранено: не введена дата рождения."_s;
+}
+
+void NameStoreTest::write_refusesWhatItCannotKeepWhole() {
+    QFETCH(QString, name);
+    QFETCH(double, date);
+    QFETCH(QString, refusal);
+    const QByteArray before = "[Boris]\r\nDate=02.02.1980\r\n";
+    QVERIFY(testsupport::writeBytes(folder() + u"names.ini"_s, before));
+    NameStore store(folder(), kRussian);
+    QString error;
+    try {
+        store.write(name, {date, true, false, 0});
+    } catch (const std::exception& e) {
+        error = QString::fromUtf8(e.what());
+    }
+    QCOMPARE(error, refusal);
+    if (refusal.isEmpty()) {
+        QCOMPARE(NameStore(folder(), kRussian).names(), (QStringList{u"Boris"_s, name}));
+    } else {
+        QCOMPARE(testsupport::readBytes(folder() + u"names.ini"_s), before); // nothing cut, nothing stored
+    }
+}
+
+void NameStoreTest::overlongNameInTheFile_hidesNoLaterName_data() {
+    QTest::addColumn<qsizetype>("length");
+    QTest::newRow("256 characters") << qsizetype(256);
+    QTest::newRow("32 767 characters") << qsizetype(32767);
+    QTest::newRow("a 10 MB section name") << qsizetype(10 * 1024 * 1024);
+}
+
+void NameStoreTest::overlongNameInTheFile_hidesNoLaterName() {
+    QFETCH(qsizetype, length);
+    QByteArray file =
+        "[First]\r\nDate=01.01.1990\r\n[" + QByteArray(length, 'x') + "]\r\nDate=01.01.1990\r\n";
+    QStringList expected{u"First"_s};
+    for (int i = 1; i <= 11; ++i) {
+        file += "[Later " + QByteArray::number(i) + "]\r\nDate=01.01.1990\r\n";
+        expected << u"Later "_s + QString::number(i);
+    }
+    QVERIFY(testsupport::writeBytes(folder() + u"names.ini"_s, file));
+    QCOMPARE(NameStore(folder(), kRussian).names(), expected);
 }
 
 void NameStoreTest::settings_data() {

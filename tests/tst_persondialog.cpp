@@ -1,5 +1,6 @@
 // The personal data dialog as a person uses it: the date edit and the name box typed on the keyboard, the
 // Имена menu, and the program-wide rules for message boxes and hints.
+#include "core/caption.h"
 #include "core/datetext.h"
 #include "main.h"
 #include "setup.h"
@@ -14,6 +15,7 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -24,6 +26,7 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -70,11 +73,15 @@ private Q_SLOTS:
     void backspaceAndDelete_editTheText();
     void enterInTheDateEdit_takesTheDateBeforeDone();
     void notADate_isMarkedUntilMended();
+    void done_withoutABirthDate_storesNothingAndSaysSo_data();
+    void done_withoutABirthDate_storesNothingAndSaysSo();
     void upAndDown_startFromToday_thenStepThePartAtTheCursor();
     void calendarOfAnEmptyField_opensOnTheCurrentMonth();
     void typedName_fillsNothingAndIsStoredAsTyped_data();
     void typedName_fillsNothingAndIsStoredAsTyped();
     void pickFromTheList_fillsTheDialog();
+    void nameBox_refusesANameLongerThan255Whole_data();
+    void nameBox_refusesANameLongerThan255Whole();
     void namesMenu_opensByKeyboardAndMouse_data();
     void namesMenu_opensByKeyboardAndMouse();
     void errorBox_standsOverTheDialog();
@@ -293,6 +300,40 @@ void PersonDialogTest::notADate_isMarkedUntilMended() {
     QCOMPARE(dateField()->toolTip(), hint);
 }
 
+void PersonDialogTest::done_withoutABirthDate_storesNothingAndSaysSo_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("staysOpen");
+    QTest::addColumn<QString>("notice");
+    const QString notADate = u"Такой даты нет: исправьте дату рождения. Имя не сохранено."_s;
+    QTest::newRow("31.02.1990") << u"31.02.1990"_s << true << notADate;
+    QTest::newRow("00.00.0000") << u"00.00.0000"_s << true << notADate;
+    QTest::newRow("15.08") << u"15.08"_s << true << notADate;
+    QTest::newRow("nothing") << QString() << false << u"Дата рождения не введена: имя не сохранено."_s;
+}
+
+void PersonDialogTest::done_withoutABirthDate_storesNothingAndSaysSo() {
+    QFETCH(QString, typed);
+    QFETCH(bool, staysOpen);
+    QFETCH(QString, notice);
+    createWindows();
+    QVERIFY(showDialog());
+    typeText(dateField(), typed);
+    QLineEdit* nameField = m_person->edit1->lineEdit();
+    nameField->setFocus();
+    typeText(nameField, u"Анна"_s);
+    QTest::keyClick(nameField, Qt::Key_Return); // Enter presses "Готово"
+    QCOMPARE(m_person->isVisible(), staysOpen);
+    if (staysOpen) {
+        QVERIFY(dateField()->hasFocus());
+        QVERIFY(!m_person->Calendar1->textIsDate()); // framed red
+        QCOMPARE(BirthDate, kNoBirthDate);           // nothing taken
+    } else {
+        QCOMPARE(BirthDate, 0.0); // the design's day 0, shown but never stored
+    }
+    QCOMPARE(m_form->statusBar()->currentMessage(), notice);
+    QVERIFY(!QFile::exists(folder() + u"names.ini"_s));
+}
+
 void PersonDialogTest::upAndDown_startFromToday_thenStepThePartAtTheCursor() {
     createWindows();
     QVERIFY(showDialog());
@@ -398,6 +439,35 @@ void PersonDialogTest::pickFromTheList_fillsTheDialog() {
     QVERIFY(m_person->Check1->isChecked());
     QVERIFY(m_person->Check2->isChecked());
     QCOMPARE(m_person->HorList->currentIndex(), 3);
+}
+
+void PersonDialogTest::nameBox_refusesANameLongerThan255Whole_data() {
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("added");
+    QTest::addColumn<bool>("pasted");
+    QTest::newRow("a pasted 100 000 characters") << QString() << QString(100000, u'ж') << true;
+    QTest::newRow("a 256th character typed") << QString(255, u'ж') << u"я"_s << false;
+}
+
+void PersonDialogTest::nameBox_refusesANameLongerThan255Whole() {
+    QFETCH(QString, before);
+    QFETCH(QString, added);
+    QFETCH(bool, pasted);
+    createWindows();
+    QVERIFY(showDialog());
+    QLineEdit* nameField = m_person->edit1->lineEdit();
+    m_person->edit1->setEditText(before);
+    nameField->setFocus();
+    nameField->end(false);
+    if (pasted) {
+        QApplication::clipboard()->setText(added);
+        QTest::keyClick(nameField, Qt::Key_V, Qt::ControlModifier);
+    } else {
+        typeText(nameField, added);
+    }
+    QCOMPARE(nameField->text(), before); // refused whole, never cut
+    QTRY_COMPARE(m_services->texts(),
+                 QStringList{u"Имя может быть не длиннее 255 знаков: лишний текст не принят."_s});
 }
 
 void PersonDialogTest::namesMenu_opensByKeyboardAndMouse_data() {

@@ -10,9 +10,11 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
 #include <QRandomGenerator>
 #include <QSet>
 #include <QThread>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cerrno>
@@ -29,6 +31,41 @@ namespace solvenna {
 namespace {
 
 constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
+constexpr char kUtf16LeBom[] = "\xFF\xFE";
+constexpr char kUtf16BeBom[] = "\xFE\xFF";
+
+// UTF-16 code unit by code unit, so that even a lone surrogate comes back as it was.
+QString decodeUtf16(QByteArrayView bytes, bool bigEndian) {
+    QString text(bytes.size() / 2, Qt::Uninitialized);
+    const char* from = bytes.data();
+    for (qsizetype i = 0; i < text.size(); ++i)
+        text[i] = QChar(bigEndian ? qFromBigEndian<quint16>(from + 2 * i)
+                                  : qFromLittleEndian<quint16>(from + 2 * i));
+    return text;
+}
+
+QByteArray encodeUtf16(QStringView text, bool bigEndian) {
+    QByteArray bytes(text.size() * 2, Qt::Uninitialized);
+    char* to = bytes.data();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (bigEndian)
+            qToBigEndian<quint16>(text[i].unicode(), to + 2 * i);
+        else
+            qToLittleEndian<quint16>(text[i].unicode(), to + 2 * i);
+    }
+    return bytes;
+}
+
+// Files found unreadable in this run, by full path. The settings file has several readers (the settings
+// dialog, the window's place): each such file is reported once and left alone, whoever finds it.
+QSet<QString>& refusedFiles() {
+    static QSet<QString> files;
+    return files;
+}
+QMutex& refusedFilesLock() {
+    static QMutex lock;
+    return lock;
+}
 
 // Names and values must stay on their line: a line break in them could add sections or keys.
 QString oneLine(QString text) {
@@ -274,27 +311,61 @@ bool writeReplacing(const QString& target, const QByteArray& bytes, const QByteA
 IniWriteError::IniWriteError(const QString& filePath)
     : std::runtime_error((u"Unable to write to "_s + filePath).toStdString()), m_filePath(filePath) {}
 
-IniFile::IniFile(QString filePath, Privacy privacy) : m_path(std::move(filePath)), m_privacy(privacy) {}
+IniFile::IniFile(QString filePath, Privacy privacy)
+    : m_path(std::move(filePath)), m_shownPath(QFileInfo(m_path).absoluteFilePath()), m_privacy(privacy) {}
 
 QString IniFile::shownPath() const {
-    return QFileInfo(m_path).absoluteFilePath();
+    return m_shownPath;
 }
 
-QString IniFile::readRefusalText(const QString& filePath, bool tooLarge) {
-    const QString why =
-        tooLarge ? u"Файл "_s + filePath + u" слишком велик (больше 16 МБ), программа не читает его."_s
-                 : u"Не удаётся прочитать файл "_s + filePath + u"."_s;
-    return why + u" Пока программа работает, она не будет его изменять."_s;
+QString IniFile::readRefusalText(const QString& filePath, Refusal why) {
+    QString text;
+    switch (why) {
+    case Refusal::Unreadable:
+        text = u"Не удаётся прочитать файл "_s + filePath + u"."_s;
+        break;
+    case Refusal::TooLarge:
+        text = u"Файл "_s + filePath + u" слишком велик (больше 16 МБ), программа не читает его."_s;
+        break;
+    case Refusal::UnknownEncoding:
+        text = u"Файл "_s + filePath + u" записан в кодировке, которую программа не читает."_s;
+        break;
+    }
+    return text + u" Пока программа работает, она не будет его изменять."_s;
 }
 
-IniFile::Content IniFile::parse(const QByteArray& bytes) {
+std::optional<IniFile::Content> IniFile::parse(const QByteArray& bytes) {
     Content loaded;
     QByteArrayView view(bytes);
+    // UTF-32's marks: the little-endian one begins like UTF-16's, so it is told apart first.
+    if (view.startsWith(QByteArrayView("\xFF\xFE\0\0", 4)) ||
+        view.startsWith(QByteArrayView("\0\0\xFE\xFF", 4)))
+        return std::nullopt;
+    if (view.startsWith(kUtf16LeBom) || view.startsWith(kUtf16BeBom)) {
+        const bool bigEndian = view.startsWith(kUtf16BeBom);
+        loaded.encoding = bigEndian ? Encoding::Utf16BE : Encoding::Utf16LE;
+        view = view.sliced(2);
+        if (view.size() % 2 != 0) return std::nullopt; // cut mid-character: no reading of it is sure
+        const QString text = decodeUtf16(view, bigEndian);
+        if (!text.contains(u"\r\n"_s) && text.contains(u'\n')) loaded.lineEnd = u"\n"_s;
+        qsizetype from = 0;
+        while (from < text.size()) {
+            qsizetype end = text.indexOf(u'\n', from);
+            if (end < 0) end = text.size();
+            qsizetype length = end - from;
+            if (length > 0 && text[end - 1] == u'\r') --length;
+            loaded.lines.append(
+                {text.mid(from, length), view.sliced(2 * from, 2 * length).toByteArray(), false});
+            from = end + 1;
+        }
+        return loaded;
+    }
     if (view.startsWith(kUtf8Bom)) {
-        loaded.utf8 = true;
+        loaded.encoding = Encoding::Utf8;
         view = view.sliced(3);
     }
-    if (!view.contains("\r\n") && view.contains('\n')) loaded.lineEnd = "\n";
+    const bool utf8 = loaded.encoding == Encoding::Utf8;
+    if (!view.contains("\r\n") && view.contains('\n')) loaded.lineEnd = u"\n"_s;
     qsizetype from = 0;
     while (from < view.size()) {
         qsizetype end = view.indexOf('\n', from);
@@ -302,43 +373,80 @@ IniFile::Content IniFile::parse(const QByteArray& bytes) {
         QByteArrayView piece = view.sliced(from, end - from);
         if (piece.endsWith('\r')) piece.chop(1);
         loaded.lines.append(
-            {loaded.utf8 ? QString::fromUtf8(piece) : cp1251::decode(piece), piece.toByteArray(), false});
+            {utf8 ? QString::fromUtf8(piece) : cp1251::decode(piece), piece.toByteArray(), false});
         from = end + 1;
     }
     return loaded;
 }
 
 QByteArray IniFile::serialize(Content& c) {
+    if (c.encoding == Encoding::Utf16LE || c.encoding == Encoding::Utf16BE) {
+        // UTF-16 holds every name: the file keeps its encoding, and its other lines byte for byte.
+        const bool bigEndian = c.encoding == Encoding::Utf16BE;
+        QByteArray bytes = bigEndian ? kUtf16BeBom : kUtf16LeBom;
+        const QByteArray lineEnd = encodeUtf16(c.lineEnd, bigEndian);
+        for (Line& line : c.lines) {
+            if (line.edited) line.raw = encodeUtf16(line.text, bigEndian);
+            line.edited = false;
+            bytes += line.raw;
+            bytes += lineEnd;
+        }
+        return bytes;
+    }
     // Windows-1251 whenever every line fits it; lines read from a Windows-1251 file always do.
+    const bool wasUtf8 = c.encoding == Encoding::Utf8;
     bool singleByte = true;
     for (const Line& line : std::as_const(c.lines)) {
-        if ((line.edited || c.utf8) && !cp1251::canEncode(line.text)) {
+        if ((line.edited || wasUtf8) && !cp1251::canEncode(line.text)) {
             singleByte = false;
             break;
         }
     }
     QByteArray bytes;
     if (!singleByte) bytes = kUtf8Bom;
+    const QByteArray lineEnd = c.lineEnd.toLatin1();
     for (Line& line : c.lines) {
         // Lines kept from the file go back byte for byte, invalid sequences included.
-        if (line.edited || c.utf8 == singleByte)
+        if (line.edited || wasUtf8 == singleByte)
             line.raw = singleByte ? *cp1251::encode(line.text) : line.text.toUtf8();
         line.edited = false;
         bytes += line.raw;
-        bytes += c.lineEnd;
+        bytes += lineEnd;
     }
-    c.utf8 = !singleByte;
+    c.encoding = singleByte ? Encoding::Cp1251 : Encoding::Utf8;
     return bytes;
+}
+
+const IniFile::Content& IniFile::refuse(Refusal why) const {
+    static const Content kEmpty;
+    // Taken as empty, a later write would replace every name in it with the one being written.
+    m_refused = true;
+    m_cache = Content{};
+    m_cacheValid = false;
+    bool first = false;
+    {
+        const QMutexLocker lock(&refusedFilesLock());
+        first = !refusedFiles().contains(m_shownPath);
+        refusedFiles().insert(m_shownPath);
+    }
+    if (first) showMessage(readRefusalText(m_shownPath, why));
+    return kEmpty;
 }
 
 const IniFile::Content& IniFile::content() const {
     static const Content kEmpty;
+    if (!m_refused) {
+        const QMutexLocker lock(&refusedFilesLock());
+        m_refused = refusedFiles().contains(m_shownPath); // found by another reader in this run
+    }
     if (m_refused) return kEmpty;
     safefile::Contents read = safefile::read(m_path, kMaxFileBytes, safefile::Links::OwnRegularFileOnly);
     switch (read.status) {
     case safefile::Status::Ok:
         if (!m_cacheValid || !m_cacheExists || read.bytes != m_cacheBytes) {
-            m_cache = parse(read.bytes);
+            std::optional<Content> parsed = parse(read.bytes);
+            if (!parsed) return refuse(Refusal::UnknownEncoding);
+            m_cache = std::move(*parsed);
             m_cacheBytes = std::move(read.bytes);
         }
         m_cacheExists = true;
@@ -349,13 +457,9 @@ const IniFile::Content& IniFile::content() const {
         m_cacheExists = false;
         break;
     case safefile::Status::Unreadable:
+        return refuse(Refusal::Unreadable);
     case safefile::Status::TooLarge:
-        // Taken as empty, a later write would replace every name in it with the one being written.
-        m_refused = true;
-        m_cache = Content{};
-        m_cacheValid = false;
-        showMessage(readRefusalText(shownPath(), read.status == safefile::Status::TooLarge));
-        return kEmpty;
+        return refuse(Refusal::TooLarge);
     }
     m_cacheValid = true;
     return m_cache;
@@ -465,12 +569,18 @@ QStringList IniFile::allSectionNames() const {
     return names;
 }
 
-QStringList IniFile::sectionNames() const {
-    const bool utf8 = content().utf8;
+QStringList IniFile::sectionNames(qsizetype maxNameLength) const {
+    const Encoding encoding = content().encoding;
     QStringList listed;
     qsizetype used = 0;
     for (const QString& name : allSectionNames()) {
-        used += (utf8 ? name.toUtf8().size() : name.size()) + 1;
+        if (name.size() > maxNameLength) continue;
+        const qsizetype bytes = (encoding == Encoding::Utf8     ? name.toUtf8().size()
+                                 : encoding == Encoding::Cp1251 ? name.size()
+                                                                : 2 * name.size()) +
+                                1;
+        if (bytes > kSectionListBytes) continue;
+        used += bytes;
         if (used > kSectionListBytes) break;
         listed << name;
     }

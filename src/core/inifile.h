@@ -30,15 +30,18 @@ private:
 //   of the file, and every other line (comments, order, unknown keys) is kept byte for byte, also bytes
 //   that are not valid in the file's encoding;
 // - files are Windows-1251; text that code page cannot hold is written as UTF-8 with a byte-order mark
-//   rather than turned into "?", and a file with that mark is read as UTF-8;
+//   rather than turned into "?", and a file with that mark is read as UTF-8; a file in UTF-16 with its
+//   mark (either byte order) is read and stays UTF-16, which holds every name. A file with the mark of an
+//   encoding the program does not read (UTF-32), or UTF-16 cut mid-character, is refused as below;
 // - every write reaches the disk whole (temporary file, checked writes, fsync, then rename) or throws
 //   IniWriteError and leaves the old file as it was; a writable file in a folder that takes no new files
 //   is rewritten in place, and put back as it was when that fails;
 // - writers in several processes take turns: a lock file beside the file is held around each
 //   read-modify-write, and the file is read again under it whenever its bytes changed;
 // - only regular files are read or written; a symbolic link is followed only to a regular file of the
-//   user's own. A file that exists but cannot be read (no permission, a FIFO, a device, a foreign link,
-//   more than kMaxFileBytes) is reported once, reads as empty, and is never written in this run;
+//   user's own, and never by root. A file that exists but cannot be read (no permission, a FIFO, a device,
+//   a foreign link, more than kMaxFileBytes, an unknown encoding) is reported once per run, however many
+//   IniFile objects read it, reads as empty, and is never written in this run;
 // - a line break inside a name or value is written as a blank, so text can never add sections or keys.
 // The file is not held open; a change made by another process is seen at the next read.
 class IniFile {
@@ -75,8 +78,9 @@ public:
     void writeDate(const QString& section, const QString& key, Date value, const QLocale& locale = QLocale());
 
     // Section names in file order, each once, as far as they fit in kSectionListBytes (each name counted
-    // with one terminating byte, in the file's encoding).
-    QStringList sectionNames() const;
+    // with one terminating byte, in the file's encoding). A name longer than maxNameLength, or than the
+    // listing could hold alone, is left out and takes no room, so it hides no name after it.
+    QStringList sectionNames(qsizetype maxNameLength = kSectionListBytes) const;
     // Every section name, however many.
     QStringList allSectionNames() const;
     // True when the section holds at least one key.
@@ -90,8 +94,9 @@ public:
 
     // True once the file was found but could not be read; it is then left alone until the program ends.
     bool readRefused() const { return m_refused; }
+    enum class Refusal { Unreadable, TooLarge, UnknownEncoding };
     // The message the user gets for such a file.
-    static QString readRefusalText(const QString& filePath, bool tooLarge);
+    static QString readRefusalText(const QString& filePath, Refusal why);
 
 private:
     struct Line {
@@ -99,20 +104,24 @@ private:
         QByteArray raw;     // the bytes on disk, without the line end
         bool edited = true; // text changed since read: raw no longer holds it
     };
+    enum class Encoding { Cp1251, Utf8, Utf16LE, Utf16BE };
     struct Content {
         QList<Line> lines;
-        bool utf8 = false;
-        QByteArray lineEnd = QByteArrayLiteral("\r\n");
+        Encoding encoding = Encoding::Cp1251;
+        QString lineEnd = QStringLiteral("\r\n");
     };
 
     const Content& content() const;
-    static Content parse(const QByteArray& bytes);
+    const Content& refuse(Refusal why) const;
+    // Nothing when the bytes are in an encoding the program does not read.
+    static std::optional<Content> parse(const QByteArray& bytes);
     static QByteArray serialize(Content& content);
     // Runs a read-modify-write under the lock; change() returns false when there is nothing to write.
     void modify(const std::function<bool(Content&)>& change);
     QString shownPath() const;
 
     QString m_path;
+    QString m_shownPath; // the full path, as messages give it
     Privacy m_privacy;
     mutable Content m_cache;
     mutable QByteArray m_cacheBytes; // what the file held when m_cache was made

@@ -17,7 +17,7 @@ NameStore::NameStore(const QString& appFolder, const QLocale& locale)
     : m_file(appFolder + QString::fromLatin1(kFileName), IniFile::Privacy::OwnerOnly), m_locale(locale) {}
 
 QStringList NameStore::names() const {
-    return m_file.sectionNames();
+    return m_file.sectionNames(kMaxNameLength);
 }
 
 bool NameStore::contains(const QString& name) const {
@@ -27,6 +27,7 @@ bool NameStore::contains(const QString& name) const {
 PersonEntry NameStore::read(const QString& name, Date today) const {
     PersonEntry entry;
     entry.date = m_file.readDate(name, kDate, today, m_locale);
+    if (entry.date == 0) entry.date = today;
     entry.showMain = m_file.readBool(name, kShowMain, false);
     entry.showHoroscop = m_file.readBool(name, kShowHoroscop, false);
     entry.horoscopType = entry.showHoroscop ? m_file.readInteger(name, kHoroscopType, 0) : 0;
@@ -34,6 +35,9 @@ PersonEntry NameStore::read(const QString& name, Date today) const {
 }
 
 void NameStore::write(const QString& name, const PersonEntry& entry) {
+    if (name.size() > kMaxNameLength)
+        throw NameRefusedError(u"Имя не сохранено: оно длиннее %1 знаков."_s.arg(kMaxNameLength));
+    if (entry.date == 0) throw NameRefusedError(u"Имя не сохранено: не введена дата рождения."_s);
     m_file.writeValues(name, {{kDate, dateToText(entry.date, m_locale)},
                               {kShowMain, entry.showMain ? u"1"_s : u"0"_s},
                               {kShowHoroscop, entry.showHoroscop ? u"1"_s : u"0"_s},

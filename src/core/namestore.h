@@ -6,6 +6,8 @@
 #include <QLocale>
 #include <QStringList>
 
+#include <stdexcept>
+
 namespace solvenna {
 
 // One person's remembered choices.
@@ -16,22 +18,33 @@ struct PersonEntry {
     int horoscopType = 0; // read only when showHoroscop is true; -1 = no system chosen
 };
 
+// An entry the store does not keep: a name longer than kMaxNameLength, or no birth date. Nothing of it is
+// written; the text is the one the user sees.
+class NameRefusedError : public std::runtime_error {
+public:
+    explicit NameRefusedError(const QString& text) : std::runtime_error(text.toStdString()) {}
+};
+
 // The remembered names: one INI section per name with the keys Date, ShowMain, ShowHoroscop and
 // HoroscopType. Section names match without regard to letter case.
 class NameStore {
 public:
     static constexpr auto kFileName = "names.ini";
+    // Longer names are neither stored nor listed: cut, they would name someone else.
+    static constexpr qsizetype kMaxNameLength = 255;
 
     explicit NameStore(const QString& appFolder, const QLocale& locale = QLocale());
 
     const QString& fileName() const { return m_file.fileName(); }
 
-    // Names in file order, as far as the listing holds them.
+    // Names in file order, as far as the listing holds them; a name longer than kMaxNameLength is left out.
     QStringList names() const;
     bool contains(const QString& name) const;
-    // The entry of a name; a missing or unreadable date gives today.
+    // The entry of a name; a missing or unreadable date gives today, and so does day 0, which an empty
+    // date field gave before such entries were refused.
     PersonEntry read(const QString& name, Date today) const;
-    // Writes the four keys in order, in one rewrite, and commits. Throws IniWriteError when the file system
+    // Writes the four keys in order, in one rewrite, and commits. Throws NameRefusedError for a name longer
+    // than kMaxNameLength or an entry without a date (day 0), and IniWriteError when the file system
     // refuses; the file then stays as it was, with none of the four keys changed.
     void write(const QString& name, const PersonEntry& entry);
     // Erases the name's entry if there is one; tells whether there was.

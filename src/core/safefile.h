@@ -9,7 +9,8 @@ namespace solvenna::safefile {
 
 enum class Links {
     // Followed only to a regular file the user owns: the stores hold birth dates, and a link planted by
-    // someone else must not make the program read or replace a file it was never meant to touch.
+    // someone else must not make the program read or replace a file it was never meant to touch. Root owns
+    // the system's files, so root follows no link at all.
     OwnRegularFileOnly,
     // Followed to any regular file, as pages of a data folder installed by another user may be.
     AnyRegularFile,
