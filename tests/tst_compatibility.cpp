@@ -24,7 +24,7 @@ Q_DECLARE_METATYPE(solvenna::ChineseRelation)
 
 namespace {
 
-const QString kDataDir = QStringLiteral(SOLVENNA_DATA_DIR) + u'/';
+const QString kDataDir = testsupport::dataFolder() + u'/';
 
 // Sign indices by the names the program gives them, so the tables below read as the lists they check.
 int zodiacIndex(const QString& name) {

@@ -20,7 +20,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-const QString kDataDir = QStringLiteral(SOLVENNA_DATA_DIR);
+const QString kDataDir = testsupport::dataFolder();
 
 // What a page must say about itself, derived from the program's own tables and calculators.
 struct ExpectedPage {
