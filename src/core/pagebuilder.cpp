@@ -37,39 +37,30 @@ Html& Html::operator+=(const Html& more) {
 
 PageBuilder::PageBuilder(Breaks breaks) : m_breaks(breaks) {}
 
-void PageBuilder::lineBreak() {
+void PageBuilder::line(const QString& markup) {
+    m_html += markup;
     if (m_breaks == Breaks::AfterElements) m_html += u'\n';
 }
 
 void PageBuilder::element(const QString& tag, const QString& attributes, const QString& content) {
-    m_html += opening(tag, attributes) + content + u"</"_s + tag + u">"_s;
-    lineBreak();
+    line(opening(tag, attributes) + content + u"</"_s + tag + u">"_s);
 }
 
 void PageBuilder::beginDocument(const QString& title, const QString& bodyClass) {
-    m_html += u"<!DOCTYPE html>"_s;
-    lineBreak();
-    m_html += u"<html lang=\"ru\">"_s;
-    lineBreak();
-    m_html += u"<head>"_s;
-    lineBreak();
-    m_html += u"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\" />"_s;
-    lineBreak();
+    line(u"<!DOCTYPE html>"_s);
+    line(u"<html lang=\"ru\">"_s);
+    line(u"<head>"_s);
+    line(u"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\" />"_s);
     element(u"title"_s, {}, Html::text(title).toString());
-    m_html += u"<link rel=\"stylesheet\" type=\"text/css\" href=\""_s + QString::fromUtf16(kToDataFolder) +
-              QString::fromUtf16(kStyleSheet) + u"\" />"_s;
-    lineBreak();
-    m_html += u"</head>"_s;
-    lineBreak();
-    m_html += opening(u"body"_s, u"class=\""_s + bodyClass.toHtmlEscaped() + u'"');
-    lineBreak();
+    line(u"<link rel=\"stylesheet\" type=\"text/css\" href=\""_s + QString::fromUtf16(kToDataFolder) +
+         QString::fromUtf16(kStyleSheet) + u"\" />"_s);
+    line(u"</head>"_s);
+    line(opening(u"body"_s, u"class=\""_s + bodyClass.toHtmlEscaped() + u'"'));
 }
 
 void PageBuilder::endDocument() {
-    m_html += u"</body>"_s;
-    lineBreak();
-    m_html += u"</html>"_s;
-    lineBreak();
+    line(u"</body>"_s);
+    line(u"</html>"_s);
 }
 
 void PageBuilder::heading(int level, const QString& text, const QString& attributes) {
@@ -85,8 +76,7 @@ void PageBuilder::paragraph(const QString& text, const QString& attributes) {
 }
 
 void PageBuilder::beginTable(const QString& attributes) {
-    m_html += opening(u"table"_s, attributes);
-    lineBreak();
+    line(opening(u"table"_s, attributes));
 }
 
 void PageBuilder::cells(const QString& tag, const QList<Cell>& cells) {
@@ -105,13 +95,11 @@ void PageBuilder::row(const QList<Cell>& cells) {
 }
 
 void PageBuilder::endTable() {
-    m_html += u"</table>"_s;
-    lineBreak();
+    line(u"</table>"_s);
 }
 
 void PageBuilder::block(const Html& content) {
-    m_html += content.toString();
-    lineBreak();
+    line(content.toString());
 }
 
 Html PageBuilder::dataLink(const QString& pageInDataFolder, const QString& text) {

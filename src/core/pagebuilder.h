@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 
+#include <utility>
+
 // The pages the program writes itself (the compatibility page, the cover and contents of the whole
 // horoscope): every text in them is escaped here, so a name typed by a person is never taken as markup.
 namespace solvenna {
@@ -67,7 +69,7 @@ public:
 private:
     void element(const QString& tag, const QString& attributes, const QString& content);
     void cells(const QString& tag, const QList<Cell>& cells);
-    void lineBreak();
+    void line(const QString& markup);
 
     Breaks m_breaks;
     QString m_html;
