@@ -1,6 +1,7 @@
 #include "compatibilitydialog.h"
 
 #include "core/datetext.h"
+#include "core/pagebuilder.h"
 #include "core/signs.h"
 #include "services.h"
 #include "whoim.h"
@@ -86,9 +87,8 @@ TCompatibilityDialog::TCompatibilityDialog(QWidget* parent)
 
 void TCompatibilityDialog::prepare(const QString& personName, solvenna::Date birthDate,
                                    const QStringList& storedNames) {
-    PersonLabel->setText((personName.isEmpty() ? u"Без имени"_s : personName) + u", "_s +
-                         solvenna::dateToText(birthDate) + u", "_s +
-                         solvenna::zodiacTitle(GetSign(birthDate)));
+    PersonLabel->setText(solvenna::displayName(personName) + u", "_s + solvenna::dateToText(birthDate) +
+                         u", "_s + solvenna::zodiacTitle(GetSign(birthDate)));
     const QString typed = PartnerName->currentText();
     PartnerName->clear();
     PartnerName->addItems(storedNames);

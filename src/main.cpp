@@ -6,6 +6,7 @@
 #include "core/compatibility.h"
 #include "core/datetext.h"
 #include "core/inifile.h"
+#include "core/livesettings.h"
 #include "core/messages.h"
 #include "core/pagezoom.h"
 #include "core/signs.h"
@@ -26,7 +27,6 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QFileInfo>
@@ -211,18 +211,45 @@ void TForm1::N6Click() {
 }
 
 void TForm1::N8Click() {
-    N8->setChecked(!N8->isChecked());
-    const bool on = N8->isChecked();
-    if (SetupFrm) SetupFrm->Check2->setChecked(on);
+    const bool on = !N8->isChecked();
+    if (m_settings)
+        m_settings->setShowHints(on); // the menu and the bar follow
+    else
+        showItemHints(on);
+}
+
+void TForm1::N9Click() {
+    const bool on = !N9->isChecked();
+    if (m_settings)
+        m_settings->setSoftScroll(on);
+    else
+        scrollSmoothly(on);
+}
+
+void TForm1::showItemHints(bool on) {
+    N8->setChecked(on);
     for (int i = 0; i < Buttons->Sections().Count(); ++i)
         Buttons->Sections()[i]->setShowHint(on);
 }
 
-void TForm1::N9Click() {
-    N9->setChecked(!N9->isChecked());
-    const bool on = N9->isChecked();
-    if (SetupFrm) SetupFrm->Check3->setChecked(on);
+void TForm1::scrollSmoothly(bool on) {
+    N9->setChecked(on);
     Buttons->setSoftScroll(on);
+}
+
+void TForm1::followSettings(solvenna::LiveSettings* settings) {
+    if (m_settings) m_settings->disconnect(this);
+    m_settings = settings;
+    if (!settings) return;
+    using solvenna::LiveSettings;
+    connectGuarded(settings, &LiveSettings::showHintsChanged, this, &TForm1::showItemHints);
+    connectGuarded(settings, &LiveSettings::softScrollChanged, this, &TForm1::scrollSmoothly);
+    connectGuarded(settings, &LiveSettings::scrollDelayChanged, this, [this](int milliseconds) {
+        // The bar's timer takes no negative interval: a minus sign typed on its own way to a number gives 0.
+        Buttons->setScrollDelay(std::clamp(milliseconds, 0, 65535));
+    });
+    const auto zoomPages = [this](int percent) { Web1->setZoom(percent); };
+    connectGuarded(settings, &LiveSettings::pageZoomChanged, this, zoomPages);
 }
 
 void TForm1::N26Click() {
@@ -328,7 +355,10 @@ void TForm1::findInPage() {
 }
 
 void TForm1::setPageZoom(int percent) {
-    Web1->setZoom(percent);
+    if (m_settings)
+        m_settings->setPageZoom(percent); // the page view follows
+    else
+        Web1->setZoom(percent);
     if (SetupFrm) solvenna::writeZoom(SetupFrm->settingsStore(), percent);
 }
 
@@ -611,7 +641,7 @@ void TForm1::changeEvent(QEvent* event) {
 }
 
 void TForm1::FormCanResize() {
-    if (SetupFrm && SetupFrm->Check3->isChecked() && SetupFrm->Check4->isChecked())
+    if (m_settings && m_settings->values().softScroll && m_settings->values().autoDelay)
         Buttons->setScrollDelay(isMaximized() ? 5 : 50);
 }
 

@@ -5,6 +5,7 @@
 #include "core/settings.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <cstdint>
 
@@ -22,6 +23,9 @@ class QFrame;
 class TButtonBar;
 class TFindBar;
 class TCompatibilityDialog;
+namespace solvenna {
+class LiveSettings;
+}
 
 // The main window: tool bar, menus, the section bar at the left and the page view at the right.
 // Command handlers keep the program's own names (N13Click is the menu item N13, and so on).
@@ -160,6 +164,10 @@ public:
     void restorePlacement(const QString& settingsFile);
     void savePlacement() const;
 
+    // The settings the window follows from now on: the View menu's check marks, the section bar and the
+    // page zoom. Without them the View menu's items and the zoom act on the window alone.
+    void followSettings(solvenna::LiveSettings* settings);
+
     // Replaces the page viewer LoadFile talks to (tests); the page view itself by default.
     void setPageViewer(PageViewer* viewer);
 
@@ -187,13 +195,16 @@ private:
     void fitSectionBarToCaptions();
     void applyStoredBarWidth();
     void FormCanResize();
+    void showItemHints(bool on);
+    void scrollSmoothly(bool on);
     bool shortcutReachable(const QAction* action) const;
     bool triggerShortcutForLatinKey(int latinKey);
     bool openMenuForLatinKey(int latinKey);
     bool commandsReachableFrom(const QWidget* window) const;
 
     PageViewer* m_viewer = nullptr;
-    QStatusBar* m_notices = nullptr; // made at the first notice
+    QStatusBar* m_notices = nullptr;             // made at the first notice
+    QPointer<solvenna::LiveSettings> m_settings; // the settings dialog's, while it lives
     QActionGroup* m_mainGroup = nullptr;
     QActionGroup* m_popupGroup = nullptr;
     bool m_shown = false;

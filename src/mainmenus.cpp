@@ -230,7 +230,7 @@ void TForm1::createSectionBar() {
     Buttons->resize(209, Buttons->height());
     Buttons->setSectionBtnSize(25);
     Buttons->setSmallItemHeight(30);
-    Buttons->setScrollDelay(20);
+    Buttons->setScrollDelay(solvenna::settingKey(&solvenna::Settings::scrollDelay).byDefault);
     Buttons->setTransparentButtons(true);
     Buttons->setFillSelectedItem(false);
     Buttons->setCursor(Qt::PointingHandCursor);

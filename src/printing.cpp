@@ -3,6 +3,7 @@
 #include "core/datetext.h"
 #include "core/horoscopebook.h"
 #include "core/htmltext.h"
+#include "core/pagebuilder.h"
 #include "core/summary.h"
 #include "services.h"
 
@@ -98,8 +99,31 @@ void preparePrinter(QPagedPaintDevice& device) {
     device.setPageMargins(kMarginsMm, QPageLayout::Millimeter);
 }
 
-QString escaped(const QString& text) {
-    return text.toHtmlEscaped();
+// The cover: the name, the birth date and the summary's six lines, as the summary box shows them.
+QString coverHtml(Date birthDate, const QString& personName) {
+    PageBuilder cover(PageBuilder::Breaks::None);
+    cover.heading(1, u"Персональный гороскоп"_s, u"style=\"font-size:24pt\""_s);
+    cover.paragraph(displayName(personName), u"style=\"font-size:16pt\""_s);
+    cover.paragraph(u"Дата рождения: "_s + dateToText(birthDate));
+    cover.heading(2, u"Общая информация"_s);
+    for (const QString& line : summaryText(birthDate, personName).split(u"\n\r"_s))
+        cover.paragraph(line);
+    return cover.html();
+}
+
+// The contents: each page's title and where it starts, or why it is not there.
+QString contentsHtml(const QList<BookPage>& pages, const QList<bool>& present, const QList<int>& starts) {
+    PageBuilder contents(PageBuilder::Breaks::None);
+    contents.heading(1, u"Содержание"_s);
+    contents.beginTable(u"width=\"100%\" cellpadding=\"3\""_s);
+    for (qsizetype i = 0; i < pages.size(); ++i) {
+        const QString reason =
+            pages[i].missingReason.isEmpty() ? u"страница не читается"_s : pages[i].missingReason;
+        const QString where = present[i] ? QString::number(starts[i]) : u"нет: "_s + reason;
+        contents.row({Html::text(pages[i].title), {Html::text(where), u"align=\"right\""_s}});
+    }
+    contents.endTable();
+    return contents.html();
 }
 
 } // namespace
@@ -137,8 +161,7 @@ std::unique_ptr<QTextDocument> printableDocument(const PrintSource& source) {
 }
 
 QString footerText(const QString& personName, Date birthDate) {
-    const QString who = personName.isEmpty() ? u"Без имени"_s : personName;
-    return who + u", "_s + dateToText(birthDate);
+    return displayName(personName) + u", "_s + dateToText(birthDate);
 }
 
 int countPages(QTextDocument& document, QPagedPaintDevice& device) {
@@ -197,14 +220,7 @@ int writeHoroscopePdf(const Folders& folders, Date birthDate, const QString& per
     const QString footer = footerText(personName, birthDate);
     const QList<BookPage> pages = personalPages(folders, birthDate);
 
-    QString cover = u"<h1 style=\"font-size:24pt\">Персональный гороскоп</h1><p style=\"font-size:16pt\">"_s +
-                    escaped(personName.isEmpty() ? u"Без имени"_s : personName) +
-                    u"</p><p>Дата рождения: "_s + escaped(dateToText(birthDate)) +
-                    u"</p><h2>Общая информация</h2>"_s;
-    // The summary's six lines, as the summary box shows them.
-    for (const QString& line : summaryText(birthDate, personName).split(u"\n\r"_s))
-        cover += u"<p>"_s + escaped(line) + u"</p>"_s;
-    auto coverDocument = printableHtml(cover);
+    auto coverDocument = printableHtml(coverHtml(birthDate, personName));
 
     std::vector<std::unique_ptr<QTextDocument>> documents;
     for (const BookPage& page : pages) {
@@ -218,6 +234,9 @@ int writeHoroscopePdf(const Folders& folders, Date birthDate, const QString& per
             documents.push_back(nullptr);
         }
     }
+    QList<bool> present;
+    for (const auto& document : documents)
+        present << (document != nullptr);
 
     // Written in memory first: the bookmarks go in before the file is written, whole or not at all.
     QBuffer out;
@@ -232,21 +251,8 @@ int writeHoroscopePdf(const Folders& folders, Date birthDate, const QString& per
 
         // Page numbers of the contents come from the pages' lengths, known before anything is painted.
         const int coverPages = countPages(*coverDocument, writer);
-        const auto contentsHtml = [&](const QList<int>& starts) {
-            QString html = u"<h1>Содержание</h1><table width=\"100%\" cellpadding=\"3\">"_s;
-            for (qsizetype i = 0; i < pages.size(); ++i) {
-                const bool present = documents[size_t(i)] != nullptr;
-                html += u"<tr><td>"_s + escaped(pages[i].title) + u"</td><td align=\"right\">"_s +
-                        (present ? QString::number(starts[i])
-                                 : u"нет: "_s + escaped(pages[i].missingReason.isEmpty()
-                                                            ? u"страница не читается"_s
-                                                            : pages[i].missingReason)) +
-                        u"</td></tr>"_s;
-            }
-            return html + u"</table>"_s;
-        };
         QList<int> starts(pages.size(), 0);
-        auto contents = printableHtml(contentsHtml(starts));
+        auto contents = printableHtml(contentsHtml(pages, present, starts));
         const int contentsPages = countPages(*contents, writer);
         int next = coverPages + contentsPages + 1;
         for (qsizetype i = 0; i < pages.size(); ++i) {
@@ -254,7 +260,7 @@ int writeHoroscopePdf(const Folders& folders, Date birthDate, const QString& per
             starts[i] = next;
             next += countPages(*documents[size_t(i)], writer);
         }
-        contents = printableHtml(contentsHtml(starts));
+        contents = printableHtml(contentsHtml(pages, present, starts));
 
         QPainter painter(&writer);
         if (!painter.isActive()) failWrite(pdfPath);
@@ -277,7 +283,7 @@ int writeHoroscopePdf(const Folders& folders, Date birthDate, const QString& per
 }
 
 QString proposedPdfPath(const QString& personName, const QString& what) {
-    QString name = (personName.isEmpty() ? u"Без имени"_s : personName) + u" — "_s + what;
+    QString name = displayName(personName) + u" — "_s + what;
     name.replace(u": "_s, u", "_s);
     // Nothing that a file system or a desktop would take for a folder or a wildcard.
     static const QString unsafe = u"/\\:*?\"<>|"_s;

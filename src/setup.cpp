@@ -2,15 +2,13 @@
 
 #include "colours.h"
 #include "core/catalogue.h"
+#include "core/livesettings.h"
 #include "core/pagezoom.h"
 #include "core/settings.h"
 #include "designlayout.h"
 #include "main.h"
-#include "pageview.h"
 #include "services.h"
-#include "widgets.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -21,6 +19,7 @@
 #include <QScreen>
 
 using namespace Qt::Literals::StringLiterals;
+using solvenna::LiveSettings;
 using solvenna::Settings;
 using solvenna::ui::connectGuarded;
 
@@ -126,7 +125,6 @@ TSetupFrm::TSetupFrm(TForm1* mainWindow, const QString& programFolder, QWidget* 
     Spin1->setAccessibleName(u"Задержка прокрутки"_s);
     Label1->setBuddy(Spin1);
     Spin1->setMinimumWidth(Spin1->sizeHint().width());
-    Spin1->setValue(20);
     Spin1->setEnabled(false);
     Check4 = checkBox(
         XPGroupBox1, u"Check4"_s, u"Автоматическая задержка"_s,
@@ -169,6 +167,7 @@ TSetupFrm::TSetupFrm(TForm1* mainWindow, const QString& programFolder, QWidget* 
     setTabOrder(Check4, XPButton1);
     setTabOrder(XPButton1, XPButton2);
 
+    connectGuarded(Check1, &QCheckBox::toggled, this, [this](bool on) { m_settings->setStoreNames(on); });
     connectGuarded(Check2, &QCheckBox::toggled, this, &TSetupFrm::Check2Click);
     connectGuarded(Check3, &QCheckBox::toggled, this, &TSetupFrm::Check3Click);
     connectGuarded(Check4, &QCheckBox::toggled, this, &TSetupFrm::Check4Click);
@@ -180,6 +179,8 @@ TSetupFrm::TSetupFrm(TForm1* mainWindow, const QString& programFolder, QWidget* 
                                ? solvenna::folderOfProgram(QCoreApplication::applicationFilePath())
                                : programFolder;
     m_store = std::make_unique<solvenna::IniFile>(folder + QString::fromLatin1(Settings::kFileName));
+    m_settings = new LiveSettings(this);
+    showSettings();
     FormCreate();
 }
 
@@ -188,23 +189,27 @@ TSetupFrm::~TSetupFrm() {
 }
 
 void TSetupFrm::FormCreate() {
-    loadIntoControls();
-    // The loaded values take effect whether or not they differ from the controls' first states.
-    Check2Click();
-    Check3Click();
-    Spin1Change();
-    applyEnablingRule();
+    m_settings->assign(Settings::load(*m_store));
     // The page zoom is kept beside the settings, but is no setting of this dialog: "Отмена" leaves it.
-    if (m_main) m_main->Web1->setZoom(solvenna::readZoom(*m_store));
+    m_settings->setPageZoom(solvenna::readZoom(*m_store));
+    if (m_main) m_main->followSettings(m_settings);
+    // The loaded values take effect whether or not they differ from what the controls and the main window
+    // showed before.
+    m_settings->announce();
+    applyEnablingRule();
 }
 
-void TSetupFrm::loadIntoControls() {
-    const Settings s = Settings::load(*m_store);
-    Check1->setChecked(s.storeNames);
-    Check2->setChecked(s.showHints);
-    Check3->setChecked(s.softScroll);
-    Spin1->setValue(s.scrollDelay);
-    Check4->setChecked(s.autoDelay);
+// The controls show the settings: a change from elsewhere (the View menu, "Отмена") sets the control,
+// which runs its rule as a change by the person does.
+void TSetupFrm::showSettings() {
+    connectGuarded(m_settings, &LiveSettings::storeNamesChanged, Check1, &QCheckBox::setChecked);
+    connectGuarded(m_settings, &LiveSettings::showHintsChanged, Check2, &QCheckBox::setChecked);
+    connectGuarded(m_settings, &LiveSettings::softScrollChanged, Check3, &QCheckBox::setChecked);
+    connectGuarded(m_settings, &LiveSettings::scrollDelayChanged, Spin1, [this](int milliseconds) {
+        // Not while it is the number being typed, which may lie out of bounds.
+        if (Spin1->value() != milliseconds) Spin1->setValue(milliseconds);
+    });
+    connectGuarded(m_settings, &LiveSettings::autoDelayChanged, Check4, &QCheckBox::setChecked);
 }
 
 void TSetupFrm::applyEnablingRule() {
@@ -215,48 +220,34 @@ void TSetupFrm::applyEnablingRule() {
 }
 
 void TSetupFrm::Check2Click() {
-    const bool on = Check2->isChecked();
-    if (!m_main) return;
-    m_main->N8->setChecked(on);
-    for (int i = 0; i < m_main->Buttons->Sections().Count(); ++i)
-        m_main->Buttons->Sections()[i]->setShowHint(on);
+    m_settings->setShowHints(Check2->isChecked());
 }
 
 void TSetupFrm::Check3Click() {
-    const bool on = Check3->isChecked();
-    if (m_main) {
-        m_main->N9->setChecked(on);
-        m_main->Buttons->setSoftScroll(on);
-    }
+    m_settings->setSoftScroll(Check3->isChecked());
     applyEnablingRule();
 }
 
 void TSetupFrm::Check4Click() {
+    m_settings->setAutoDelay(Check4->isChecked());
     const bool manualDelay = !Check4->isChecked();
     Spin1->setEnabled(manualDelay);
     Label1->setEnabled(manualDelay);
 }
 
 void TSetupFrm::Spin1Change() {
-    // The bar's timer takes no negative interval: a minus sign typed on its own way to a number gives 0.
-    if (m_main) m_main->Buttons->setScrollDelay(std::clamp(Spin1->value(), 0, 65535));
+    m_settings->setScrollDelay(Spin1->value());
 }
 
 void TSetupFrm::XPButton1Click() {
-    Spin1->keepWithinBounds(); // Enter in the box presses "ОК" before the focus leaves it
-    Settings s;
-    s.storeNames = Check1->isChecked();
-    s.showHints = Check2->isChecked();
-    s.softScroll = Check3->isChecked();
-    s.scrollDelay = Spin1->value();
-    s.autoDelay = Check4->isChecked();
-    s.save(*m_store); // a refused write stops here and leaves the dialog open
+    Spin1->keepWithinBounds();           // Enter in the box presses "ОК" before the focus leaves it
+    m_settings->values().save(*m_store); // a refused write stops here and leaves the dialog open
     flushSettings();
     hide();
 }
 
 void TSetupFrm::XPButton2Click() {
-    loadIntoControls();
+    m_settings->assign(Settings::load(*m_store));
     hide();
 }
 

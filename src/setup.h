@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/inifile.h"
+#include "core/settings.h"
 
 #include <QDialog>
 #include <QSpinBox>
@@ -12,17 +13,20 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class TForm1;
+namespace solvenna {
+class LiveSettings;
+}
 
-// The scroll-delay box: 0..500 ms in steps of 5, shown with " мсек". While the person types, the number
-// typed is the value as it stands, also one outside 0..500 or with a minus sign; its arrows, Up and Down
-// and the focus leaving bring the value within 0..500.
+// The scroll-delay box: within the bounds of the settings table in steps of 5, shown with " мсек". While the
+// person types, the number typed is the value as it stands, also one out of bounds or with a minus sign;
+// its arrows, Up and Down and the focus leaving bring the value within bounds.
 class TSpinEdit : public QSpinBox {
     Q_OBJECT
 public:
     explicit TSpinEdit(QWidget* parent = nullptr);
 
-    static constexpr int kLowest = 0;
-    static constexpr int kHighest = 500;
+    static constexpr int kLowest = solvenna::settingKey(&solvenna::Settings::scrollDelay).lowest;
+    static constexpr int kHighest = solvenna::settingKey(&solvenna::Settings::scrollDelay).highest;
     // Puts a value in, brought to the nearer bound (hides QSpinBox::setValue, which would take any value
     // of the typing range).
     void setValue(int value);
@@ -41,8 +45,8 @@ private:
     QSize m_hint;
 };
 
-// The settings dialog. Its controls are the settings in force: every change is applied to the main window
-// at once, "ОК" writes them to solvenna.ini, "Отмена" puts the stored ones back.
+// The settings dialog. Its controls edit the settings in force, which the main window follows at once;
+// "ОК" writes them to solvenna.ini, "Отмена" puts the stored ones back.
 class TSetupFrm : public QDialog {
     Q_OBJECT
 public:
@@ -63,6 +67,7 @@ public:
 
     const QString& settingsFile() const { return m_store->fileName(); }
     solvenna::IniFile& settingsStore() { return *m_store; }
+    solvenna::LiveSettings& settings() { return *m_settings; }
 
     void FormCreate();
     void XPButton1Click();
@@ -74,11 +79,12 @@ public:
     void flushSettings();
 
 private:
-    void loadIntoControls();
+    void showSettings();
     void applyEnablingRule();
 
     TForm1* m_main = nullptr;
     std::unique_ptr<solvenna::IniFile> m_store;
+    solvenna::LiveSettings* m_settings = nullptr; // the dialog's child
 };
 
 extern TSetupFrm* SetupFrm;

@@ -1,5 +1,7 @@
 #include "core/caption.h"
 
+#include "core/pagebuilder.h"
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace solvenna {
@@ -13,8 +15,7 @@ QString programCaption() {
 }
 
 QString personCaption(const QString& name, const QString& dateText, const QString& sign) {
-    return programCaption() + u"  ["_s + (name.isEmpty() ? u"Без имени"_s : name) + u", "_s + dateText +
-           u", "_s + sign + u"]"_s;
+    return programCaption() + u"  ["_s + displayName(name) + u", "_s + dateText + u", "_s + sign + u"]"_s;
 }
 
 } // namespace solvenna

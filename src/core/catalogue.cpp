@@ -101,12 +101,8 @@ Folders Folders::fromAppFolder(const QString& appFolder) {
     Folders f;
     f.AppFolder = appFolder;
     f.DataFolder = appFolder + u"Data"_s + d;
-    f.ZodiacFolder = f.DataFolder + u"Zodiac"_s + d;
-    f.ChineseFolder = f.DataFolder + u"Chinese"_s + d;
-    f.DruidFolder = f.DataFolder + u"Druidean"_s + d;
-    f.NumericFolder = f.DataFolder + u"Numeric"_s + d;
-    f.ZoroastrianFolder = f.DataFolder + u"Zoroastrian"_s + d;
-    f.MythFolder = f.DataFolder + u"Myphologic"_s + d;
+    for (const SystemEntry& entry : systemTable())
+        f.*entry.folder = f.DataFolder + QString::fromUtf16(entry.folderName) + d;
     f.ConfigFolder = appFolder;
     return f;
 }
@@ -186,23 +182,24 @@ QString numberName(int index) {
     return index >= 1 && index <= kBirthNumbers ? u"Число "_s + QString::number(index) : QString();
 }
 
-// system, menu name, caption, folder, sign entry, calculator, number of signs, sign names, first year,
-// why there is no page
+// system, menu name, caption, folder and its name, sign entry, calculator, number of signs, sign names,
+// first year, why there is no page
 constexpr std::array<SystemEntry, kSystemCount> kSystems{{
-    {HoroscopeSystem::Zodiac, u"Зодиакальный", u"Зодиакальный гороскоп", &Folders::ZodiacFolder,
+    {HoroscopeSystem::Zodiac, u"Зодиакальный", u"Зодиакальный гороскоп", &Folders::ZodiacFolder, u"Zodiac",
      zodiacSignFolder, GetSign, kZodiacSigns, zodiacName, 0, u"знак зодиака не определён"},
-    {HoroscopeSystem::Chinese, u"Китайский", u"Китайский гороскоп", &Folders::ChineseFolder, chineseFile,
-     [](Date date) { return GetAnimal_China(yearOf(date)); }, kChineseAnimals, chineseName, kFirstChineseYear,
-     u"китайский гороскоп составляется для годов с %1"},
-    {HoroscopeSystem::Druid, u"Друидов", u"Гороскоп Друидов", &Folders::DruidFolder, druidFile, GetTree,
-     kDruidTrees, treeName, 0, u"дерево не определено"},
+    {HoroscopeSystem::Chinese, u"Китайский", u"Китайский гороскоп", &Folders::ChineseFolder, u"Chinese",
+     chineseFile, [](Date date) { return GetAnimal_China(yearOf(date)); }, kChineseAnimals, chineseName,
+     kFirstChineseYear, u"китайский гороскоп составляется для годов с %1"},
+    {HoroscopeSystem::Druid, u"Друидов", u"Гороскоп Друидов", &Folders::DruidFolder, u"Druidean", druidFile,
+     GetTree, kDruidTrees, treeName, 0, u"дерево не определено"},
     {HoroscopeSystem::Zoroastrian, u"Зороастрийский", u"Зороастрийский гороскоп", &Folders::ZoroastrianFolder,
-     zoroastrianFile, [](Date date) { return GetBeast(yearOf(date)); }, kZoroastrianTotems, totemName,
-     kFirstZoroastrianYear, u"зороастрийский гороскоп составляется для годов с %1"},
+     u"Zoroastrian", zoroastrianFile, [](Date date) { return GetBeast(yearOf(date)); }, kZoroastrianTotems,
+     totemName, kFirstZoroastrianYear, u"зороастрийский гороскоп составляется для годов с %1"},
     {HoroscopeSystem::Mythological, u"Мифологический", u"Мифологический гороскоп", &Folders::MythFolder,
-     mythFile, GetCreature, kMythCreatures, creatureName, 0, u"существо не определено"},
+     u"Myphologic", mythFile, GetCreature, kMythCreatures, creatureName, 0, u"существо не определено"},
     {HoroscopeSystem::Numerological, u"Нумерологический", u"Нумерологический гороскоп",
-     &Folders::NumericFolder, numericFile, GetNumber, kBirthNumbers, numberName, 0, u"число не определено"},
+     &Folders::NumericFolder, u"Numeric", numericFile, GetNumber, kBirthNumbers, numberName, 0,
+     u"число не определено"},
 }};
 
 constexpr bool inSystemOrder() {
@@ -228,6 +225,10 @@ QString systemCaption(HoroscopeSystem system) {
 
 QString systemMenuName(HoroscopeSystem system) {
     return QString::fromUtf16(systemEntry(system).menuName);
+}
+
+QString systemFolderName(HoroscopeSystem system) {
+    return QString::fromUtf16(systemEntry(system).folderName);
 }
 
 std::optional<QString> singlePage(const Folders& folders, HoroscopeSystem system, Date birthDate) {

@@ -64,9 +64,10 @@ QString topicCaption(int sectionIndex);
 using FoldersMember = QString Folders::*;
 struct SystemEntry {
     HoroscopeSystem system;
-    const char16_t* menuName; // in the menus and the dialog's list: "Китайский"
-    const char16_t* caption;  // the single-page item's caption: "Китайский гороскоп"
-    FoldersMember folder;     // the folder of its pages
+    const char16_t* menuName;   // in the menus and the dialog's list: "Китайский"
+    const char16_t* caption;    // the single-page item's caption: "Китайский гороскоп"
+    FoldersMember folder;       // the folder of its pages
+    const char16_t* folderName; // that folder's name inside the data folder: "Chinese"
     // What the catalogue holds for a sign index: the sign's page, or for the zodiac the folder of the
     // sign's topic pages.
     std::optional<QString> (*signEntry)(int signIndex);
@@ -87,6 +88,8 @@ const SystemEntry& systemEntry(HoroscopeSystem system);
 QString systemCaption(HoroscopeSystem system);
 // The system's name in the menus and the dialog's list ("Китайский").
 QString systemMenuName(HoroscopeSystem system);
+// The folder of the system's pages inside the data folder ("Druidean").
+QString systemFolderName(HoroscopeSystem system);
 // The page of a single-page system for a birth date, worked out afresh: its folder and the page of the
 // sign; none when the calculator gives no sign in the system's table (a refused year), or for the zodiac.
 std::optional<QString> singlePage(const Folders& folders, HoroscopeSystem system, Date birthDate);

@@ -2,6 +2,7 @@
 
 #include "core/catalogue.h"
 #include "core/htmltext.h"
+#include "core/pagebuilder.h"
 #include "core/signs.h"
 
 #include <QDir>
@@ -108,52 +109,56 @@ QString folderFile(const QString& stem) {
 
 // --- Page writing ---
 
-QString esc(const QString& text) {
-    return text.toHtmlEscaped();
+const QString kNoData = u"нет данных"_s;
+
+// A link from the page to a sign's page in another system's folder; a sign without a page is named
+// without a link, and no sign at all is said so.
+Html signLink(const QString& folder, const std::optional<QString>& file, const QString& name) {
+    if (name.isEmpty()) return Html::text(kNoData);
+    if (!file) return Html::text(name);
+    return PageBuilder::dataLink(folder + u'/' + *file, name);
 }
 
-// A link from the Compatibility folder to a page of another system's folder; a sign without a page is
-// named without a link, and no sign at all is said so.
-QString signLink(const QString& folder, const std::optional<QString>& file, const QString& name) {
-    if (name.isEmpty()) return u"нет данных"_s;
-    if (!file) return esc(name);
-    return u"<a href=\"../"_s + folder + u'/' + *file + u"\">"_s + esc(name) + u"</a>"_s;
-}
-
-QString row(const QString& label, const QString& first, const QString& second) {
-    return u"<tr><td><b>"_s + label + u"</b></td><td>"_s + first + u"</td><td>"_s + second +
-           u"</td></tr>\n"_s;
+Html systemLink(HoroscopeSystem system, int sign) {
+    return signLink(systemFolderName(system), systemEntry(system).signEntry(sign), signName(system, sign));
 }
 
 // The same column widths in every table, so the people's columns line up down the page.
-QString tableHead(const QString& first, const QString& second) {
-    return u"<table width=\"100%\" cellspacing=\"0\">\n<tr><th width=\"30%\"></th><th width=\"35%\">"_s +
-           esc(first) + u"</th><th width=\"35%\">"_s + esc(second) + u"</th></tr>\n"_s;
+void beginPeopleTable(PageBuilder& page, const QString& first, const QString& second) {
+    page.beginTable(u"width=\"100%\" cellspacing=\"0\""_s);
+    page.headRow({{Html(), u"width=\"30%\""_s},
+                  {Html::text(first), u"width=\"35%\""_s},
+                  {Html::text(second), u"width=\"35%\""_s}});
 }
 
-QString zodiacCell(int sign) {
+void peopleRow(PageBuilder& page, const QString& label, const Html& first, const Html& second) {
+    page.row({Html::text(label).bold(), first, second});
+}
+
+Html zodiacCell(int sign) {
     const QString title = zodiacTitle(sign);
-    if (title.isEmpty()) return u"нет данных"_s;
+    if (title.isEmpty()) return Html::text(kNoData);
     const auto folder = zodiacSignFolder(sign);
     // The companions topic is the zodiac page that speaks about partners.
-    return signLink(u"Zodiac/"_s + *folder, topicFile(3), title);
+    return signLink(systemFolderName(HoroscopeSystem::Zodiac) + u'/' + *folder, topicFile(3), title);
 }
 
-QString chineseCell(int animal) {
-    if (!validSign(animal, kChineseAnimals))
-        return u"недоступен: год рождения раньше "_s + QString::number(kFirstChineseYear);
-    return signLink(u"Chinese"_s, chineseFile(animal), signName(HoroscopeSystem::Chinese, animal));
+Html notBefore(int year) {
+    return Html::text(u"недоступен: год рождения раньше "_s + QString::number(year));
 }
 
-// Reads the fragment or records it as missing.
-QString take(const QString& dataFolder, const QString& relativeFile, QStringList& missing) {
+Html chineseCell(int animal) {
+    if (!validSign(animal, kChineseAnimals)) return notBefore(kFirstChineseYear);
+    return systemLink(HoroscopeSystem::Chinese, animal);
+}
+
+// Puts the fragment in or records it as missing.
+void take(PageBuilder& page, const QString& dataFolder, const QString& relativeFile, QStringList& missing) {
     const QString path = fragmentPath(dataFolder, relativeFile);
-    const std::optional<QString> body = readFragment(path);
-    if (!body) {
+    if (const std::optional<QString> body = readFragment(path))
+        page.block(Html::markup(body->trimmed()));
+    else
         missing << path;
-        return {};
-    }
-    return body->trimmed() + u'\n';
 }
 
 } // namespace
@@ -318,94 +323,87 @@ PersonSigns personSigns(Date birthDate) {
     return s;
 }
 
-QString displayName(const QString& name) {
-    const QString trimmed = name.trimmed();
-    return trimmed.isEmpty() ? u"Без имени"_s : trimmed;
-}
-
 QString compatibilityHint(const CompatibilityPerson& first, const CompatibilityPerson& second) {
-    return u"Совместимость: "_s + displayName(first.name) + u" и "_s + displayName(second.name);
+    return u"Совместимость: "_s + displayName(first.name.trimmed()) + u" и "_s +
+           displayName(second.name.trimmed());
 }
 
 CompatibilityPage compatibilityPage(const QString& dataFolder, const CompatibilityPerson& first,
                                     const CompatibilityPerson& second) {
     const PersonSigns a = personSigns(first.birthDate), b = personSigns(second.birthDate);
-    const QString nameA = displayName(first.name), nameB = displayName(second.name);
+    const QString nameA = displayName(first.name.trimmed()), nameB = displayName(second.name.trimmed());
     QStringList missing;
-    QString h;
+    PageBuilder page;
 
-    const QString title = u"Совместимость — "_s + esc(nameA) + u" и "_s + esc(nameB);
-    h += u"<!DOCTYPE html>\n<html lang=\"ru\">\n<head>\n"
-         u"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\" />\n"_s;
-    h += u"<title>"_s + title + u"</title>\n"_s;
-    h += u"<link rel=\"stylesheet\" type=\"text/css\" href=\"../style.css\" />\n</head>\n"
-         u"<body class=\"compatibility\">\n"_s;
-    h += u"<h1>"_s + title + u"</h1>\n"_s;
-    h += u"<p class=\"period\">"_s + esc(nameA) + u": "_s + esc(first.dateText) + u"; "_s + esc(nameB) +
-         u": "_s + esc(second.dateText) + u"</p>\n"_s;
-    h += take(dataFolder, introductionFragmentFile(), missing);
+    const QString title = u"Совместимость — "_s + nameA + u" и "_s + nameB;
+    page.beginDocument(title, u"compatibility"_s);
+    page.heading(1, title);
+    page.paragraph(nameA + u": "_s + first.dateText + u"; "_s + nameB + u": "_s + second.dateText,
+                   u"class=\"period\""_s);
+    take(page, dataFolder, introductionFragmentFile(), missing);
 
     // Zodiac.
-    h += u"<h2>Зодиакальный гороскоп</h2>\n"_s + tableHead(nameA, nameB);
-    h += row(u"Знак"_s, zodiacCell(a.zodiac), zodiacCell(b.zodiac));
-    const auto elementA = elementOf(a.zodiac), elementB = elementOf(b.zodiac);
-    h += row(u"Стихия"_s, elementA ? elementName(*elementA) : u"нет данных"_s,
-             elementB ? elementName(*elementB) : u"нет данных"_s);
-    h += u"</table>\n"_s;
+    page.heading(2, u"Зодиакальный гороскоп"_s);
+    beginPeopleTable(page, nameA, nameB);
+    peopleRow(page, u"Знак"_s, zodiacCell(a.zodiac), zodiacCell(b.zodiac));
+    const auto element = [](int sign) {
+        const auto e = elementOf(sign);
+        return Html::text(e ? elementName(*e) : kNoData);
+    };
+    peopleRow(page, u"Стихия"_s, element(a.zodiac), element(b.zodiac));
+    page.endTable();
     if (const auto relation = zodiacRelation(a.zodiac, b.zodiac)) {
         const ZodiacVerdict verdict = zodiacVerdict(*relation);
-        h += u"<p class=\"verdict\"><b>Оценка: "_s + QString::number(verdict.score) + u" из "_s +
-             QString::number(kVerdictScale) + u".</b> "_s + esc(verdict.text) + u"</p>\n"_s;
-        h += u"<h3>Отношение знаков: "_s + esc(zodiacRelationCaption(*relation)) + u"</h3>\n"_s;
-        h += take(dataFolder, fragmentFile(*relation), missing);
+        page.paragraph(Html::text(u"Оценка: "_s + QString::number(verdict.score) + u" из "_s +
+                                  QString::number(kVerdictScale) + u"."_s)
+                               .bold() +
+                           Html::text(u" "_s + verdict.text),
+                       u"class=\"verdict\""_s);
+        page.heading(3, u"Отношение знаков: "_s + zodiacRelationCaption(*relation));
+        take(page, dataFolder, fragmentFile(*relation), missing);
         const ElementPair pair = *elementPair(a.zodiac, b.zodiac);
-        h += pair.first == pair.second ? u"<h3>Стихия: "_s + elementName(pair.first) + u" у обоих</h3>\n"_s
-                                       : u"<h3>Стихии: "_s + elementName(pair.first) + u" и "_s +
-                                             elementName(pair.second) + u"</h3>\n"_s;
-        h += take(dataFolder, fragmentFile(pair), missing);
+        page.heading(3, pair.first == pair.second
+                            ? u"Стихия: "_s + elementName(pair.first) + u" у обоих"_s
+                            : u"Стихии: "_s + elementName(pair.first) + u" и "_s + elementName(pair.second));
+        take(page, dataFolder, fragmentFile(pair), missing);
     } else {
-        h += u"<p>Знак зодиака можно определить только по дате рождения; для этой пары его нет.</p>\n"_s;
+        page.paragraph(u"Знак зодиака можно определить только по дате рождения; для этой пары его нет."_s);
     }
 
     // Chinese.
-    h += u"<h2>Китайский гороскоп</h2>\n"_s + tableHead(nameA, nameB);
-    h += row(u"Знак"_s, chineseCell(a.chinese), chineseCell(b.chinese));
-    h += u"</table>\n"_s;
+    page.heading(2, u"Китайский гороскоп"_s);
+    beginPeopleTable(page, nameA, nameB);
+    peopleRow(page, u"Знак"_s, chineseCell(a.chinese), chineseCell(b.chinese));
+    page.endTable();
     if (const auto relation = chineseRelation(a.chinese, b.chinese)) {
-        h += u"<h3>Отношение знаков: "_s + esc(chineseRelationCaption(*relation)) + u"</h3>\n"_s;
-        h += take(dataFolder, fragmentFile(*relation), missing);
+        page.heading(3, u"Отношение знаков: "_s + chineseRelationCaption(*relation));
+        take(page, dataFolder, fragmentFile(*relation), missing);
     } else {
-        h += u"<p>Китайский знак недоступен: восточный календарь программы начинается с "_s +
-             QString::number(kFirstChineseYear) +
-             u" года, поэтому совместимость по китайскому гороскопу определить нельзя.</p>\n"_s;
+        page.paragraph(u"Китайский знак недоступен: восточный календарь программы начинается с "_s +
+                       QString::number(kFirstChineseYear) +
+                       u" года, поэтому совместимость по китайскому гороскопу определить нельзя."_s);
     }
 
     // The other four systems, side by side.
-    h += u"<h2>Другие гороскопы</h2>\n"_s;
-    h += take(dataFolder, otherSystemsFragmentFile(), missing);
-    h += tableHead(nameA, nameB);
-    const auto druid = [](int i) {
-        return signLink(u"Druidean"_s, druidFile(i), signName(HoroscopeSystem::Druid, i));
+    page.heading(2, u"Другие гороскопы"_s);
+    take(page, dataFolder, otherSystemsFragmentFile(), missing);
+    beginPeopleTable(page, nameA, nameB);
+    const auto signsRow = [&page](HoroscopeSystem system, int signA, int signB) {
+        peopleRow(page, systemCaption(system), systemLink(system, signA), systemLink(system, signB));
     };
+    signsRow(HoroscopeSystem::Druid, a.tree, b.tree);
     const auto totem = [](int i) {
-        if (!validSign(i, kZoroastrianTotems))
-            return u"недоступен: год рождения раньше "_s + QString::number(kFirstZoroastrianYear);
-        return signLink(u"Zoroastrian"_s, zoroastrianFile(i), signName(HoroscopeSystem::Zoroastrian, i));
+        return validSign(i, kZoroastrianTotems) ? systemLink(HoroscopeSystem::Zoroastrian, i)
+                                                : notBefore(kFirstZoroastrianYear);
     };
-    const auto creature = [](int i) {
-        return signLink(u"Myphologic"_s, mythFile(i), signName(HoroscopeSystem::Mythological, i));
-    };
-    const auto number = [](int i) {
-        return signLink(u"Numeric"_s, numericFile(i), signName(HoroscopeSystem::Numerological, i));
-    };
-    h += row(esc(systemCaption(HoroscopeSystem::Druid)), druid(a.tree), druid(b.tree));
-    h += row(esc(systemCaption(HoroscopeSystem::Zoroastrian)), totem(a.totem), totem(b.totem));
-    h += row(esc(systemCaption(HoroscopeSystem::Mythological)), creature(a.creature), creature(b.creature));
-    h += row(esc(systemCaption(HoroscopeSystem::Numerological)), number(a.number), number(b.number));
-    h += u"</table>\n</body>\n</html>\n"_s;
+    peopleRow(page, systemCaption(HoroscopeSystem::Zoroastrian), totem(a.totem), totem(b.totem));
+    signsRow(HoroscopeSystem::Mythological, a.creature, b.creature);
+    signsRow(HoroscopeSystem::Numerological, a.number, b.number);
+    page.endTable();
+    page.endDocument();
 
     if (!missing.isEmpty()) return {{}, missing};
-    return {h, {}};
+    return {page.html(), {}};
 }
 
 } // namespace solvenna

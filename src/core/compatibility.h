@@ -103,9 +103,7 @@ struct PersonSigns {
 };
 PersonSigns personSigns(Date birthDate);
 
-// The name as the page shows it: trimmed, or "Без имени".
-QString displayName(const QString& name);
-// The single item's hint: "Совместимость: Анна и Ольга".
+// The single item's hint: "Совместимость: Анна и Ольга"; the names as the page shows them, trimmed.
 QString compatibilityHint(const CompatibilityPerson& first, const CompatibilityPerson& second);
 
 struct CompatibilityPage {

@@ -4,6 +4,8 @@
 
 #include <QRect>
 
+#include <stdexcept>
+
 namespace solvenna {
 
 // The five settings of solvenna.ini, section "main". Their keys and defaults are the table below.
@@ -46,6 +48,13 @@ inline constexpr SettingKey kSettingKeys[] = {
     {.key = u"ScrollDelay", .number = &Settings::scrollDelay, .byDefault = 20, .lowest = 0, .highest = 500},
     {.key = u"AutoDelay", .flag = &Settings::autoDelay, .byDefault = 1},
 };
+
+// The row of a number setting, for its default and bounds.
+consteval const SettingKey& settingKey(SettingsNumber number) {
+    for (const SettingKey& row : kSettingKeys)
+        if (row.number == number) return row;
+    throw std::logic_error("not a setting of the table");
+}
 
 // Where the main window was at its last close, in section "window" of the same file, beside the five
 // settings and never touching them.

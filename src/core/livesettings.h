@@ -1,0 +1,55 @@
+#pragma once
+
+#include "core/pagezoom.h"
+#include "core/settings.h"
+
+#include <QObject>
+
+namespace solvenna {
+
+// The settings in force while the program runs: the five of the settings table and the page zoom. The
+// settings dialog edits them; the main window, its View menu and the section bar follow the signals.
+// Each signal is sent only when its value changes, except by announce().
+class LiveSettings : public QObject {
+    Q_OBJECT
+public:
+    // At the table's defaults and the normal zoom.
+    explicit LiveSettings(QObject* parent = nullptr);
+
+    const Settings& values() const { return m_values; }
+    int pageZoom() const { return m_pageZoom; }
+
+    void setStoreNames(bool on) { set(&Settings::storeNames, on); }
+    void setShowHints(bool on) { set(&Settings::showHints, on); }
+    void setSoftScroll(bool on) { set(&Settings::softScroll, on); }
+    // Taken as it stands: while a number is being typed it may lie outside the table's bounds, and
+    // takes effect so.
+    void setScrollDelay(int milliseconds) { set(&Settings::scrollDelay, milliseconds); }
+    void setAutoDelay(bool on) { set(&Settings::autoDelay, on); }
+    void setPageZoom(int percent);
+
+    // Every setting of the table in its order, each change signalled as it is made (the page zoom is
+    // none of them and stays).
+    void assign(const Settings& values);
+    // Signals every value as it is, in the table's order and the zoom last, so that what follows the
+    // settings agrees with them whatever it showed before.
+    void announce();
+
+Q_SIGNALS:
+    void storeNamesChanged(bool on);
+    void showHintsChanged(bool on);
+    void softScrollChanged(bool on);
+    void scrollDelayChanged(int milliseconds);
+    void autoDelayChanged(bool on);
+    void pageZoomChanged(int percent);
+
+private:
+    void set(SettingsFlag flag, bool on);
+    void set(SettingsNumber number, int value);
+    void announce(const SettingKey& row);
+
+    Settings m_values;
+    int m_pageZoom = kNormalZoom;
+};
+
+} // namespace solvenna
