@@ -41,10 +41,13 @@ struct ReadPage {
     QString html;
 };
 
-ReadPage readPage(const QString& path) {
+ReadPage readPage(const QString& path, const QString& dataFolder) {
     using namespace solvenna;
+    // Outside the data folder counts as missing, and is not opened.
+    const QString inside = safefile::fileInside(path, dataFolder);
+    if (inside.isEmpty()) return {true, refusalPage(pageFileRefusal(false))};
     const safefile::Contents file =
-        safefile::read(path, PageLimits::kMaxBytes, safefile::Links::AnyRegularFile);
+        safefile::read(inside, PageLimits::kMaxBytes, safefile::Links::AnyRegularFile);
     switch (file.status) {
     case safefile::Status::Ok:
         break;
@@ -62,7 +65,7 @@ ReadPage readPage(const QString& path) {
 } // namespace
 
 void PageView::Navigate(const QString& path) {
-    ReadPage page = readPage(path);
+    ReadPage page = readPage(path, m_dataFolder);
     if (page.unreadable) throw std::runtime_error((u"Unable to open "_s + path).toStdString());
     const QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
     m_page = url.toLocalFile();
@@ -135,7 +138,7 @@ QString PageView::currentPage() const {
 QVariant PageView::loadResource(int type, const QUrl& name) {
     if (type == QTextDocument::HtmlResource && name.isLocalFile()) {
         if (m_prepared && m_prepared->first == name) return std::exchange(m_prepared, std::nullopt)->second;
-        return readPage(name.toLocalFile()).html;
+        return readPage(name.toLocalFile(), m_dataFolder).html;
     }
     // Pictures and style sheets: only regular files under a size limit, so that an <img> naming
     // /dev/zero or a FIFO can neither block the window nor fill the memory.
@@ -143,12 +146,7 @@ QVariant PageView::loadResource(int type, const QUrl& name) {
     const QUrl url =
         name.isRelative() ? (showsGenerated() ? m_generatedBase : source()).resolved(name) : name;
     if (url.scheme() == u"qrc") return QTextBrowser::loadResource(type, name);
-    QByteArray bytes;
-    if (url.isLocalFile()) {
-        auto file = solvenna::safefile::read(url.toLocalFile(), solvenna::PageLimits::kMaxImageBytes,
-                                             solvenna::safefile::Links::AnyRegularFile);
-        if (file.status == solvenna::safefile::Status::Ok) bytes = std::move(file.bytes);
-    }
+    const QByteArray bytes = readResource(url);
     if (type == QTextDocument::StyleSheetResource) return QString::fromUtf8(bytes);
     if (type != QTextDocument::ImageResource) return {};
     // Always a picture: given none, the text layout loads the picture's path by itself, bypassing all
@@ -160,6 +158,15 @@ QVariant PageView::loadResource(int type, const QUrl& name) {
         image.fill(Qt::transparent);
     }
     return image;
+}
+
+QByteArray PageView::readResource(const QUrl& url) const {
+    if (!url.isLocalFile()) return {};
+    const QString inside = solvenna::safefile::fileInside(url.toLocalFile(), m_dataFolder);
+    if (inside.isEmpty()) return {};
+    auto file = solvenna::safefile::read(inside, solvenna::PageLimits::kMaxImageBytes,
+                                         solvenna::safefile::Links::AnyRegularFile);
+    return file.status == solvenna::safefile::Status::Ok ? std::move(file.bytes) : QByteArray();
 }
 
 PageView::LinkAction PageView::linkAction(const QUrl& link) {
@@ -183,7 +190,9 @@ void PageView::followLink(const QUrl& link) {
         break;
     case LinkAction::OpenPage: {
         const QUrl target = (showsGenerated() ? m_generatedBase : source()).resolved(link);
-        if (target.isLocalFile() && QFileInfo(target.toLocalFile()).isFile()) {
+        // A page outside the data folder is as good as missing: the view stays where it was.
+        if (target.isLocalFile() &&
+            !solvenna::safefile::fileInside(target.toLocalFile(), m_dataFolder).isEmpty()) {
             m_page = target.toLocalFile();
             m_generatedHtml.clear();
             m_generatedBase.clear();

@@ -3,6 +3,7 @@
 #include "core/datetext.h"
 #include "core/horoscopebook.h"
 #include "core/htmltext.h"
+#include "core/safefile.h"
 #include "core/summary.h"
 #include "services.h"
 
@@ -44,13 +45,14 @@ const QMarginsF kMarginsMm(20, 18, 20, 16);
 // sane size is read, so a page cannot make printing wait on a device or a pipe.
 class LocalDocument : public QTextDocument {
 public:
-    using QTextDocument::QTextDocument;
+    explicit LocalDocument(const QString& dataFolder) : m_dataFolder(dataFolder) {}
 
 protected:
     QVariant loadResource(int type, const QUrl& name) override {
         const QUrl url = baseUrl().resolved(name);
         if (!url.isLocalFile()) return {};
-        const QFileInfo info(url.toLocalFile());
+        // Nothing outside the data folder is opened.
+        const QFileInfo info(safefile::fileInside(url.toLocalFile(), m_dataFolder));
         if (!info.isFile() || info.size() > kLargestResource) return {};
         QFile file(info.filePath());
         if (!file.open(QIODevice::ReadOnly)) return {};
@@ -58,6 +60,9 @@ protected:
         if (type == QTextDocument::StyleSheetResource) return QString::fromUtf8(bytes);
         return bytes;
     }
+
+private:
+    QString m_dataFolder;
 };
 
 // Paper is white and its ink black, whatever colours the page chose for the screen.
@@ -104,8 +109,9 @@ QString escaped(const QString& text) {
 
 } // namespace
 
-std::unique_ptr<QTextDocument> printableHtml(const QString& html, const QUrl& base) {
-    auto document = std::make_unique<LocalDocument>();
+std::unique_ptr<QTextDocument> printableHtml(const QString& html, const QUrl& base,
+                                             const QString& dataFolder) {
+    auto document = std::make_unique<LocalDocument>(dataFolder);
     document->setBaseUrl(base);
     document->setDefaultFont(QFont(u"DejaVu Serif"_s, 11));
     const QString refusal = pageRefusal(html);
@@ -114,12 +120,13 @@ std::unique_ptr<QTextDocument> printableHtml(const QString& html, const QUrl& ba
     return document;
 }
 
-std::unique_ptr<QTextDocument> printableDocument(const QString& pagePath) {
-    QFile file(pagePath);
-    const QFileInfo info(pagePath);
-    if (!info.isFile() || info.size() > PageLimits::kMaxBytes || !file.open(QIODevice::ReadOnly))
+std::unique_ptr<QTextDocument> printableDocument(const QString& pagePath, const QString& dataFolder) {
+    const QString inside = safefile::fileInside(pagePath, dataFolder);
+    QFile file(inside);
+    const QFileInfo info(inside);
+    if (inside.isEmpty() || info.size() > PageLimits::kMaxBytes || !file.open(QIODevice::ReadOnly))
         throw std::runtime_error((u"Unable to open "_s + pagePath).toStdString());
-    auto document = std::make_unique<LocalDocument>();
+    auto document = std::make_unique<LocalDocument>(dataFolder);
     document->setBaseUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
     document->setDefaultFont(QFont(u"DejaVu Serif"_s, 11));
     // A page the view would refuse (nesting that would exhaust the stack, a word of megabytes) is
@@ -132,8 +139,8 @@ std::unique_ptr<QTextDocument> printableDocument(const QString& pagePath) {
 }
 
 std::unique_ptr<QTextDocument> printableDocument(const PrintSource& source) {
-    return source.html.isEmpty() ? printableDocument(source.pagePath)
-                                 : printableHtml(source.html, source.base);
+    return source.html.isEmpty() ? printableDocument(source.pagePath, source.dataFolder)
+                                 : printableHtml(source.html, source.base, source.dataFolder);
 }
 
 QString footerText(const QString& personName, Date birthDate) {
@@ -210,7 +217,7 @@ int writeHoroscopePdf(const Folders& folders, Date birthDate, const QString& per
     for (const BookPage& page : pages) {
         if (page.missingReason.isEmpty()) {
             try {
-                documents.push_back(printableDocument(page.path));
+                documents.push_back(printableDocument(page.path, folders.DataFolder));
             } catch (const std::runtime_error&) {
                 documents.push_back(nullptr); // vanished or unreadable since it was listed: skipped
             }

@@ -2,6 +2,7 @@
 
 #include "core/catalogue.h"
 #include "core/htmltext.h"
+#include "core/safefile.h"
 #include "core/signs.h"
 
 #include <QDir>
@@ -148,7 +149,9 @@ QString chineseCell(int animal) {
 // Reads the fragment or records it as missing.
 QString take(const QString& dataFolder, const QString& relativeFile, QStringList& missing) {
     const QString path = fragmentPath(dataFolder, relativeFile);
-    const std::optional<QString> body = readFragment(path);
+    // A fragment that leads out of the data folder counts as missing, unread.
+    const QString inside = safefile::fileInside(path, dataFolder);
+    const std::optional<QString> body = inside.isEmpty() ? std::nullopt : readFragment(inside);
     if (!body) {
         missing << path;
         return {};
