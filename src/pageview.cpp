@@ -2,6 +2,7 @@
 
 #include "core/htmltext.h"
 #include "core/safefile.h"
+#include "pagecheck.h"
 #include "services.h"
 
 #include <QContextMenuEvent>
@@ -41,6 +42,23 @@ struct ReadPage {
     QString html;
 };
 
+// A file of the data folder under the size limit; nothing for anything else, which is not opened.
+QByteArray readInside(const QUrl& url, const QString& dataFolder) {
+    using namespace solvenna;
+    if (!url.isLocalFile()) return {};
+    const QString inside = safefile::fileInside(url.toLocalFile(), dataFolder);
+    if (inside.isEmpty()) return {};
+    auto file = safefile::read(inside, PageLimits::kMaxImageBytes, safefile::Links::AnyRegularFile);
+    return file.status == safefile::Status::Ok ? std::move(file.bytes) : QByteArray();
+}
+
+// Why the page must not be shown, judged with the style sheets it links to as the view reads them.
+QString refusalOf(const QString& html, const QUrl& base, const QString& dataFolder) {
+    return solvenna::ui::pageRefusal(html, base, [&dataFolder](const QUrl& url) {
+        return QString::fromUtf8(readInside(url, dataFolder));
+    });
+}
+
 ReadPage readPage(const QString& path, const QString& dataFolder) {
     using namespace solvenna;
     // Outside the data folder counts as missing, and is not opened.
@@ -58,7 +76,8 @@ ReadPage readPage(const QString& path, const QString& dataFolder) {
         return {true, refusalPage(pageFileRefusal(false))};
     }
     QString html = decodeHtml(file.bytes);
-    if (const QString refusal = pageRefusal(html); !refusal.isEmpty()) return {false, refusalPage(refusal)};
+    const QString refusal = refusalOf(html, QUrl::fromLocalFile(inside), dataFolder);
+    if (!refusal.isEmpty()) return {false, refusalPage(refusal)};
     return {false, std::move(html)};
 }
 
@@ -111,7 +130,7 @@ void PageView::keyPressEvent(QKeyEvent* event) {
 void PageView::showGenerated(const QString& html, const QString& baseFolder) {
     m_generatedBase = QUrl::fromLocalFile(QDir(baseFolder).absolutePath() + u'/');
     // Put together from data files, it is held to the same limits as any page.
-    const QString refusal = solvenna::pageRefusal(html);
+    const QString refusal = refusalOf(html, m_generatedBase, m_dataFolder);
     m_generatedHtml = refusal.isEmpty() ? html : solvenna::refusalPage(refusal);
     m_page = m_generatedBase.toLocalFile() + u"generated.htm"_s;
     setSource(QUrl());
@@ -146,7 +165,7 @@ QVariant PageView::loadResource(int type, const QUrl& name) {
     const QUrl url =
         name.isRelative() ? (showsGenerated() ? m_generatedBase : source()).resolved(name) : name;
     if (url.scheme() == u"qrc") return QTextBrowser::loadResource(type, name);
-    const QByteArray bytes = readResource(url);
+    const QByteArray bytes = readInside(url, m_dataFolder);
     if (type == QTextDocument::StyleSheetResource) return QString::fromUtf8(bytes);
     if (type != QTextDocument::ImageResource) return {};
     // Always a picture: given none, the text layout loads the picture's path by itself, bypassing all
@@ -158,15 +177,6 @@ QVariant PageView::loadResource(int type, const QUrl& name) {
         image.fill(Qt::transparent);
     }
     return image;
-}
-
-QByteArray PageView::readResource(const QUrl& url) const {
-    if (!url.isLocalFile()) return {};
-    const QString inside = solvenna::safefile::fileInside(url.toLocalFile(), m_dataFolder);
-    if (inside.isEmpty()) return {};
-    auto file = solvenna::safefile::read(inside, solvenna::PageLimits::kMaxImageBytes,
-                                         solvenna::safefile::Links::AnyRegularFile);
-    return file.status == solvenna::safefile::Status::Ok ? std::move(file.bytes) : QByteArray();
 }
 
 PageView::LinkAction PageView::linkAction(const QUrl& link) {

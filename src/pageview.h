@@ -72,8 +72,6 @@ protected:
 private:
     void followLink(const QUrl& link);
     void applyZoom();
-    // A style sheet's or a picture's bytes: a regular file of the data folder under the size limit, or none.
-    QByteArray readResource(const QUrl& url) const;
 
     QString m_dataFolder;
     QString m_page;                                     // empty after Quit

@@ -5,6 +5,7 @@
 #include "core/htmltext.h"
 #include "core/safefile.h"
 #include "core/summary.h"
+#include "pagecheck.h"
 #include "services.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -41,22 +42,33 @@ const QMarginsF kMarginsMm(20, 18, 20, 16);
             .toStdString());
 }
 
-// Reads style sheets and pictures of a page from beside it; nothing that is not a regular local file of a
-// sane size is read, so a page cannot make printing wait on a device or a pipe.
+// A style sheet or a picture of a page: a regular local file of the data folder of a sane size, or nothing,
+// so a page cannot make printing wait on a device or a pipe, nor read what lies outside the data folder.
+QByteArray readResourceFile(const QUrl& url, const QString& dataFolder) {
+    if (!url.isLocalFile()) return {};
+    const QFileInfo info(safefile::fileInside(url.toLocalFile(), dataFolder));
+    if (!info.isFile() || info.size() > kLargestResource) return {};
+    QFile file(info.filePath());
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return file.read(kLargestResource);
+}
+
+// Reads style sheets and pictures of a page from beside it.
 class LocalDocument : public QTextDocument {
 public:
     explicit LocalDocument(const QString& dataFolder) : m_dataFolder(dataFolder) {}
 
+    // Why the page must not be printed, judged with the style sheets this document would read.
+    QString refusal(const QString& html) const {
+        return pageRefusal(html, baseUrl(), [this](const QUrl& url) {
+            return QString::fromUtf8(readResourceFile(url, m_dataFolder));
+        });
+    }
+
 protected:
     QVariant loadResource(int type, const QUrl& name) override {
-        const QUrl url = baseUrl().resolved(name);
-        if (!url.isLocalFile()) return {};
-        // Nothing outside the data folder is opened.
-        const QFileInfo info(safefile::fileInside(url.toLocalFile(), m_dataFolder));
-        if (!info.isFile() || info.size() > kLargestResource) return {};
-        QFile file(info.filePath());
-        if (!file.open(QIODevice::ReadOnly)) return {};
-        const QByteArray bytes = file.read(kLargestResource);
+        const QByteArray bytes = readResourceFile(baseUrl().resolved(name), m_dataFolder);
+        if (bytes.isEmpty()) return {};
         if (type == QTextDocument::StyleSheetResource) return QString::fromUtf8(bytes);
         return bytes;
     }
@@ -114,7 +126,7 @@ std::unique_ptr<QTextDocument> printableHtml(const QString& html, const QUrl& ba
     auto document = std::make_unique<LocalDocument>(dataFolder);
     document->setBaseUrl(base);
     document->setDefaultFont(QFont(u"DejaVu Serif"_s, 11));
-    const QString refusal = pageRefusal(html);
+    const QString refusal = document->refusal(html);
     document->setHtml(refusal.isEmpty() ? html : refusalPage(refusal));
     makeBlackOnWhite(*document);
     return document;
@@ -132,7 +144,7 @@ std::unique_ptr<QTextDocument> printableDocument(const QString& pagePath, const 
     // A page the view would refuse (nesting that would exhaust the stack, a word of megabytes) is
     // refused here too, with the same short page in its place.
     QString html = decodeHtml(file.read(PageLimits::kMaxBytes));
-    if (const QString refusal = pageRefusal(html); !refusal.isEmpty()) html = refusalPage(refusal);
+    if (const QString refusal = document->refusal(html); !refusal.isEmpty()) html = refusalPage(refusal);
     document->setHtml(html);
     makeBlackOnWhite(*document);
     return document;

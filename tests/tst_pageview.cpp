@@ -3,6 +3,7 @@
 #include "pageview.h"
 
 #include "core/htmltext.h"
+#include "pagecheck.h"
 #include "testsupport.h"
 
 #include <QApplication>
@@ -43,6 +44,8 @@ private Q_SLOTS:
     void pageThatIsAFifo_isRefusedWithoutWaiting();
     void linkToAHostilePage_showsTheRefusal();
     void everyShippedPage_isWellWithinTheLimits();
+    void slowPage_isRefusedAtEveryZoom_data();
+    void slowPage_isRefusedAtEveryZoom();
     void fileOutsideTheDataFolder_isNeverOpened_data();
     void fileOutsideTheDataFolder_isNeverOpened();
 
@@ -70,8 +73,9 @@ void PageViewTest::hostilePage_isRefusedOnThePage_data() {
     QTest::newRow("100 000 elements side by side") << repeated("<b>x</b> ", 100000) << kRefused;
     QTest::newRow("30 000 table rows")
         << "<table>" + repeated("<tr><td>x</td><td>y</td></tr>", 30000) << kRefused;
-    QTest::newRow("unclosed paragraphs and items are no nesting")
-        << "<ul>" + repeated("<li><p>item", 3000) + "</ul>" << u"item"_s;
+    // The viewer nests each item in the paragraph before it: 6 000 levels, seconds of parsing.
+    QTest::newRow("unclosed items around paragraphs nest")
+        << "<ul>" + repeated("<li><p>item", 3000) + "</ul>" << kRefused;
 }
 
 void PageViewTest::hostilePage_isRefusedOnThePage() {
@@ -165,6 +169,59 @@ void PageViewTest::everyShippedPage_isWellWithinTheLimits() {
         ++pages;
     }
     QCOMPARE(pages, 218 + 25); // the horoscope pages and the compatibility fragments
+}
+
+// Pages that the layout would take seconds to minutes over, at some zoom step, are refused; what is shown
+// stays within the bounds the check measures.
+void PageViewTest::slowPage_isRefusedAtEveryZoom_data() {
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<int>("zoom");
+    QTest::addColumn<bool>("refused");
+    const QByteArray tables = repeated("<table><tr><td>", 30) + "x";
+    const auto table = [](const QByteArray& attribute) {
+        return "<table " + attribute + "><tr><td " + attribute + ">x</td><td>y</td></tr></table>";
+    };
+    QTest::newRow("a ' inside an unquoted value, then 30 tables") << "<p title=a'b>" + tables << 100 << true;
+    QTest::newRow("a \" inside an unquoted value, then 30 tables")
+        << "<p title=a\"b>" + tables << 100 << true;
+    QTest::newRow("an escaped ' inside a quoted value, then 30 tables")
+        << "<p title='a\\'b'>" + tables << 100 << true;
+    QTest::newRow("30 tables deep in capitals") << repeated("<TABLE><TR><TD>", 30) << 100 << true;
+    QTest::newRow("tables inside script text") << "<script>" + tables + "</script>" << 100 << true;
+    QTest::newRow("cellpadding 100 000 000") << table("cellpadding=\"100000000\"") << 100 << true;
+    QTest::newRow("cellpadding 10 000 000, unquoted") << table("cellpadding=10000000") << 100 << true;
+    QTest::newRow("cellspacing 100 000 000") << table("cellspacing='100000000'") << 100 << true;
+    QTest::newRow("border 100 000 000") << table("border=\"100000000\"") << 100 << true;
+    QTest::newRow("width 100 000 000") << table("width=\"100000000\"") << 100 << true;
+    QTest::newRow("colspan 100 000 000") << table("colspan=\"100000000\"") << 100 << true;
+    QTest::newRow("colspan written with entities")
+        << table("colspan=\"&#49;&#48;&#48;&#48;&#48;\"") << 100 << true;
+    QTest::newRow("rowspan 100 000 000") << table("rowspan=\"100000000\"") << 100 << true;
+    QTest::newRow("padding 100 000 000 in a style")
+        << QByteArray("<p style=\"padding: 100000000px; margin-left: 100000000px\">x</p>") << 100 << true;
+    for (const int zoom : {50, 67, 80, 90, 100, 110, 125, 150, 175, 200, 250, 300})
+        QTest::addRow("12 words of 19 999 at %d %%", zoom)
+            << (QByteArray(19999, 'w') + ' ').repeated(12) << zoom << true;
+    QTest::newRow("words of the longest length at 300 %")
+        << (QByteArray(solvenna::ui::LayoutLimits::kMaxWordLength, 'w') + ' ').repeated(100) << 300 << false;
+}
+
+void PageViewTest::slowPage_isRefusedAtEveryZoom() {
+    QFETCH(QByteArray, page);
+    QFETCH(int, zoom);
+    QFETCH(bool, refused);
+    QVERIFY(testsupport::writeBytes(path(u"page.htm"_s), page));
+    PageView view;
+    view.setDataFolder(m_dir->path());
+    view.resize(600, 400);
+    view.setZoom(zoom);
+    view.Navigate(path(u"page.htm"_s));
+    QCOMPARE(view.document()->toPlainText().contains(kRefused), refused);
+    using L = solvenna::ui::LayoutLimits;
+    const solvenna::ui::LayoutShape shape = solvenna::ui::measureLayout(*view.document());
+    QVERIFY(shape.tableNesting <= L::kMaxTableNesting && shape.tableCost <= L::kMaxTableCost);
+    QVERIFY(shape.longestWord <= L::kMaxWordLength && shape.text <= L::kMaxText);
+    QVERIFY(shape.largestLength <= L::kMaxLength && shape.largestFont <= L::kMaxFontPoints * zoom / 100);
 }
 
 namespace {
