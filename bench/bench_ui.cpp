@@ -1,6 +1,7 @@
 // Start-up time and peak memory of the real program against a bare Qt window, and page loading.
 // Run: QT_QPA_PLATFORM=offscreen build/bench/bench_ui   (or under an X server)
 #include "main.h"
+#include "pagecheck.h"
 #include "pageview.h"
 #include "printing.h"
 
@@ -108,6 +109,88 @@ void BM_LoadFile20KBPage(benchmark::State& state) {
     state.counters["page_KiB"] = double(page.size()) / 1024.0;
 }
 BENCHMARK(BM_LoadFile20KBPage)->Unit(benchmark::kMillisecond);
+
+// The worst pages the page check lets through, each as far as one of its bounds allows (the rest of the
+// page within the others).
+QByteArray worstPassingPage(int which, QString& name) {
+    using L = solvenna::ui::LayoutLimits;
+    const auto words = [](qint64 characters, qsizetype length) {
+        QByteArray text;
+        const QByteArray word = QByteArray(length - 1, 'w') + "\xD0\xB6 "; // ends in a Cyrillic letter
+        for (qint64 used = 0; used + length + 1 <= characters; used += length + 1)
+            text += word;
+        return text;
+    };
+    const QByteArray head = "<html><head><meta charset=\"utf-8\"></head><body>";
+    switch (which) {
+    case 0:
+        name = u"short words"_s;
+        return head + "<p>" + words(L::kMaxText - 16, 6) + "</p>";
+    case 1:
+        name = u"longest words"_s;
+        return head + "<p>" + words(L::kMaxText - 16, L::kMaxWordLength) + "</p>";
+    case 2:
+        name = u"longest words in the largest print"_s;
+        return head + "<p style=\"font-size:" + QByteArray::number(L::kMaxFontPoints) + "pt\">" +
+               words(L::kMaxText - 16, L::kMaxWordLength) + "</p>";
+    case 3: {
+        name = u"deepest tables"_s;
+        QByteArray page = head;
+        for (int i = 1; i < L::kMaxTableNesting; ++i)
+            page += "<table border=1 cellpadding=4><tr><td>";
+        // The innermost table takes the cells and the text that are left.
+        const qint64 cellsLeft =
+            (L::kMaxTableCost - ((qint64(1) << (L::kMaxTableNesting - 1)) - 1)) >> (L::kMaxTableNesting - 1);
+        const qint64 textLeft = (L::kMaxText >> L::kMaxTableNesting) - 16;
+        page += "<table border=1 cellpadding=4><tr>";
+        for (qint64 cell = 0; cell < cellsLeft; ++cell)
+            page += "<td>" + words(textLeft / cellsLeft, 8) + "</td>";
+        return page;
+    }
+    case 4: {
+        name = u"most cells"_s;
+        QByteArray page = head + "<table border=1 cellpadding=4>";
+        for (qint64 row = 0; row < L::kMaxTableCost / 4; ++row) {
+            page += "<tr>";
+            for (int cell = 0; cell < 4; ++cell)
+                page += "<td>" + words(L::kMaxText / 2 / L::kMaxTableCost - 4, 8) + "</td>";
+            page += "</tr>";
+        }
+        return page + "</table>";
+    }
+    }
+    return {};
+}
+
+// Each of those pages laid out by the page view at the largest zoom step on the pane's least width, from
+// reading the file to the last line: the check's bounds hold each well under 200 ms.
+void BM_LayOutWorstPassingPage(benchmark::State& state) {
+    QString name;
+    const QByteArray page = worstPassingPage(int(state.range(0)), name);
+    state.SetLabel(name.toStdString());
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"page.htm"_s);
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(page);
+    file.close();
+    if (const QString refusal = solvenna::ui::pageRefusal(QString::fromUtf8(page)); !refusal.isEmpty()) {
+        state.SkipWithError(("the check refuses it: " + refusal.toStdString()).c_str());
+        return;
+    }
+    PageView view;
+    view.setDataFolder(dir.path());
+    view.resize(360, 400);
+    view.show();
+    view.setZoom(300);
+    for (auto _ : state) {
+        view.Quit();
+        view.Navigate(path);
+        benchmark::DoNotOptimize(view.document()->documentLayout()->documentSize());
+    }
+    state.counters["page_KiB"] = double(page.size()) / 1024.0;
+}
+BENCHMARK(BM_LayOutWorstPassingPage)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
 
 // The whole horoscope of 15 August 1975 written as one PDF file: cover, contents, the sixteen pages and
 // the bookmarks, from the pages beside the built program.

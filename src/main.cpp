@@ -9,6 +9,7 @@
 #include "core/livesettings.h"
 #include "core/messages.h"
 #include "core/pagezoom.h"
+#include "core/safefile.h"
 #include "core/signs.h"
 #include "core/summary.h"
 #include "desktopintegration.h"
@@ -128,6 +129,7 @@ void TForm1::FormCreate() {
     Folders = solvenna::Folders::forProgram(
         solvenna::folderOfProgram(QCoreApplication::applicationFilePath()), solvenna::ui::userConfigFolder());
     SignFolder.clear();
+    Web1->setDataFolder(Folders.DataFolder);
 }
 
 void TForm1::setPageViewer(PageViewer* viewer) {
@@ -188,9 +190,14 @@ void TForm1::Timer1Timer() {
 }
 
 void TForm1::LoadFile(const QString& fileName) {
-    if (QFileInfo(fileName).isFile())
+    // Only files of the data folder are shown: a path or a symbolic link leading out of it counts as missing.
+    const auto inData = [this](const QString& path) {
+        return !solvenna::safefile::fileInside(path, Folders.DataFolder).isEmpty();
+    };
+    Web1->setDataFolder(Folders.DataFolder);
+    if (inData(fileName))
         m_viewer->Navigate(fileName);
-    else if (const QString errorPage = Folders.errorPage(); QFileInfo(errorPage).isFile())
+    else if (const QString errorPage = Folders.errorPage(); inData(errorPage))
         m_viewer->Navigate(errorPage);
     else
         m_viewer->Quit();
@@ -274,14 +281,16 @@ void TForm1::Tool3Click() {
 
 void TForm1::printPage() {
     if (Web1->currentPage().isEmpty()) return;
-    solvenna::ui::printPage(this, {Web1->currentPage(), Web1->generatedHtml(), Web1->generatedBase()},
-                            solvenna::ui::footerText(PersonName, BirthDate));
+    solvenna::ui::printPage(
+        this, {Web1->currentPage(), Web1->generatedHtml(), Web1->generatedBase(), Web1->dataFolder()},
+        solvenna::ui::footerText(PersonName, BirthDate));
 }
 
 void TForm1::previewPage() {
     if (Web1->currentPage().isEmpty()) return;
-    solvenna::ui::previewPage(this, {Web1->currentPage(), Web1->generatedHtml(), Web1->generatedBase()},
-                              solvenna::ui::footerText(PersonName, BirthDate));
+    solvenna::ui::previewPage(
+        this, {Web1->currentPage(), Web1->generatedHtml(), Web1->generatedBase(), Web1->dataFolder()},
+        solvenna::ui::footerText(PersonName, BirthDate));
 }
 
 void TForm1::savePagePdf() {
@@ -292,8 +301,9 @@ void TForm1::savePagePdf() {
         solvenna::ui::proposedPdfPath(PersonName, title.isEmpty() ? u"Гороскоп"_s : title),
         u"Документы PDF (*.pdf)"_s);
     if (path.isEmpty()) return;
-    solvenna::ui::writePagePdf({Web1->currentPage(), Web1->generatedHtml(), Web1->generatedBase()},
-                               solvenna::ui::footerText(PersonName, BirthDate), path);
+    solvenna::ui::writePagePdf(
+        {Web1->currentPage(), Web1->generatedHtml(), Web1->generatedBase(), Web1->dataFolder()},
+        solvenna::ui::footerText(PersonName, BirthDate), path);
 }
 
 void TForm1::saveHoroscopePdf() {
@@ -342,6 +352,7 @@ void TForm1::showCompatibility(const QString& partnerName, solvenna::Date partne
     Buttons->setSingleSectionMode(true);
     showSectionBar();
     const solvenna::CompatibilityPage page = solvenna::compatibilityPage(Folders.DataFolder, person, partner);
+    Web1->setDataFolder(Folders.DataFolder);
     if (page.ok())
         Web1->showGenerated(page.html, Folders.DataFolder +
                                            QString::fromUtf16(solvenna::kCompatibilityFolder) +

@@ -2,6 +2,7 @@
 
 #include "core/htmltext.h"
 #include "core/safefile.h"
+#include "pagecheck.h"
 #include "services.h"
 
 #include <QContextMenuEvent>
@@ -41,10 +42,30 @@ struct ReadPage {
     QString html;
 };
 
-ReadPage readPage(const QString& path) {
+// A file of the data folder under the size limit; nothing for anything else, which is not opened.
+QByteArray readInside(const QUrl& url, const QString& dataFolder) {
     using namespace solvenna;
+    if (!url.isLocalFile()) return {};
+    const QString inside = safefile::fileInside(url.toLocalFile(), dataFolder);
+    if (inside.isEmpty()) return {};
+    auto file = safefile::read(inside, PageLimits::kMaxImageBytes, safefile::Links::AnyRegularFile);
+    return file.status == safefile::Status::Ok ? std::move(file.bytes) : QByteArray();
+}
+
+// Why the page must not be shown, judged with the style sheets it links to as the view reads them.
+QString refusalOf(const QString& html, const QUrl& base, const QString& dataFolder) {
+    return solvenna::ui::pageRefusal(html, base, [&dataFolder](const QUrl& url) {
+        return QString::fromUtf8(readInside(url, dataFolder));
+    });
+}
+
+ReadPage readPage(const QString& path, const QString& dataFolder) {
+    using namespace solvenna;
+    // Outside the data folder counts as missing, and is not opened.
+    const QString inside = safefile::fileInside(path, dataFolder);
+    if (inside.isEmpty()) return {true, refusalPage(pageFileRefusal(false))};
     const safefile::Contents file =
-        safefile::read(path, PageLimits::kMaxBytes, safefile::Links::AnyRegularFile);
+        safefile::read(inside, PageLimits::kMaxBytes, safefile::Links::AnyRegularFile);
     switch (file.status) {
     case safefile::Status::Ok:
         break;
@@ -55,14 +76,15 @@ ReadPage readPage(const QString& path) {
         return {true, refusalPage(pageFileRefusal(false))};
     }
     QString html = decodeHtml(file.bytes);
-    if (const QString refusal = pageRefusal(html); !refusal.isEmpty()) return {false, refusalPage(refusal)};
+    const QString refusal = refusalOf(html, QUrl::fromLocalFile(inside), dataFolder);
+    if (!refusal.isEmpty()) return {false, refusalPage(refusal)};
     return {false, std::move(html)};
 }
 
 } // namespace
 
 void PageView::Navigate(const QString& path) {
-    ReadPage page = readPage(path);
+    ReadPage page = readPage(path, m_dataFolder);
     if (page.unreadable) throw std::runtime_error((u"Unable to open "_s + path).toStdString());
     const QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
     m_page = url.toLocalFile();
@@ -108,7 +130,7 @@ void PageView::keyPressEvent(QKeyEvent* event) {
 void PageView::showGenerated(const QString& html, const QString& baseFolder) {
     m_generatedBase = QUrl::fromLocalFile(QDir(baseFolder).absolutePath() + u'/');
     // Put together from data files, it is held to the same limits as any page.
-    const QString refusal = solvenna::pageRefusal(html);
+    const QString refusal = refusalOf(html, m_generatedBase, m_dataFolder);
     m_generatedHtml = refusal.isEmpty() ? html : solvenna::refusalPage(refusal);
     m_page = m_generatedBase.toLocalFile() + u"generated.htm"_s;
     setSource(QUrl());
@@ -135,7 +157,7 @@ QString PageView::currentPage() const {
 QVariant PageView::loadResource(int type, const QUrl& name) {
     if (type == QTextDocument::HtmlResource && name.isLocalFile()) {
         if (m_prepared && m_prepared->first == name) return std::exchange(m_prepared, std::nullopt)->second;
-        return readPage(name.toLocalFile()).html;
+        return readPage(name.toLocalFile(), m_dataFolder).html;
     }
     // Pictures and style sheets: only regular files under a size limit, so that an <img> naming
     // /dev/zero or a FIFO can neither block the window nor fill the memory.
@@ -143,12 +165,7 @@ QVariant PageView::loadResource(int type, const QUrl& name) {
     const QUrl url =
         name.isRelative() ? (showsGenerated() ? m_generatedBase : source()).resolved(name) : name;
     if (url.scheme() == u"qrc") return QTextBrowser::loadResource(type, name);
-    QByteArray bytes;
-    if (url.isLocalFile()) {
-        auto file = solvenna::safefile::read(url.toLocalFile(), solvenna::PageLimits::kMaxImageBytes,
-                                             solvenna::safefile::Links::AnyRegularFile);
-        if (file.status == solvenna::safefile::Status::Ok) bytes = std::move(file.bytes);
-    }
+    const QByteArray bytes = readInside(url, m_dataFolder);
     if (type == QTextDocument::StyleSheetResource) return QString::fromUtf8(bytes);
     if (type != QTextDocument::ImageResource) return {};
     // Always a picture: given none, the text layout loads the picture's path by itself, bypassing all
@@ -183,7 +200,9 @@ void PageView::followLink(const QUrl& link) {
         break;
     case LinkAction::OpenPage: {
         const QUrl target = (showsGenerated() ? m_generatedBase : source()).resolved(link);
-        if (target.isLocalFile() && QFileInfo(target.toLocalFile()).isFile()) {
+        // A page outside the data folder is as good as missing: the view stays where it was.
+        if (target.isLocalFile() &&
+            !solvenna::safefile::fileInside(target.toLocalFile(), m_dataFolder).isEmpty()) {
             m_page = target.toLocalFile();
             m_generatedHtml.clear();
             m_generatedBase.clear();

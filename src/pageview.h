@@ -19,10 +19,16 @@ public:
 // local pages itself, hands web and mail links to the desktop, and ignores everything else, so a page
 // can never start a program. A page that would crash the viewer or freeze the window (too big, too
 // deeply nested, a picture that is a device or a FIFO) is replaced by a short page that says why.
+// Pages, style sheets and pictures are read from the data folder only: a path or a symbolic link that
+// leads out of it counts as missing, and what it names is never opened.
 class PageView : public QTextBrowser, public PageViewer {
     Q_OBJECT
 public:
     explicit PageView(QWidget* parent = nullptr);
+
+    // The folder every file the view reads must lie in; with none set, the view reads nothing.
+    void setDataFolder(const QString& folder) { m_dataFolder = folder; }
+    const QString& dataFolder() const { return m_dataFolder; }
 
     void Navigate(const QString& path) override;
     void Quit() override;
@@ -67,6 +73,7 @@ private:
     void followLink(const QUrl& link);
     void applyZoom();
 
+    QString m_dataFolder;
     QString m_page;                                     // empty after Quit
     std::optional<std::pair<QUrl, QString>> m_prepared; // the page Navigate read, until the viewer takes it
     QString m_generatedHtml;

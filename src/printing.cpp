@@ -4,7 +4,9 @@
 #include "core/horoscopebook.h"
 #include "core/htmltext.h"
 #include "core/pagebuilder.h"
+#include "core/safefile.h"
 #include "core/summary.h"
+#include "pagecheck.h"
 #include "services.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -41,24 +43,39 @@ const QMarginsF kMarginsMm(20, 18, 20, 16);
             .toStdString());
 }
 
-// Reads style sheets and pictures of a page from beside it; nothing that is not a regular local file of a
-// sane size is read, so a page cannot make printing wait on a device or a pipe.
+// A style sheet or a picture of a page: a regular local file of the data folder of a sane size, or nothing,
+// so a page cannot make printing wait on a device or a pipe, nor read what lies outside the data folder.
+QByteArray readResourceFile(const QUrl& url, const QString& dataFolder) {
+    if (!url.isLocalFile()) return {};
+    const QFileInfo info(safefile::fileInside(url.toLocalFile(), dataFolder));
+    if (!info.isFile() || info.size() > kLargestResource) return {};
+    QFile file(info.filePath());
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return file.read(kLargestResource);
+}
+
+// Reads style sheets and pictures of a page from beside it.
 class LocalDocument : public QTextDocument {
 public:
-    using QTextDocument::QTextDocument;
+    explicit LocalDocument(const QString& dataFolder) : m_dataFolder(dataFolder) {}
+
+    // Why the page must not be printed, judged with the style sheets this document would read.
+    QString refusal(const QString& html) const {
+        return pageRefusal(html, baseUrl(), [this](const QUrl& url) {
+            return QString::fromUtf8(readResourceFile(url, m_dataFolder));
+        });
+    }
 
 protected:
     QVariant loadResource(int type, const QUrl& name) override {
-        const QUrl url = baseUrl().resolved(name);
-        if (!url.isLocalFile()) return {};
-        const QFileInfo info(url.toLocalFile());
-        if (!info.isFile() || info.size() > kLargestResource) return {};
-        QFile file(info.filePath());
-        if (!file.open(QIODevice::ReadOnly)) return {};
-        const QByteArray bytes = file.read(kLargestResource);
+        const QByteArray bytes = readResourceFile(baseUrl().resolved(name), m_dataFolder);
+        if (bytes.isEmpty()) return {};
         if (type == QTextDocument::StyleSheetResource) return QString::fromUtf8(bytes);
         return bytes;
     }
+
+private:
+    QString m_dataFolder;
 };
 
 // Paper is white and its ink black, whatever colours the page chose for the screen.
@@ -128,36 +145,38 @@ QString contentsHtml(const QList<BookPage>& pages, const QList<bool>& present, c
 
 } // namespace
 
-std::unique_ptr<QTextDocument> printableHtml(const QString& html, const QUrl& base) {
-    auto document = std::make_unique<LocalDocument>();
+std::unique_ptr<QTextDocument> printableHtml(const QString& html, const QUrl& base,
+                                             const QString& dataFolder) {
+    auto document = std::make_unique<LocalDocument>(dataFolder);
     document->setBaseUrl(base);
     document->setDefaultFont(QFont(u"DejaVu Serif"_s, 11));
-    const QString refusal = pageRefusal(html);
+    const QString refusal = document->refusal(html);
     document->setHtml(refusal.isEmpty() ? html : refusalPage(refusal));
     makeBlackOnWhite(*document);
     return document;
 }
 
-std::unique_ptr<QTextDocument> printableDocument(const QString& pagePath) {
-    QFile file(pagePath);
-    const QFileInfo info(pagePath);
-    if (!info.isFile() || info.size() > PageLimits::kMaxBytes || !file.open(QIODevice::ReadOnly))
+std::unique_ptr<QTextDocument> printableDocument(const QString& pagePath, const QString& dataFolder) {
+    const QString inside = safefile::fileInside(pagePath, dataFolder);
+    QFile file(inside);
+    const QFileInfo info(inside);
+    if (inside.isEmpty() || info.size() > PageLimits::kMaxBytes || !file.open(QIODevice::ReadOnly))
         throw std::runtime_error((u"Unable to open "_s + pagePath).toStdString());
-    auto document = std::make_unique<LocalDocument>();
+    auto document = std::make_unique<LocalDocument>(dataFolder);
     document->setBaseUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
     document->setDefaultFont(QFont(u"DejaVu Serif"_s, 11));
     // A page the view would refuse (nesting that would exhaust the stack, a word of megabytes) is
     // refused here too, with the same short page in its place.
     QString html = decodeHtml(file.read(PageLimits::kMaxBytes));
-    if (const QString refusal = pageRefusal(html); !refusal.isEmpty()) html = refusalPage(refusal);
+    if (const QString refusal = document->refusal(html); !refusal.isEmpty()) html = refusalPage(refusal);
     document->setHtml(html);
     makeBlackOnWhite(*document);
     return document;
 }
 
 std::unique_ptr<QTextDocument> printableDocument(const PrintSource& source) {
-    return source.html.isEmpty() ? printableDocument(source.pagePath)
-                                 : printableHtml(source.html, source.base);
+    return source.html.isEmpty() ? printableDocument(source.pagePath, source.dataFolder)
+                                 : printableHtml(source.html, source.base, source.dataFolder);
 }
 
 QString footerText(const QString& personName, Date birthDate) {
@@ -226,7 +245,7 @@ int writeHoroscopePdf(const Folders& folders, Date birthDate, const QString& per
     for (const BookPage& page : pages) {
         if (page.missingReason.isEmpty()) {
             try {
-                documents.push_back(printableDocument(page.path));
+                documents.push_back(printableDocument(page.path, folders.DataFolder));
             } catch (const std::runtime_error&) {
                 documents.push_back(nullptr); // vanished or unreadable since it was listed: skipped
             }

@@ -18,16 +18,19 @@ class QWidget;
 namespace solvenna::ui {
 
 // A page file as a document ready to be laid out on paper: its style sheet and pictures read from beside
-// it (regular files of a sane size only), every text black on white.
-std::unique_ptr<QTextDocument> printableDocument(const QString& pagePath);
+// it (regular files of a sane size only), every text black on white. The page and what it reads must lie
+// in the data folder; a page outside it throws like a missing one.
+std::unique_ptr<QTextDocument> printableDocument(const QString& pagePath, const QString& dataFolder);
 // Page text the program put together, read as a file of the folder `base` would be.
-std::unique_ptr<QTextDocument> printableHtml(const QString& html, const QUrl& base = QUrl());
+std::unique_ptr<QTextDocument> printableHtml(const QString& html, const QUrl& base = QUrl(),
+                                             const QString& dataFolder = QString());
 
 // What is printed: a page file, or a page the program put together.
 struct PrintSource {
     QString pagePath;
     QString html; // when not empty, printed instead of the file, with base as its folder
     QUrl base;
+    QString dataFolder; // where the page may read its style sheet and pictures
 };
 std::unique_ptr<QTextDocument> printableDocument(const PrintSource& source);
 

@@ -68,9 +68,19 @@ void HtmlTextTest::measure_data() {
         << u"<!DOCTYPE html><!-- <table><table> --><b>x</b>"_s << 1 << 0 << 1 << 0 << 1;
     QTest::newRow("a > inside a quoted value")
         << u"<a title=\"a > b\" href='c>d'>link</a>"_s << 1 << 0 << 1 << 0 << 4;
-    QTest::newRow("script text is skipped")
-        << u"<script>if (a<b) { <table> }</script><p>x"_s << 1 << 0 << 2 << 0 << 1;
-    QTest::newRow("a lone < is text") << u"a<5 and 1 < 2"_s << 0 << 0 << 0 << 0 << 3;
+    // As the viewer reads them: "<b)" opens an element inside the script, and its tag runs to the next ">".
+    QTest::newRow("script text is markup")
+        << u"<script>if (a<b) { <table> }</script><p>x"_s << 2 << 0 << 3 << 0 << 2;
+    QTest::newRow("a lone < opens a tag to the next >") << u"a<5 and 1 < 2"_s << 1 << 0 << 1 << 0 << 1;
+    QTest::newRow("a quote inside an unquoted value opens nothing")
+        << u"<p title=a'b><table><tr><td>x"_s << 4 << 1 << 4 << 2 << 1;
+    QTest::newRow("an escaped quote stays inside a quoted value")
+        << u"<p title='a\\'b>c'><table><tr><td>x"_s << 4 << 1 << 4 << 2 << 1;
+    QTest::newRow("a cell without a row or table gets both") << u"<td>x<td>y"_s << 3 << 1 << 4 << 4 << 1;
+    QTest::newRow("a table named by character references")
+        << u"<t&#97;ble><tr><td>x"_s << 3 << 1 << 3 << 2 << 1;
+    QTest::newRow("an item inside an item's bold text nests")
+        << u"<ul><li><b>a<li><b>b"_s << 5 << 0 << 5 << 0 << 1;
     QTest::newRow("upper-case names") << u"<TABLE><TR><TD>x</td></TR></table>"_s << 3 << 1 << 3 << 2 << 1;
 }
 
@@ -100,6 +110,10 @@ void HtmlTextTest::refusal_data() {
     QTest::newRow("2 049 cells of a plain table") << u"<table>"_s + times(u"<tr><td>x"_s, 2049) << u"ячеек"_s;
     QTest::newRow("300 cells 4 tables deep")
         << times(u"<table><tr><td>"_s, 3) + u"<table>"_s + times(u"<tr><td>x"_s, 300) << u"ячеек"_s;
+    QTest::newRow("a cell spanning 100 columns") << u"<table><tr><td colspan=100>x"_s << QString();
+    QTest::newRow("a cell spanning 101 rows") << u"<table><tr><td rowspan='101'>x"_s << u"ячеек"_s;
+    QTest::newRow("a span written in character references")
+        << u"<table><tr><td colspan=\"&#49;&#48;&#x30;&#48;\">x"_s << u"ячеек"_s;
     QTest::newRow("a word of 20 000") << QString(PageLimits::kMaxWordLength, u'ж') << QString();
     QTest::newRow("a word of 20 001") << QString(PageLimits::kMaxWordLength + 1, u'ж') << u"слово"_s;
 }

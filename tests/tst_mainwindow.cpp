@@ -245,6 +245,10 @@ void MainWindowTest::loadFile_data() {
     QTest::newRow("a folder counts as missing")
         << u"Data/Chinese"_s << true << u"Navigate Data/ErrorPage/error.htm"_s;
     QTest::newRow("a folder and no error page") << u"Data/Chinese"_s << false << u"Quit"_s;
+    QTest::newRow("a page that is a link out of the data folder counts as missing")
+        << u"Data/Chinese/out.htm"_s << true << u"Navigate Data/ErrorPage/error.htm"_s;
+    QTest::newRow("a path out of the data folder counts as missing")
+        << u"Data/Chinese/../../secret.htm"_s << true << u"Navigate Data/ErrorPage/error.htm"_s;
 }
 
 void MainWindowTest::loadFile() {
@@ -254,6 +258,8 @@ void MainWindowTest::loadFile() {
     QTemporaryDir dir;
     const QString app = dir.path() + u'/';
     QVERIFY(testsupport::writeBytes(app + u"Data/Chinese/cat.htm"_s, "<p>cat</p>"));
+    QVERIFY(testsupport::writeBytes(app + u"secret.htm"_s, "<p>secret</p>"));
+    QVERIFY(QFile::link(app + u"secret.htm"_s, app + u"Data/Chinese/out.htm"_s));
     if (errorPage) QVERIFY(testsupport::writeBytes(app + u"Data/ErrorPage/error.htm"_s, "<p>error</p>"));
     m_form->Folders = Folders::fromAppFolder(app);
     RecordingViewer viewer;
@@ -468,6 +474,7 @@ void MainWindowTest::pageView_decodesAndLoadsStyleSheets() {
         "<link rel=\"stylesheet\" type=\"text/css\" "
         "href=\"../style.css\"></head><body><h1>\xCB\xE5\xE2</h1></body></html>"));
     PageView view;
+    view.setDataFolder(dir.path());
     view.Navigate(dir.path() + u"/a/cp.htm"_s);
     QCOMPARE(view.toPlainText().trimmed(), u"Лев"_s);
     QTextCursor cursor(view.document());
@@ -507,6 +514,7 @@ void MainWindowTest::pageView_followsLinksSafely() {
     QVERIFY(testsupport::writeBytes(dir.path() + u"/b/second.htm"_s, "<p>second</p>"));
     QVERIFY(testsupport::writeBytes(dir.path() + u"/a/run.sh"_s, "#!/bin/sh\n"));
     PageView view;
+    view.setDataFolder(dir.path());
     view.Navigate(dir.path() + u"/a/first.htm"_s);
     // A relative link to another local page opens in the view.
     Q_EMIT view.anchorClicked(QUrl(u"../b/second.htm"_s));

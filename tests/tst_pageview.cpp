@@ -4,6 +4,7 @@
 
 #include "core/htmltext.h"
 #include "ordinaryuser.h"
+#include "pagecheck.h"
 #include "testsupport.h"
 
 #include <QApplication>
@@ -14,7 +15,9 @@
 #include <QTest>
 #include <QTextDocument>
 
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -45,6 +48,10 @@ private Q_SLOTS:
     void pageThatIsAFifo_isRefusedWithoutWaiting();
     void linkToAHostilePage_showsTheRefusal();
     void everyShippedPage_isWellWithinTheLimits();
+    void slowPage_isRefusedAtEveryZoom_data();
+    void slowPage_isRefusedAtEveryZoom();
+    void fileOutsideTheDataFolder_isNeverOpened_data();
+    void fileOutsideTheDataFolder_isNeverOpened();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -70,8 +77,9 @@ void PageViewTest::hostilePage_isRefusedOnThePage_data() {
     QTest::newRow("100 000 elements side by side") << repeated("<b>x</b> ", 100000) << kRefused;
     QTest::newRow("30 000 table rows")
         << "<table>" + repeated("<tr><td>x</td><td>y</td></tr>", 30000) << kRefused;
-    QTest::newRow("unclosed paragraphs and items are no nesting")
-        << "<ul>" + repeated("<li><p>item", 3000) + "</ul>" << u"item"_s;
+    // The viewer nests each item in the paragraph before it: 6 000 levels, seconds of parsing.
+    QTest::newRow("unclosed items around paragraphs nest")
+        << "<ul>" + repeated("<li><p>item", 3000) + "</ul>" << kRefused;
 }
 
 void PageViewTest::hostilePage_isRefusedOnThePage() {
@@ -79,6 +87,7 @@ void PageViewTest::hostilePage_isRefusedOnThePage() {
     QFETCH(QString, shown);
     QVERIFY(testsupport::writeBytes(path(u"page.htm"_s), page));
     PageView view;
+    view.setDataFolder(m_dir->path());
     view.resize(600, 400);
     view.show();
     view.Navigate(path(u"page.htm"_s));
@@ -110,6 +119,7 @@ void PageViewTest::pictureThatIsNoRegularFile_isLeftOut() {
                                                              "\"> <img src=\"dot.png\"> after</p>"));
 
     PageView view;
+    view.setDataFolder(m_dir->path());
     view.show();
     view.Navigate(path(u"page.htm"_s));
     QApplication::processEvents();
@@ -127,6 +137,7 @@ void PageViewTest::pictureThatIsNoRegularFile_isLeftOut() {
 void PageViewTest::pageThatIsAFifo_isRefusedWithoutWaiting() {
     QCOMPARE(mkfifo(QFile::encodeName(path(u"page.htm"_s)).constData(), 0600), 0);
     PageView view;
+    view.setDataFolder(m_dir->path());
     QVERIFY_THROWS_EXCEPTION(std::runtime_error, view.Navigate(path(u"page.htm"_s)));
     QVERIFY(view.currentPage().isEmpty());
 }
@@ -135,6 +146,7 @@ void PageViewTest::linkToAHostilePage_showsTheRefusal() {
     QVERIFY(testsupport::writeBytes(path(u"deep.htm"_s), repeated("<div>", 5000)));
     QVERIFY(testsupport::writeBytes(path(u"start.htm"_s), "<p><a href=\"deep.htm\">deeper</a></p>"));
     PageView view;
+    view.setDataFolder(m_dir->path());
     view.show();
     view.Navigate(path(u"start.htm"_s));
     QApplication::processEvents();
@@ -160,6 +172,144 @@ void PageViewTest::everyShippedPage_isWellWithinTheLimits() {
         ++pages;
     }
     QCOMPARE(pages, 218 + 25); // the horoscope pages and the compatibility fragments
+}
+
+// Pages that the layout would take seconds to minutes over, at some zoom step, are refused; what is shown
+// stays within the bounds the check measures.
+void PageViewTest::slowPage_isRefusedAtEveryZoom_data() {
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<int>("zoom");
+    QTest::addColumn<bool>("refused");
+    const QByteArray tables = repeated("<table><tr><td>", 30) + "x";
+    const auto table = [](const QByteArray& attribute) {
+        return "<table " + attribute + "><tr><td " + attribute + ">x</td><td>y</td></tr></table>";
+    };
+    QTest::newRow("a ' inside an unquoted value, then 30 tables") << "<p title=a'b>" + tables << 100 << true;
+    QTest::newRow("a \" inside an unquoted value, then 30 tables")
+        << "<p title=a\"b>" + tables << 100 << true;
+    QTest::newRow("an escaped ' inside a quoted value, then 30 tables")
+        << "<p title='a\\'b'>" + tables << 100 << true;
+    QTest::newRow("30 tables deep in capitals") << repeated("<TABLE><TR><TD>", 30) << 100 << true;
+    QTest::newRow("tables inside script text") << "<script>" + tables + "</script>" << 100 << true;
+    QTest::newRow("cellpadding 100 000 000") << table("cellpadding=\"100000000\"") << 100 << true;
+    QTest::newRow("cellpadding 10 000 000, unquoted") << table("cellpadding=10000000") << 100 << true;
+    QTest::newRow("cellspacing 100 000 000") << table("cellspacing='100000000'") << 100 << true;
+    QTest::newRow("border 100 000 000") << table("border=\"100000000\"") << 100 << true;
+    QTest::newRow("width 100 000 000") << table("width=\"100000000\"") << 100 << true;
+    QTest::newRow("colspan 100 000 000") << table("colspan=\"100000000\"") << 100 << true;
+    QTest::newRow("colspan written with entities")
+        << table("colspan=\"&#49;&#48;&#48;&#48;&#48;\"") << 100 << true;
+    QTest::newRow("rowspan 100 000 000") << table("rowspan=\"100000000\"") << 100 << true;
+    QTest::newRow("padding 100 000 000 in a style")
+        << QByteArray("<p style=\"padding: 100000000px; margin-left: 100000000px\">x</p>") << 100 << true;
+    for (const int zoom : {50, 67, 80, 90, 100, 110, 125, 150, 175, 200, 250, 300})
+        QTest::addRow("12 words of 19 999 at %d %%", zoom)
+            << (QByteArray(19999, 'w') + ' ').repeated(12) << zoom << true;
+    QTest::newRow("words of the longest length at 300 %")
+        << (QByteArray(solvenna::ui::LayoutLimits::kMaxWordLength, 'w') + ' ').repeated(100) << 300 << false;
+}
+
+void PageViewTest::slowPage_isRefusedAtEveryZoom() {
+    QFETCH(QByteArray, page);
+    QFETCH(int, zoom);
+    QFETCH(bool, refused);
+    QVERIFY(testsupport::writeBytes(path(u"page.htm"_s), page));
+    PageView view;
+    view.setDataFolder(m_dir->path());
+    view.resize(600, 400);
+    view.setZoom(zoom);
+    view.Navigate(path(u"page.htm"_s));
+    QCOMPARE(view.document()->toPlainText().contains(kRefused), refused);
+    using L = solvenna::ui::LayoutLimits;
+    const solvenna::ui::LayoutShape shape = solvenna::ui::measureLayout(*view.document());
+    QVERIFY(shape.tableNesting <= L::kMaxTableNesting && shape.tableCost <= L::kMaxTableCost);
+    QVERIFY(shape.longestWord <= L::kMaxWordLength && shape.text <= L::kMaxText);
+    QVERIFY(shape.largestLength <= L::kMaxLength && shape.largestFont <= L::kMaxFontPoints * zoom / 100);
+}
+
+namespace {
+// Counts the times a file is opened, by anyone, from now on.
+class OpenWatch {
+public:
+    explicit OpenWatch(const QString& path)
+        : m_fd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)),
+          m_watch(inotify_add_watch(m_fd, QFile::encodeName(path).constData(), IN_OPEN)) {}
+    ~OpenWatch() { close(m_fd); }
+    OpenWatch(const OpenWatch&) = delete;
+    OpenWatch& operator=(const OpenWatch&) = delete;
+    bool valid() const { return m_fd >= 0 && m_watch >= 0; }
+    int opens() const {
+        alignas(inotify_event) char buffer[4096];
+        int count = 0;
+        for (ssize_t got; (got = read(m_fd, buffer, sizeof buffer)) > 0;)
+            for (char* at = buffer; at < buffer + got;
+                 at += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(at)->len)
+                count += (reinterpret_cast<inotify_event*>(at)->mask & IN_OPEN) != 0;
+        return count;
+    }
+
+private:
+    int m_fd;
+    int m_watch;
+};
+} // namespace
+
+// Pages, style sheets and pictures come from the data folder only: what lies outside it, by a link of the
+// page, a path or a symbolic link, is never opened, and the view shows none of it.
+void PageViewTest::fileOutsideTheDataFolder_isNeverOpened_data() {
+    QTest::addColumn<QString>("start"); // the page first shown, in the data folder
+    QTest::addColumn<QString>("link");  // then followed; empty: none
+    QTest::newRow("a link up and out") << u"start.htm"_s << u"../../../outside/secret.htm"_s;
+    QTest::newRow("an absolute link") << u"start.htm"_s << u"OUTSIDE/secret.htm"_s;
+    QTest::newRow("a link to a page that is a symbolic link out") << u"start.htm"_s << u"linked.htm"_s;
+    QTest::newRow("a page that is a symbolic link out") << u"linked.htm"_s << QString();
+    QTest::newRow("a style sheet and a picture outside") << u"styled.htm"_s << QString();
+}
+
+void PageViewTest::fileOutsideTheDataFolder_isNeverOpened() {
+    QFETCH(QString, start);
+    QFETCH(QString, link);
+    const QString data = path(u"program/Data/"_s);
+    const QString outside = path(u"outside/"_s);
+    link.replace(u"OUTSIDE/"_s, QUrl::fromLocalFile(outside).toString());
+    QVERIFY(testsupport::writeBytes(outside + u"secret.htm"_s, "<p>secret</p>"));
+    QVERIFY(testsupport::writeBytes(outside + u"secret.css"_s, "p { color: #123456; }"));
+    QImage dot(4, 4, QImage::Format_RGB32);
+    dot.fill(Qt::red);
+    QVERIFY(dot.save(outside + u"secret.png"_s));
+    QVERIFY(testsupport::writeBytes(data + u"Sub/start.htm"_s,
+                                    "<p>start <a href=\"" + link.toUtf8() + "\">further</a></p>"));
+    QVERIFY(QFile::link(outside + u"secret.htm"_s, data + u"Sub/linked.htm"_s));
+    QVERIFY(
+        testsupport::writeBytes(data + u"Sub/styled.htm"_s,
+                                "<html><head><link rel=\"stylesheet\" href=\"../../../outside/secret.css\">"
+                                "</head><body><p>styled <img src=\"" +
+                                    QFile::encodeName(outside) + "secret.png\"></p></body></html>"));
+    OpenWatch page(outside + u"secret.htm"_s), styleSheet(outside + u"secret.css"_s),
+        picture(outside + u"secret.png"_s);
+    QVERIFY(page.valid() && styleSheet.valid() && picture.valid());
+
+    PageView view;
+    view.setDataFolder(data);
+    view.show();
+    try {
+        view.Navigate(data + u"Sub/"_s + start);
+    } catch (const std::runtime_error&) {
+        QVERIFY(view.currentPage().isEmpty()); // refused like a missing page
+    }
+    QApplication::processEvents();
+    if (!link.isEmpty()) {
+        Q_EMIT view.anchorClicked(QUrl(link));
+        QApplication::processEvents();
+        QCOMPARE(view.currentPage(), data + u"Sub/start.htm"_s); // like a link to a missing page
+    }
+    QVERIFY(!view.document()->toPlainText().contains(u"secret"_s));
+    if (start == u"styled.htm") {
+        QTextCursor cursor(view.document());
+        cursor.movePosition(QTextCursor::NextCharacter);
+        QVERIFY(cursor.charFormat().foreground().color() != QColor(0x12, 0x34, 0x56));
+    }
+    QCOMPARE(page.opens() + styleSheet.opens() + picture.opens(), 0);
 }
 
 QTEST_MAIN(PageViewTest)

@@ -717,6 +717,7 @@ void WindowTest::pageView_followedLinkLeavesNoWayBack() {
     m_form->show();
     QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
     PageView* view = m_form->Web1;
+    view->setDataFolder(folder());
     view->Navigate(a);
     view->setFocus();
     QVERIFY(view->toPlainText().startsWith(u"Первая"_s));
@@ -751,6 +752,7 @@ PageView* WindowTest::showLongPage() {
     if (!writeBytes(page, longPage())) return nullptr;
     m_form->show();
     if (!QTest::qWaitForWindowActive(m_form.get())) return nullptr;
+    m_form->Web1->setDataFolder(folder());
     m_form->Web1->Navigate(page);
     m_form->Web1->setFocus();
     return m_form->Web1;
@@ -912,6 +914,7 @@ void WindowTest::pageView_wrapsAtWordBoundaries() {
     view->resize(width, 300);
     view->show();
     QVERIFY(QTest::qWaitForWindowExposed(view));
+    view->setDataFolder(page.isEmpty() ? folder() : kSourceAppFolder + u"Data"_s);
     view->Navigate(path);
     QCoreApplication::processEvents();
     QTextDocument* document = view->document();
@@ -930,6 +933,7 @@ void WindowTest::pageView_minimumPaneBreaksNoWord() {
     QDirIterator pages(kSourceAppFolder + u"Data"_s, {u"*.htm"_s}, QDir::Files, QDirIterator::Subdirectories);
     int checked = 0;
     PageView view;
+    view.setDataFolder(kSourceAppFolder + u"Data"_s);
     view.resize(width, 300);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));

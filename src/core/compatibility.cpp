@@ -3,6 +3,7 @@
 #include "core/catalogue.h"
 #include "core/htmltext.h"
 #include "core/pagebuilder.h"
+#include "core/safefile.h"
 #include "core/signs.h"
 
 #include <QDir>
@@ -155,7 +156,9 @@ Html chineseCell(int animal) {
 // Puts the fragment in or records it as missing.
 void take(PageBuilder& page, const QString& dataFolder, const QString& relativeFile, QStringList& missing) {
     const QString path = fragmentPath(dataFolder, relativeFile);
-    if (const std::optional<QString> body = readFragment(path))
+    // A fragment that leads out of the data folder counts as missing, unread.
+    const QString inside = safefile::fileInside(path, dataFolder);
+    if (const std::optional<QString> body = inside.isEmpty() ? std::nullopt : readFragment(inside))
         page.block(Html::markup(body->trimmed()));
     else
         missing << path;

@@ -22,6 +22,9 @@ struct PageLimits {
     // A table cell costs the layout twice as much for every table around it: 2 000 cells of a plain
     // table take about as long as 8 cells nested 8 tables deep take times 64.
     static constexpr qint64 kMaxTableCost = 4096;
+    // The viewer makes a table as wide as a cell spans, up to 20 480 columns, which takes it a third of a
+    // second to build alone.
+    static constexpr int kMaxSpan = 100;
     static constexpr qsizetype kMaxWordLength = 20000;
 };
 
@@ -32,8 +35,10 @@ struct PageShape {
     qsizetype elements = 0;
     qint64 tableCost = 0;      // each cell counts 2 to the power of the tables around it
     qsizetype longestWord = 0; // characters of text without a blank
+    int largestSpan = 0;       // the most columns or rows one table cell spans
 };
-// Stops at the first limit exceeded: the figures are then only known to be over that limit.
+// Reads the page as the viewer's HTML import does and counts what it builds. Stops at the first limit
+// exceeded: the figures are then only known to be over that limit.
 PageShape measurePage(QStringView html);
 
 // Why the page must not be shown, in words for the user; empty when it may be.

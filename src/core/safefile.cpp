@@ -1,6 +1,7 @@
 #include "core/safefile.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <climits>
@@ -73,6 +74,14 @@ Contents read(const QString& path, qint64 maxBytes, Links links) {
     }
     close(fd);
     return result;
+}
+
+QString fileInside(const QString& path, const QString& folder) {
+    if (path.isEmpty() || folder.isEmpty()) return {};
+    const QString root = QFileInfo(folder).canonicalFilePath();
+    const QString resolved = QFileInfo(path).canonicalFilePath();
+    if (root.isEmpty() || resolved.isEmpty() || !QFileInfo(resolved).isFile()) return {};
+    return resolved.startsWith(root.endsWith(u'/') ? root : root + u'/') ? resolved : QString();
 }
 
 QString writeTarget(const QString& path, Links links) {

@@ -28,6 +28,10 @@ struct Contents {
 // else that is no regular file (or a link not allowed by the rule) is Unreadable.
 Contents read(const QString& path, qint64 maxBytes, Links links);
 
+// The path with every link resolved, when it names a regular file inside the folder (also when reached
+// through links inside it); empty otherwise. Only looks the path up: nothing is opened.
+QString fileInside(const QString& path, const QString& folder);
+
 // Where a write to the path goes: the path itself, or the regular file a permitted link points to.
 // Empty when the path must not be written (a device, a FIFO, a folder, a link to anything else).
 QString writeTarget(const QString& path, Links links);

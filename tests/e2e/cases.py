@@ -12,8 +12,8 @@ import sys
 
 sys.dont_write_bytecode = True  # runs from the source tree; leave no caches in it
 
-from harness import (actions, check, check_equal, choose, close_message_box, do_action, find, find_all, has_icon,
-                     has_state, main, message_text, press, press_keys, step, text_of, toggle, type_into,
+from harness import (actions, check, check_equal, choose, click_at, close_message_box, do_action, find, find_all,
+                     has_icon, has_state, main, message_text, press, press_keys, step, text_of, toggle, type_into,
                      wait_for, wait_name, wait_state, wait_text)
 
 CAPTION = "Solvenna, версия 1.3"
@@ -505,6 +505,37 @@ def missing_data(s):
     app.check_no_message_box()
 
 
+def page_outside_data(s):
+    secret = os.path.join(s.work, "secret.htm")
+    with open(secret, "w", encoding="utf-8") as f:
+        f.write("<html><body><h1>Чужой файл</h1><p>Тайный текст вне папки Data.</p></body></html>")
+    with open(s.path("Data", "ErrorPage", "error.htm"), encoding="utf-8") as f:
+        error_heading = re.search(r"<h1>(.*?)</h1>", f.read()).group(1)
+    # The Cat's page, the Chinese horoscope of 1975, becomes a symbolic link to the file outside.
+    cat = s.path("Data", "Chinese", "cat.htm")
+    os.remove(cat)
+    os.symlink(secret, cat)
+
+    app = s.launch()
+    dialog = PersonalData(app)
+    main_window = MainWindow(app)
+    step("the birth date 15.08.1975 typed, Enter")
+    type_into(dialog.date, "15.08.1975")
+    press_keys("Return")
+    app.wait_window_gone(dialog.window)
+    wait_name(main_window.window, CAPTION + "  [Без имени, 15.08.1975, " + LION + "]")
+    click_at(main_window.page)  # no window manager gives the focus back by itself
+    wait_state(main_window.window, "active")
+
+    step("Ctrl+K, the Chinese horoscope: its page leads out of the data folder, so the error page shows")
+    press_keys("ctrl+k")
+    text = main_window.wait_page(lambda t: heading(t) == error_heading, "the error page")
+    check("Тайный" not in text and "Чужой" not in text, "the outside file's text is not shown: %r" % text)
+    check_equal([i.name for i in main_window.items()], ["Китайский гороскоп"], "the section bar's items")
+    app.check_alive()
+    app.check_no_message_box()
+
+
 def stored_name(s):
     step("first start: Борис, 1 March 1990, summary and the Druid horoscope, stored")
     app = s.launch()
@@ -554,6 +585,7 @@ CASES = {
     "year_before_1910": year_before_1910,
     "readonly_folder": readonly_folder,
     "missing_data": missing_data,
+    "page_outside_data": page_outside_data,
     "settings_persist": settings_persist,
     "stored_name": stored_name,
 }
