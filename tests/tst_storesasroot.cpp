@@ -60,7 +60,7 @@ void StoresAsRootTest::linkToARootFile_isRefusedAndTheFileKept() {
     QCOMPARE(error, u"Unable to write to "_s + path);
     QCOMPARE(recorder.messages.size(), 1); // reported as any other file it cannot read
     QCOMPARE(testsupport::readBytes(target), old);
-    struct stat after {};
+    struct stat after = {};
     QCOMPARE(stat(QFile::encodeName(target).constData(), &after), 0);
     QCOMPARE(after.st_mode & 07777, 0640u);
     QVERIFY(QFileInfo(path).isSymLink());
