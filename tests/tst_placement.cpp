@@ -12,10 +12,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-[[nodiscard]] bool writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
+using testsupport::writeBytes;
 
 const QByteArray kMain = "[main]\r\nStoreNames=0\r\nShowHints=1\r\nSoftScroll=0\r\nScrollDelay=35\r\n"
                          "AutoDelay=0\r\n";

@@ -62,11 +62,7 @@ constexpr int kDesignedBarWidth = 209;
 QString kSourceAppFolder;
 QTemporaryDir* g_programFolder = nullptr;
 
-[[nodiscard]] bool writeBytes(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
+using testsupport::writeBytes;
 
 // A key as a layout reports it: the key code and the text it types.
 void sendKey(QWidget* target, int key, const QString& text, Qt::KeyboardModifiers modifiers) {
