@@ -333,9 +333,10 @@ void IniFileTest::utf16File_isReadAndStaysUtf16() {
 
 void IniFileTest::unreadableEncoding_isRefusedUntouched_data() {
     QTest::addColumn<QByteArray>("file");
-    QTest::newRow("UTF-32 LE with its mark") << QByteArray(
-        "\xFF\xFE\x00\x00[\x00\x00\x00A\x00\x00\x00]\x00\x00\x00\r\x00\x00\x00\n\x00\x00\x00", 28);
-    QTest::newRow("UTF-16 with a byte missing") << QByteArray("\xFF\xFE[\x00A\x00]\x00\r\x00\n", 11);
+    // "[A]" and a line end, written out byte by byte.
+    QTest::newRow("UTF-32 LE with its mark")
+        << QByteArray::fromHex("fffe00005b000000410000005d0000000d0000000a000000");
+    QTest::newRow("UTF-16 with a byte missing") << QByteArray::fromHex("fffe5b0041005d000d000a");
 }
 
 void IniFileTest::unreadableEncoding_isRefusedUntouched() {
