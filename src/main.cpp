@@ -244,6 +244,10 @@ void TForm1::scrollSmoothly(bool on) {
     Buttons->setSoftScroll(on);
 }
 
+const solvenna::LiveSettings* TForm1::settings() const {
+    return m_settings;
+}
+
 void TForm1::followSettings(solvenna::LiveSettings* settings) {
     if (m_settings) m_settings->disconnect(this);
     m_settings = settings;
@@ -367,10 +371,9 @@ void TForm1::findInPage() {
 
 void TForm1::setPageZoom(int percent) {
     if (m_settings)
-        m_settings->setPageZoom(percent); // the page view follows
+        m_settings->setPageZoom(percent); // the page view follows, the settings file keeps it
     else
         Web1->setZoom(percent);
-    if (SetupFrm) solvenna::writeZoom(SetupFrm->settingsStore(), percent);
 }
 
 void TForm1::releaseTool3() {
@@ -657,12 +660,16 @@ void TForm1::FormCanResize() {
 }
 
 void CreateApplicationWindows() {
-    // The dialogs need the main window's folder values, and the settings dialog applies the settings to
-    // the main window's section bar and menus.
     solvenna::ui::announceDesktopEntry();
     solvenna::ui::installQtTranslations();
     solvenna::ui::installProgramStyle();
     Form1 = new TForm1;
+    CreateDialogWindows();
+}
+
+void CreateDialogWindows() {
+    // The dialogs need the main window's folder values, and the settings dialog applies the settings to
+    // the main window's section bar and menus.
     // The INI files live where the main window's folder values say: beside the program, or in the user's
     // configuration folder when the program is installed.
     Form2 = new TForm2(Form1, Form1->Folders.ConfigFolder);

@@ -167,6 +167,7 @@ public:
     // The settings the window follows from now on: the View menu's check marks, the section bar and the
     // page zoom. Without them the View menu's items and the zoom act on the window alone.
     void followSettings(solvenna::LiveSettings* settings);
+    const solvenna::LiveSettings* settings() const;
 
     // Replaces the page viewer LoadFile talks to (tests); the page view itself by default.
     void setPageViewer(PageViewer* viewer);
@@ -232,3 +233,5 @@ int russianKeyOfLatin(int latinKey);
 // Creates the program's four windows in their order: the main window, the personal data dialog, the about
 // box and the settings dialog. The dialogs live as children of the main window.
 void CreateApplicationWindows();
+// The three dialogs of an existing main window, in the same order, and the window's stored place.
+void CreateDialogWindows();

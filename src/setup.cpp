@@ -197,6 +197,9 @@ void TSetupFrm::FormCreate() {
     // showed before.
     m_settings->announce();
     applyEnablingRule();
+    // A zoom is kept as soon as it is chosen, whatever becomes of the dialog.
+    connectGuarded(m_settings, &LiveSettings::pageZoomChanged, this,
+                   [this](int percent) { solvenna::writeZoom(*m_store, percent); });
 }
 
 // The controls show the settings: a change from elsewhere (the View menu, "Отмена") sets the control,

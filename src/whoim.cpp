@@ -4,12 +4,12 @@
 #include "core/caption.h"
 #include "core/catalogue.h"
 #include "core/datetext.h"
+#include "core/livesettings.h"
 #include "core/signs.h"
 #include "designlayout.h"
 #include "icons.h"
 #include "main.h"
 #include "services.h"
-#include "setup.h"
 
 #include <QAction>
 #include <QApplication>
@@ -543,7 +543,9 @@ void TForm2::Button1Click() {
     }
 
     const QString name = edit1->currentText();
-    if (SetupFrm && SetupFrm->Check1->isChecked() && !name.isEmpty()) {
+    // Names are kept only while the settings in force say so.
+    const solvenna::LiveSettings* settings = Form1 ? Form1->settings() : nullptr;
+    if (settings && settings->values().storeNames && !name.isEmpty()) {
         // An empty field gives day 0, which is shown as the person's date but was never a birth date:
         // stored, it would come back as a real one at the next pick.
         if (!Calendar1->hasDate()) {

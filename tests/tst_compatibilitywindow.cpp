@@ -9,6 +9,7 @@
 #include "widgets.h"
 
 #include "ordinaryuser.h"
+#include "programwindows.h"
 #include "testsupport.h"
 #include "uitestsupport.h"
 
@@ -27,13 +28,7 @@ using namespace solvenna;
 using namespace Qt::Literals::StringLiterals;
 using testsupport::ServiceRecorder;
 
-namespace {
-QString kSourceAppFolder;
-QTemporaryDir* g_programFolder = nullptr;
-
-} // namespace
-
-class CompatibilityWindowTest : public QObject {
+class CompatibilityWindowTest : public QObject, protected testsupport::ProgramWindows {
     Q_OBJECT
 public:
     // Refused writes need an ordinary user.
@@ -41,9 +36,8 @@ public:
 
 private Q_SLOTS:
     void initTestCase();
-    void cleanupTestCase() { delete g_programFolder; }
-    void init();
-    void cleanup();
+    void init() { beginTest(); }
+    void cleanup() { endTest(); }
 
     void command_followsTheDateRule();
     void dialog_showsThePersonAndTakesATypedPartner();
@@ -55,43 +49,12 @@ private Q_SLOTS:
     void page_missingFragment_showsTheErrorPage();
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<ServiceRecorder> m_services;
-    std::unique_ptr<TForm1> m_form;
-    QString folder() const { return m_dir->path() + u'/'; }
-    void createWindows(const QString& appFolder = QString());
     void showOlga();
 };
 
 void CompatibilityWindowTest::initTestCase() {
-    // As the program does before it makes any window.
-    solvenna::ui::installProgramStyle();
-    g_programFolder = new QTemporaryDir;
-    kSourceAppFolder = testsupport::readableProgramFolder(testsupport::dataFolder(), *g_programFolder);
+    startProgram();
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-}
-
-void CompatibilityWindowTest::init() {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_services = std::make_unique<ServiceRecorder>();
-}
-
-void CompatibilityWindowTest::createWindows(const QString& appFolder) {
-    m_form = std::make_unique<TForm1>();
-    Form1 = m_form.get();
-    m_form->Folders = Folders::fromAppFolder(appFolder.isEmpty() ? kSourceAppFolder : appFolder);
-    Form2 = new TForm2(m_form.get(), folder());
-    Form2->today = [] { return QDate(2026, 12, 7); };
-    SetupFrm = new TSetupFrm(m_form.get(), folder());
-    BirthDate = encodeDate(1975, 8, 15);
-    PersonName = u"Анна"_s;
-}
-
-void CompatibilityWindowTest::cleanup() {
-    m_form.reset();
-    m_services.reset();
-    m_dir.reset();
 }
 
 void CompatibilityWindowTest::showOlga() {
@@ -99,7 +62,7 @@ void CompatibilityWindowTest::showOlga() {
 }
 
 void CompatibilityWindowTest::command_followsTheDateRule() {
-    createWindows();
+    createWindowsWithAnna();
     BirthDate = encodeDate(1900, 1, 1);
     m_form->Timer1Timer();
     QVERIFY(!m_form->CompatibilityItem->isEnabled());
@@ -116,7 +79,7 @@ void CompatibilityWindowTest::command_followsTheDateRule() {
 }
 
 void CompatibilityWindowTest::dialog_showsThePersonAndTakesATypedPartner() {
-    createWindows();
+    createWindowsWithAnna();
     m_services->modalResult = QDialog::Accepted;
     m_form->Timer1Timer();
     m_form->CompatibilityItem->trigger();
@@ -131,7 +94,7 @@ void CompatibilityWindowTest::dialog_showsThePersonAndTakesATypedPartner() {
 
 void CompatibilityWindowTest::dialog_pickFillsTheDate_typedNameFillsNothing() {
     QVERIFY(testsupport::writeBytes(folder() + u"names.ini"_s, "[Olga]\r\nDate=03.03.1980\r\n"));
-    createWindows();
+    createWindowsWithAnna();
     TCompatibilityDialog dialog;
     dialog.storedDate = [](const QString& name) { return Form2->names().read(name, 0).date; };
     dialog.prepare(PersonName, BirthDate, Form2->names().names());
@@ -146,7 +109,7 @@ void CompatibilityWindowTest::dialog_pickFillsTheDate_typedNameFillsNothing() {
 }
 
 void CompatibilityWindowTest::dialog_withoutADate_staysOpen() {
-    createWindows();
+    createWindowsWithAnna();
     TCompatibilityDialog dialog;
     dialog.prepare(PersonName, BirthDate, {});
     dialog.show();
@@ -162,7 +125,7 @@ void CompatibilityWindowTest::dialog_withoutADate_staysOpen() {
 }
 
 void CompatibilityWindowTest::page_namesBothWithSignsAndRelations() {
-    createWindows();
+    createWindowsWithAnna();
     showOlga();
     QVERIFY(m_form->Web1->showsGenerated());
     const QString text = m_form->Web1->toPlainText();
@@ -187,7 +150,7 @@ void CompatibilityWindowTest::page_namesBothWithSignsAndRelations() {
 }
 
 void CompatibilityWindowTest::page_linksOpenThePartnersPages() {
-    createWindows();
+    createWindowsWithAnna();
     showOlga();
     // The partner's tree, 3 March 1980: its link opens its page of the data folder in the view.
     const QString partnerTree = m_form->Folders.DruidFolder;
@@ -203,7 +166,7 @@ void CompatibilityWindowTest::page_linksOpenThePartnersPages() {
 }
 
 void CompatibilityWindowTest::page_canBeSavedAsPdfAndFound() {
-    createWindows();
+    createWindowsWithAnna();
     showOlga();
     m_form->Timer1Timer();
     QVERIFY(m_form->SavePagePdfItem->isEnabled());
@@ -219,7 +182,7 @@ void CompatibilityWindowTest::page_missingFragment_showsTheErrorPage() {
     QTemporaryDir copy;
     const QString app = testsupport::readableProgramFolder(testsupport::dataFolder(), copy);
     QVERIFY(QFile::remove(app + u"Data/Compatibility/zodiac-quincunx.htm"_s));
-    createWindows(app);
+    createWindowsWithAnna(app);
     showOlga(); // Лев and Рыбы stand five signs apart
     QVERIFY(!m_form->Web1->showsGenerated());
     QCOMPARE(m_form->Web1->currentPage(), m_form->Folders.errorPage());

@@ -7,6 +7,7 @@
 #include "widgets.h"
 
 #include "ordinaryuser.h"
+#include "programwindows.h"
 #include "testsupport.h"
 #include "uitestsupport.h"
 
@@ -30,15 +31,7 @@ using namespace solvenna;
 using namespace Qt::Literals::StringLiterals;
 using testsupport::ServiceRecorder;
 
-namespace {
-// The program folder with the pages, readable by the ordinary user the tests run as.
-QString kSourceAppFolder;
-QTemporaryDir* g_programFolder = nullptr;
-
-// Returns whether the file was written whole: the tests check it, as a QVERIFY here would not stop them.
-} // namespace
-
-class DialogsTest : public QObject {
+class DialogsTest : public QObject, protected testsupport::ProgramWindows {
     Q_OBJECT
 public:
     // Refused writes need an ordinary user.
@@ -46,9 +39,8 @@ public:
 
 private Q_SLOTS:
     void initTestCase();
-    void cleanupTestCase() { delete g_programFolder; }
-    void init();
-    void cleanup();
+    void init() { beginTest(); }
+    void cleanup() { endTest(); }
 
     // Settings dialog.
     void settingsLoaded_data();
@@ -78,48 +70,11 @@ private Q_SLOTS:
     void popupEnabling();
     void done_inReadOnlyFolder_showsErrorAfterTheDisplays();
     void dialogs_haveFixedSizes();
-
-private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<ServiceRecorder> m_services;
-    std::unique_ptr<TForm1> m_form;
-    TForm2* m_person = nullptr;
-    TSetupFrm* m_setup = nullptr;
-    QString folder() const { return m_dir->path() + u'/'; }
-    void createWindows();
 };
 
 void DialogsTest::initTestCase() {
-    // As the program does before it makes any window.
-    solvenna::ui::installProgramStyle();
-    g_programFolder = new QTemporaryDir;
-    kSourceAppFolder = testsupport::readableProgramFolder(testsupport::dataFolder(), *g_programFolder);
+    startProgram();
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-}
-
-void DialogsTest::init() {
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_services = std::make_unique<ServiceRecorder>();
-}
-
-void DialogsTest::createWindows() {
-    m_form = std::make_unique<TForm1>();
-    Form1 = m_form.get();
-    m_form->Folders = Folders::fromAppFolder(kSourceAppFolder);
-    m_person = new TForm2(m_form.get(), folder());
-    m_person->today = [] { return QDate(2026, 12, 7); };
-    Form2 = m_person;
-    m_setup = new TSetupFrm(m_form.get(), folder());
-    SetupFrm = m_setup;
-}
-
-void DialogsTest::cleanup() {
-    m_form.reset(); // the dialogs are its children; each clears its own global
-    m_services.reset();
-    if (m_dir)
-        QFile::setPermissions(m_dir->path(),
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    m_dir.reset();
 }
 
 void DialogsTest::settingsLoaded_data() {
@@ -367,7 +322,7 @@ void DialogsTest::done_withBothBoxes_showsSummaryThenPage() {
     m_person->Button1->click();
     QCOMPARE(m_services->boxes.size(), 1);
     QVERIFY(m_services->boxes[0].text.startsWith(u"Иван, по знаку Зодиака Вы Лев (23.07 - 22.08)"_s));
-    QCOMPARE(viewer.order, QStringList{u"boxes=1 "_s + kSourceAppFolder + u"Data/Chinese/cat.htm"_s});
+    QCOMPARE(viewer.order, QStringList{u"boxes=1 "_s + programFolder() + u"Data/Chinese/cat.htm"_s});
     QCOMPARE(m_form->windowTitle(), u"Solvenna, версия 1.3  [Иван, 15.08.1975, Лев (23.07 - 22.08)]"_s);
     QCOMPARE(BirthDate, encodeDate(1975, 8, 15));
     QCOMPARE(PersonName, u"Иван"_s);
@@ -429,7 +384,7 @@ void DialogsTest::done_withoutHoroscopeBox_repeatsTheLastSystem() {
     m_form->N13Click();
     m_person->Calendar1->setValue(encodeDate(1980, 3, 25));
     m_person->Button1->click();
-    QCOMPARE(m_form->Web1->currentPage(), kSourceAppFolder + u"Data/Zodiac/aries/element.htm"_s);
+    QCOMPARE(m_form->Web1->currentPage(), programFolder() + u"Data/Zodiac/aries/element.htm"_s);
 }
 
 void DialogsTest::pickName_inAnotherLetterCase_fillsTheDialog() {
@@ -546,7 +501,7 @@ void DialogsTest::done_inReadOnlyFolder_showsErrorAfterTheDisplays() {
     QCOMPARE(m_services->boxes[0].kind, solvenna::ui::BoxKind::Message); // the summary first
     QCOMPARE(m_services->boxes[1].kind, solvenna::ui::BoxKind::Error);
     QCOMPARE(m_services->boxes[1].text, u"Unable to write to "_s + folder() + u"names.ini."_s);
-    QCOMPARE(m_form->Web1->currentPage(), kSourceAppFolder + u"Data/Myphologic/7.htm"_s);
+    QCOMPARE(m_form->Web1->currentPage(), programFolder() + u"Data/Myphologic/7.htm"_s);
     QVERIFY(!m_person->isVisible());
     // The program goes on.
     m_form->N15Click();

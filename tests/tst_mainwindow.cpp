@@ -7,6 +7,7 @@
 #include "widgets.h"
 
 #include "ordinaryuser.h"
+#include "programwindows.h"
 #include "testsupport.h"
 #include "uitestsupport.h"
 
@@ -31,8 +32,6 @@ using testsupport::ServiceRecorder;
 namespace {
 
 // The program folder with the pages, readable by the ordinary user the tests run as.
-QString kSourceAppFolder;
-QTemporaryDir* g_programFolder = nullptr;
 
 // Records what LoadFile asks of the viewer.
 struct RecordingViewer : PageViewer {
@@ -56,7 +55,7 @@ using PopupHandler = void (TForm1::*)();
 Q_DECLARE_METATYPE(Handler)
 Q_DECLARE_METATYPE(PopupHandler)
 
-class MainWindowTest : public QObject {
+class MainWindowTest : public QObject, protected testsupport::ProgramWindows {
     Q_OBJECT
 public:
     // Refused writes need an ordinary user.
@@ -64,9 +63,8 @@ public:
 
 private Q_SLOTS:
     void initTestCase();
-    void cleanupTestCase() { delete g_programFolder; }
     void init();
-    void cleanup();
+    void cleanup() { endTest(); }
 
     void startsEmptyWithCommandsDisabled();
     void enablingRule_data();
@@ -93,32 +91,18 @@ private Q_SLOTS:
     void pageView_links();
     void pageView_followsLinksSafely();
     void toolBar_hasItsHintsAndOrder();
-
-private:
-    std::unique_ptr<TForm1> m_form;
-    std::unique_ptr<ServiceRecorder> m_services;
 };
 
 void MainWindowTest::initTestCase() {
-    // As the program does before it makes any window.
-    solvenna::ui::installProgramStyle();
-    g_programFolder = new QTemporaryDir;
-    kSourceAppFolder = testsupport::readableProgramFolder(testsupport::dataFolder(), *g_programFolder);
+    startProgram();
 }
 
 void MainWindowTest::init() {
-    m_services = std::make_unique<ServiceRecorder>();
+    beginTest();
     BirthDate = encodeDate(1900, 1, 1);
     PersonName.clear();
-    m_form = std::make_unique<TForm1>();
-    Form1 = m_form.get();
-    m_form->Folders = Folders::fromAppFolder(kSourceAppFolder);
+    createMainWindow();
     m_form->Buttons->setSoftScroll(false);
-}
-
-void MainWindowTest::cleanup() {
-    m_form.reset();
-    m_services.reset();
 }
 
 void MainWindowTest::startsEmptyWithCommandsDisabled() {
@@ -211,18 +195,15 @@ void MainWindowTest::shortcuts_workWithTheRussianLayout() {
 }
 
 void MainWindowTest::alwaysAvailableShortcuts() {
-    QTemporaryDir dir;
-    TSetupFrm setup(m_form.get(), dir.path() + u'/');
-    SetupFrm = &setup;
-    TForm2 dialog(m_form.get(), dir.path() + u'/');
-    Form2 = &dialog;
+    createDialogs();
+    TSetupFrm& setup = *m_setup;
     m_form->show();
     QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
     m_services->modals.clear(); // the dialog opened at the first show
     m_form->Timer1Timer();
 
     QTest::keyClick(m_form.get(), Qt::Key_P, Qt::ControlModifier);
-    QCOMPARE(m_services->modals, QList<QDialog*>{&dialog});
+    QCOMPARE(m_services->modals, QList<QDialog*>{m_person});
     QTest::keyClick(m_form.get(), Qt::Key_O, Qt::ControlModifier);
     QVERIFY(setup.isVisible());
     QVERIFY(!setup.isModal()); // the main window's commands stay usable
@@ -230,8 +211,6 @@ void MainWindowTest::alwaysAvailableShortcuts() {
     QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
     QTest::keyClick(m_form.get(), Qt::Key_Q, Qt::ControlModifier);
     QVERIFY(!m_form->isVisible());
-    SetupFrm = nullptr;
-    Form2 = nullptr;
 }
 
 void MainWindowTest::loadFile_data() {
@@ -277,18 +256,18 @@ void MainWindowTest::zodiac_showsFirstTopicWithoutMovingTheOpenSection() {
     QVERIFY(!m_form->Buttons->isHidden());
     QVERIFY(m_form->N13->isChecked());
     QVERIFY(m_form->N18->isChecked());
-    QCOMPARE(m_form->SignFolder, kSourceAppFolder + u"Data/Zodiac/lion/"_s);
-    QCOMPARE(m_form->Web1->currentPage(), kSourceAppFolder + u"Data/Zodiac/lion/element.htm"_s);
+    QCOMPARE(m_form->SignFolder, programFolder() + u"Data/Zodiac/lion/"_s);
+    QCOMPARE(m_form->Web1->currentPage(), programFolder() + u"Data/Zodiac/lion/element.htm"_s);
     QVERIFY(m_form->Web1->toPlainText().contains(u"Лев"_s));
 
     m_form->Buttons->setActiveSection(5);
-    QCOMPARE(m_form->Web1->currentPage(), kSourceAppFolder + u"Data/Zodiac/lion/temper.htm"_s);
+    QCOMPARE(m_form->Web1->currentPage(), programFolder() + u"Data/Zodiac/lion/temper.htm"_s);
     m_form->N13Click();
-    QCOMPARE(m_form->Web1->currentPage(), kSourceAppFolder + u"Data/Zodiac/lion/element.htm"_s);
+    QCOMPARE(m_form->Web1->currentPage(), programFolder() + u"Data/Zodiac/lion/element.htm"_s);
     QCOMPARE(m_form->Buttons->ActiveSection(), 5);
     m_form->Tool6Click();
     QCOMPARE(m_form->Buttons->ActiveSection(), 4);
-    QCOMPARE(m_form->Web1->currentPage(), kSourceAppFolder + u"Data/Zodiac/lion/aromatic.htm"_s);
+    QCOMPARE(m_form->Web1->currentPage(), programFolder() + u"Data/Zodiac/lion/aromatic.htm"_s);
 }
 
 void MainWindowTest::backAndForward_stopAtTheEnds() {
@@ -305,7 +284,7 @@ void MainWindowTest::backAndForward_stopAtTheEnds() {
     QCOMPARE(m_form->Buttons->ActiveSection(), 10);
     QVERIFY(viewer.calls.isEmpty());
     m_form->Tool6Click();
-    QCOMPARE(viewer.calls, QStringList{u"Navigate "_s + kSourceAppFolder + u"Data/Zodiac/aries/love.htm"_s});
+    QCOMPARE(viewer.calls, QStringList{u"Navigate "_s + programFolder() + u"Data/Zodiac/aries/love.htm"_s});
     m_form->Buttons->setActiveSection(9); // already open: nothing is loaded again
     QCOMPARE(viewer.calls.size(), 1);
     m_form->SectionClick(11);
@@ -355,14 +334,14 @@ void MainWindowTest::singlePage() {
         QCOMPARE(bar->Sections()[0]->Items().Count(), 1);
         QCOMPARE(bar->Sections()[0]->Items()[0]->Caption(), caption);
         QCOMPARE(bar->Sections()[0]->Items()[0]->Hint(), caption);
-        QCOMPARE(m_form->Web1->currentPage(), kSourceAppFolder + page);
+        QCOMPARE(m_form->Web1->currentPage(), programFolder() + page);
         QCOMPARE(m_form->windowTitle(), u"Solvenna, версия 1.3"_s);
     }
     // A click on the item loads the page again, worked out afresh.
     RecordingViewer viewer;
     m_form->setPageViewer(&viewer);
     m_form->ButtonsItemClick(m_form->Buttons, 0, 0);
-    QCOMPARE(viewer.calls, QStringList{u"Navigate "_s + kSourceAppFolder + page});
+    QCOMPARE(viewer.calls, QStringList{u"Navigate "_s + programFolder() + page});
     m_form->setPageViewer(nullptr);
 }
 
@@ -387,7 +366,7 @@ void MainWindowTest::zodiacAfterSinglePage_restoresTheSections() {
     for (int i = 0; i < bar->Sections().Count(); ++i)
         QVERIFY(bar->Sections()[i]->Enabled());
     QVERIFY(!m_form->N17->isChecked());
-    QCOMPARE(m_form->Web1->currentPage(), kSourceAppFolder + u"Data/Zodiac/lion/element.htm"_s);
+    QCOMPARE(m_form->Web1->currentPage(), programFolder() + u"Data/Zodiac/lion/element.htm"_s);
     // In the zodiac layout an item click does nothing.
     RecordingViewer viewer;
     m_form->setPageViewer(&viewer);
@@ -434,7 +413,7 @@ void MainWindowTest::commandErrors_showTheErrorBoxAndGoOn() {
     // The command got as far as it did: the layout is set, and the program goes on.
     QVERIFY(m_form->N14->isChecked());
     QVERIFY(m_form->Buttons->SingleSectionMode());
-    m_form->Folders = Folders::fromAppFolder(kSourceAppFolder);
+    m_form->Folders = Folders::fromAppFolder(programFolder());
     m_form->N15->trigger();
     QCOMPARE(m_services->boxes.size(), 1);
     QVERIFY(m_form->Web1->currentPage().endsWith(u"kartas.htm"_s));

@@ -9,6 +9,7 @@
 #include "widgets.h"
 
 #include "ordinaryuser.h"
+#include "programwindows.h"
 #include "testsupport.h"
 #include "uitestsupport.h"
 
@@ -38,8 +39,6 @@ using namespace Qt::Literals::StringLiterals;
 using testsupport::ServiceRecorder;
 
 namespace {
-QString kSourceAppFolder;
-QTemporaryDir* g_programFolder = nullptr;
 
 // QTest::keyClicks takes ASCII only: other letters go as key events that carry their text.
 void typeText(QWidget* widget, const QString& text) {
@@ -54,7 +53,7 @@ void typeText(QWidget* widget, const QString& text) {
 }
 } // namespace
 
-class PersonDialogTest : public QObject {
+class PersonDialogTest : public QObject, protected testsupport::ProgramWindows {
     Q_OBJECT
 public:
     // Refused writes need an ordinary user.
@@ -62,7 +61,6 @@ public:
 
 private Q_SLOTS:
     void initTestCase();
-    void cleanupTestCase() { delete g_programFolder; }
     void init();
     void cleanup();
 
@@ -92,43 +90,19 @@ private Q_SLOTS:
     void advice_isSmallWithAFontInPointsOrPixels();
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<ServiceRecorder> m_services;
-    std::unique_ptr<TForm1> m_form;
-    TForm2* m_person = nullptr;
-    TSetupFrm* m_setup = nullptr;
-    QDate m_today{2026, 12, 7};
-    QString folder() const { return m_dir->path() + u'/'; }
-    void createWindows();
     // Shows the dialog as the program does (without its modal loop) with the focus in the date edit.
     bool showDialog();
     QLineEdit* dateField() const { return m_person->Calendar1->editor(); }
 };
 
 void PersonDialogTest::initTestCase() {
-    // As the program does before it makes any window.
-    solvenna::ui::installProgramStyle();
-    g_programFolder = new QTemporaryDir;
-    kSourceAppFolder = testsupport::readableProgramFolder(testsupport::dataFolder(), *g_programFolder);
+    startProgram();
 }
 
 void PersonDialogTest::init() {
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     m_today = QDate(2026, 12, 7);
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_services = std::make_unique<ServiceRecorder>();
-}
-
-void PersonDialogTest::createWindows() {
-    m_form = std::make_unique<TForm1>();
-    Form1 = m_form.get();
-    m_form->Folders = Folders::fromAppFolder(kSourceAppFolder);
-    m_person = new TForm2(m_form.get(), folder());
-    m_person->today = [this] { return m_today; };
-    Form2 = m_person;
-    m_setup = new TSetupFrm(m_form.get(), folder());
-    SetupFrm = m_setup;
+    beginTest();
 }
 
 bool PersonDialogTest::showDialog() {
@@ -140,12 +114,7 @@ bool PersonDialogTest::showDialog() {
 }
 
 void PersonDialogTest::cleanup() {
-    m_form.reset();
-    m_services.reset();
-    if (m_dir)
-        QFile::setPermissions(m_dir->path(),
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    m_dir.reset();
+    endTest();
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
 }
 

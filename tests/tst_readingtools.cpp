@@ -12,6 +12,7 @@
 #include "whoim.h"
 
 #include "ordinaryuser.h"
+#include "programwindows.h"
 #include "testsupport.h"
 #include "uitestsupport.h"
 
@@ -36,8 +37,6 @@ using namespace Qt::Literals::StringLiterals;
 using testsupport::ServiceRecorder;
 
 namespace {
-QString kSourceAppFolder;
-QTemporaryDir* g_programFolder = nullptr;
 
 // What a PDF reader makes of a file: its text (pdftotext) and its page count and errors (pdfinfo).
 struct PdfReading {
@@ -66,7 +65,7 @@ QList<QAction*> itemsOf(QMenu* menu) {
 }
 } // namespace
 
-class ReadingToolsTest : public QObject {
+class ReadingToolsTest : public QObject, protected testsupport::ProgramWindows {
     Q_OBJECT
 public:
     // Refused writes need an ordinary user.
@@ -74,9 +73,8 @@ public:
 
 private Q_SLOTS:
     void initTestCase();
-    void cleanupTestCase() { delete g_programFolder; }
     void init();
-    void cleanup();
+    void cleanup() { endTest(); }
 
     void menus_keepTheirItemsAndAddTheTools();
     void tools_areEnabledByWhatIsShown();
@@ -94,49 +92,20 @@ private Q_SLOTS:
     void proposedFileName_isSafeAndRussian();
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<ServiceRecorder> m_services;
-    std::unique_ptr<TForm1> m_form;
-    QString folder() const { return m_dir->path() + u'/'; }
-    void createWindows();
     void showLionPage(const QString& topicFile = u"element.htm"_s);
 };
 
 void ReadingToolsTest::initTestCase() {
-    // As the program does before it makes any window.
-    solvenna::ui::installProgramStyle();
-    g_programFolder = new QTemporaryDir;
-    kSourceAppFolder = testsupport::readableProgramFolder(testsupport::dataFolder(), *g_programFolder);
+    startProgram();
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     QVERIFY2(!QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty(),
              "pdftotext (poppler-utils) is needed");
 }
 
 void ReadingToolsTest::init() {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_services = std::make_unique<ServiceRecorder>();
+    beginTest();
     BirthDate = encodeDate(1975, 8, 15);
     PersonName = u"Анна"_s;
-}
-
-void ReadingToolsTest::createWindows() {
-    m_form = std::make_unique<TForm1>();
-    Form1 = m_form.get();
-    m_form->Folders = Folders::fromAppFolder(kSourceAppFolder);
-    Form2 = new TForm2(m_form.get(), folder());
-    SetupFrm = new TSetupFrm(m_form.get(), folder());
-    BirthDate = encodeDate(1975, 8, 15);
-    PersonName = u"Анна"_s;
-}
-
-void ReadingToolsTest::cleanup() {
-    m_form.reset();
-    m_services.reset();
-    if (m_dir)
-        QFile::setPermissions(m_dir->path(),
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    m_dir.reset();
 }
 
 void ReadingToolsTest::showLionPage(const QString& topicFile) {
@@ -144,7 +113,7 @@ void ReadingToolsTest::showLionPage(const QString& topicFile) {
 }
 
 void ReadingToolsTest::menus_keepTheirItemsAndAddTheTools() {
-    createWindows();
+    createWindowsWithAnna();
     QStringList horoscope;
     for (QAction* a : itemsOf(m_form->N1))
         horoscope << (a->isSeparator() ? u"-"_s : a->text());
@@ -173,7 +142,7 @@ void ReadingToolsTest::menus_keepTheirItemsAndAddTheTools() {
 }
 
 void ReadingToolsTest::tools_areEnabledByWhatIsShown() {
-    createWindows();
+    createWindowsWithAnna();
     BirthDate = encodeDate(1900, 1, 1);
     m_form->Timer1Timer();
     for (QAction* a : {m_form->PrintItem, m_form->PreviewItem, m_form->SavePagePdfItem,
@@ -190,7 +159,7 @@ void ReadingToolsTest::tools_areEnabledByWhatIsShown() {
 }
 
 void ReadingToolsTest::pagePdf_holdsThePageAndTheFooter() {
-    createWindows();
+    createWindowsWithAnna();
     showLionPage();
     m_services->saveAnswer = folder() + u"page.pdf"_s;
     m_form->SavePagePdfItem->setEnabled(true);
@@ -216,7 +185,7 @@ void ReadingToolsTest::pagePdf_holdsThePageAndTheFooter() {
 }
 
 void ReadingToolsTest::horoscopePdf_holdsCoverContentsAndEveryPage() {
-    createWindows();
+    createWindowsWithAnna();
     m_form->Timer1Timer();
     m_services->saveAnswer = folder() + u"all.pdf"_s;
     m_form->SaveHoroscopePdfItem->trigger();
@@ -238,7 +207,7 @@ void ReadingToolsTest::horoscopePdf_holdsCoverContentsAndEveryPage() {
 }
 
 void ReadingToolsTest::horoscopePdf_skipsWhatIsMissingWithALine() {
-    createWindows();
+    createWindowsWithAnna();
     // A copy of the pages in which the Druid page is missing.
     QTemporaryDir copy;
     const QString app = testsupport::readableProgramFolder(testsupport::dataFolder(), copy);
@@ -257,7 +226,7 @@ void ReadingToolsTest::horoscopePdf_skipsWhatIsMissingWithALine() {
 }
 
 void ReadingToolsTest::horoscopePdf_inAFolderThatRefuses_reportsTheError() {
-    createWindows();
+    createWindowsWithAnna();
     m_form->Timer1Timer();
     QVERIFY(QFile::setPermissions(m_dir->path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
     m_services->saveAnswer = folder() + u"all.pdf"_s;
@@ -309,7 +278,7 @@ void ReadingToolsTest::find_countsAndMoves_data() {
 void ReadingToolsTest::find_countsAndMoves() {
     QFETCH(QString, query);
     QFETCH(QString, twin);
-    createWindows();
+    createWindowsWithAnna();
     showLionPage();
     m_form->findInPage();
     TFindBar* bar = m_form->FindBar;
@@ -335,7 +304,7 @@ void ReadingToolsTest::find_countsAndMoves() {
 }
 
 void ReadingToolsTest::find_closesWithEscapeAndWithAnotherPage() {
-    createWindows();
+    createWindowsWithAnna();
     showLionPage();
     m_form->findInPage();
     TFindBar* bar = m_form->FindBar;
@@ -359,7 +328,7 @@ void ReadingToolsTest::find_closesWithEscapeAndWithAnotherPage() {
 }
 
 void ReadingToolsTest::zoom_scalesThePagesAndIsRemembered() {
-    createWindows();
+    createWindowsWithAnna();
     showLionPage();
     const auto headingSize = [this] {
         return m_form->Web1->document()->begin().charFormat().fontPointSize() > 0
@@ -386,7 +355,7 @@ void ReadingToolsTest::zoom_scalesThePagesAndIsRemembered() {
     QVERIFY(ini.open(QIODevice::WriteOnly));
     ini.write("[main]\r\nPageZoom=125\r\n");
     ini.close();
-    createWindows();
+    createWindowsWithAnna();
     QCOMPARE(m_form->Web1->zoom(), 125);
     m_form->ZoomNormalItem->trigger();
     QCOMPARE(m_form->Web1->zoom(), 100);
@@ -408,7 +377,7 @@ void ReadingToolsTest::zoom_brokenValue_givesTheNormalSize() {
     QVERIFY(ini.open(QIODevice::WriteOnly));
     ini.write("[main]\r\nPageZoom=" + value + "\r\n");
     ini.close();
-    createWindows();
+    createWindowsWithAnna();
     QCOMPARE(m_form->Web1->zoom(), 100);
 }
 

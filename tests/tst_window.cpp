@@ -14,6 +14,7 @@
 #include "widgets/widgets_p.h"
 
 #include "ordinaryuser.h"
+#include "programwindows.h"
 #include "testsupport.h"
 #include "uitestsupport.h"
 
@@ -58,9 +59,6 @@ namespace {
 
 // The section bar's designed width, which it keeps unless its captions need more.
 constexpr int kDesignedBarWidth = 209;
-
-QString kSourceAppFolder;
-QTemporaryDir* g_programFolder = nullptr;
 
 using testsupport::writeBytes;
 
@@ -231,7 +229,7 @@ QColor pixelAt(QWidget* widget, const QPoint& at) {
 
 } // namespace
 
-class WindowTest : public QObject {
+class WindowTest : public QObject, protected testsupport::ProgramWindows {
     Q_OBJECT
 public:
     // Refused writes need an ordinary user.
@@ -239,9 +237,8 @@ public:
 
 private Q_SLOTS:
     void initTestCase();
-    void cleanupTestCase() { delete g_programFolder; }
     void init();
-    void cleanup();
+    void cleanup() { endTest(); }
 
     // Keys by their place on the keyboard.
     void physicalLatinKey_data();
@@ -303,40 +300,21 @@ private:
     void createForm();
     // The main window shown with a long page in its page view, which has the focus; null when that failed.
     PageView* showLongPage();
-    QString folder() const { return m_dir->path() + u'/'; }
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<ServiceRecorder> m_services;
-    std::unique_ptr<TForm1> m_form;
 };
 
 void WindowTest::initTestCase() {
-    g_programFolder = new QTemporaryDir;
-    kSourceAppFolder = testsupport::readableProgramFolder(testsupport::dataFolder(), *g_programFolder);
-    // As at start-up: the program's style comes before any window.
-    solvenna::ui::installProgramStyle();
+    startProgram();
 }
 
 void WindowTest::init() {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_services = std::make_unique<ServiceRecorder>();
+    beginTest();
     BirthDate = encodeDate(1900, 1, 1);
     PersonName.clear();
 }
 
 void WindowTest::createForm() {
-    m_form = std::make_unique<TForm1>();
-    Form1 = m_form.get();
-    m_form->Folders = Folders::fromAppFolder(kSourceAppFolder);
+    createMainWindow();
     m_form->Buttons->setSoftScroll(false);
-}
-
-void WindowTest::cleanup() {
-    if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
-    m_form.reset(); // the dialogs are its children; each clears its own global
-    m_services.reset();
-    m_dir.reset();
 }
 
 // --- Keys by their place on the keyboard ------------------------------------------------------------------
@@ -434,8 +412,7 @@ void WindowTest::accessKeys() {
     QFETCH(int, key);
     QFETCH(QString, text);
     QFETCH(QString, menu);
-    createForm();
-    Form2 = new TForm2(m_form.get(), folder());
+    createWindows();
     m_form->show();
     QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
     m_services->modals.clear(); // the personal data dialog at the first show
@@ -517,11 +494,8 @@ void WindowTest::ctrlShortcuts() {
     QFETCH(QString, window);
     QFETCH(bool, dateSet);
     QFETCH(QString, effect);
-    createForm();
-    TForm2* person = new TForm2(m_form.get(), folder());
-    Form2 = person;
-    TSetupFrm* setup = new TSetupFrm(m_form.get(), folder());
-    SetupFrm = setup;
+    createWindows();
+    TSetupFrm* setup = m_setup;
     m_form->show();
     QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
     m_services->modals.clear(); // the personal data dialog at the first show
@@ -555,7 +529,7 @@ void WindowTest::ctrlShortcuts() {
     }
     QCOMPARE(m_form->Buttons->isHidden(), !horoscopes.contains(effect));
     QCOMPARE(m_services->boxes.size(), effect == u"summary" ? 1 : 0);
-    QCOMPARE(m_services->modals, effect == u"personal data" ? QList<QDialog*>{person} : QList<QDialog*>{});
+    QCOMPARE(m_services->modals, effect == u"personal data" ? QList<QDialog*>{m_person} : QList<QDialog*>{});
     QCOMPARE(m_form->isVisible(), effect != u"exit");
     if (effect == u"settings") {
         QVERIFY(setup->isVisible());
@@ -675,7 +649,7 @@ void WindowTest::pageView_keepsNoHistory() {
     m_form->show();
     QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
     BirthDate = encodeDate(1975, 8, 15);
-    const QString lion = kSourceAppFolder + u"Data/Zodiac/lion/"_s;
+    const QString lion = programFolder() + u"Data/Zodiac/lion/"_s;
     // Three pages in turn: the view has been on a page before and after the one the bar says.
     m_form->N13Click();
     m_form->Buttons->setActiveSection(2);
@@ -897,7 +871,7 @@ void WindowTest::pageView_wrapsAtWordBoundaries_data() {
 void WindowTest::pageView_wrapsAtWordBoundaries() {
     QFETCH(QString, page);
     QFETCH(int, width);
-    QString path = kSourceAppFolder + page;
+    QString path = programFolder() + page;
     if (page.isEmpty()) {
         path = folder() + u"words.htm"_s;
         QVERIFY(writeBytes(path, u"<html><body><p>Зодиакальный гороскоп и Нумерологический гороскоп, "
@@ -910,7 +884,7 @@ void WindowTest::pageView_wrapsAtWordBoundaries() {
     view->resize(width, 300);
     view->show();
     QVERIFY(QTest::qWaitForWindowExposed(view));
-    view->setDataFolder(page.isEmpty() ? folder() : kSourceAppFolder + u"Data"_s);
+    view->setDataFolder(page.isEmpty() ? folder() : programFolder() + u"Data"_s);
     view->Navigate(path);
     QCoreApplication::processEvents();
     QTextDocument* document = view->document();
@@ -926,10 +900,10 @@ void WindowTest::pageView_minimumPaneBreaksNoWord() {
     // At the narrowest the window allows, every word of every page, headings included, fits a line.
     createForm();
     const int width = m_form->Web1->minimumWidth();
-    QDirIterator pages(kSourceAppFolder + u"Data"_s, {u"*.htm"_s}, QDir::Files, QDirIterator::Subdirectories);
+    QDirIterator pages(programFolder() + u"Data"_s, {u"*.htm"_s}, QDir::Files, QDirIterator::Subdirectories);
     int checked = 0;
     PageView view;
-    view.setDataFolder(kSourceAppFolder + u"Data"_s);
+    view.setDataFolder(programFolder() + u"Data"_s);
     view.resize(width, 300);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
@@ -1509,21 +1483,19 @@ void WindowTest::windowsReadable() {
     QFETCH(QString, switchTo);
     QFETCH(QString, window);
     PaletteScope scope(namedPalette(palette));
-    createForm();
+    createWindows();
     QWidget* shown = nullptr;
     if (window == u"main window") {
         m_form->FindBar->show(); // the find bar's labels too
         shown = m_form.get();
     } else if (window == u"personal data") {
-        shown = new TForm2(m_form.get(), folder());
+        shown = m_person;
     } else if (window == u"settings") {
-        auto* setup = new TSetupFrm(m_form.get(), folder());
-        setup->Check4->setChecked(false); // the scroll delay's label enabled
-        shown = setup;
+        m_setup->Check4->setChecked(false); // the scroll delay's label enabled
+        shown = m_setup;
     } else if (window == u"about box") {
-        auto* about = new TAboutBox(m_form.get());
-        about->ensureControls();
-        shown = about;
+        AboutBox->ensureControls();
+        shown = AboutBox;
     } else {
         auto* compatibility = new TCompatibilityDialog(m_form.get());
         compatibility->prepare(u"Анна"_s, encodeDate(1975, 8, 15), {});
@@ -1546,9 +1518,9 @@ void WindowTest::windowsReadable() {
 
 void WindowTest::lightPalette_keepsTheDesignedColours() {
     PaletteScope scope(lightPalette());
-    createForm();
-    auto* person = new TForm2(m_form.get(), folder());
-    auto* setup = new TSetupFrm(m_form.get(), folder());
+    createWindows();
+    TForm2* person = m_person;
+    TSetupFrm* setup = m_setup;
     person->show();
     setup->show();
     QVERIFY(QTest::qWaitForWindowExposed(person));
