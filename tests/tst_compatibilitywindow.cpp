@@ -8,7 +8,6 @@
 #include "whoim.h"
 #include "widgets.h"
 
-#include "ordinaryuser.h"
 #include "programwindows.h"
 #include "testsupport.h"
 #include "uitestsupport.h"
@@ -28,16 +27,10 @@ using namespace solvenna;
 using namespace Qt::Literals::StringLiterals;
 using testsupport::ServiceRecorder;
 
-class CompatibilityWindowTest : public QObject, protected testsupport::ProgramWindows {
+class CompatibilityWindowTest : public testsupport::ProgramWindows {
     Q_OBJECT
-public:
-    // Refused writes need an ordinary user.
-    static void initMain() { testsupport::runAsOrdinaryUser(); }
-
 private Q_SLOTS:
     void initTestCase();
-    void init() { beginTest(); }
-    void cleanup() { endTest(); }
 
     void command_followsTheDateRule();
     void dialog_showsThePersonAndTakesATypedPartner();

@@ -6,7 +6,6 @@
 #include "whoim.h"
 #include "widgets.h"
 
-#include "ordinaryuser.h"
 #include "programwindows.h"
 #include "testsupport.h"
 #include "uitestsupport.h"
@@ -31,16 +30,10 @@ using namespace solvenna;
 using namespace Qt::Literals::StringLiterals;
 using testsupport::ServiceRecorder;
 
-class DialogsTest : public QObject, protected testsupport::ProgramWindows {
+class DialogsTest : public testsupport::ProgramWindows {
     Q_OBJECT
-public:
-    // Refused writes need an ordinary user.
-    static void initMain() { testsupport::runAsOrdinaryUser(); }
-
 private Q_SLOTS:
     void initTestCase();
-    void init() { beginTest(); }
-    void cleanup() { endTest(); }
 
     // Settings dialog.
     void settingsLoaded_data();

@@ -6,7 +6,6 @@
 #include "whoim.h"
 #include "widgets.h"
 
-#include "ordinaryuser.h"
 #include "programwindows.h"
 #include "testsupport.h"
 #include "uitestsupport.h"
@@ -55,16 +54,10 @@ using PopupHandler = void (TForm1::*)();
 Q_DECLARE_METATYPE(Handler)
 Q_DECLARE_METATYPE(PopupHandler)
 
-class MainWindowTest : public QObject, protected testsupport::ProgramWindows {
+class MainWindowTest : public testsupport::ProgramWindows {
     Q_OBJECT
-public:
-    // Refused writes need an ordinary user.
-    static void initMain() { testsupport::runAsOrdinaryUser(); }
-
 private Q_SLOTS:
-    void initTestCase();
     void init();
-    void cleanup() { endTest(); }
 
     void startsEmptyWithCommandsDisabled();
     void enablingRule_data();
@@ -92,10 +85,6 @@ private Q_SLOTS:
     void pageView_followsLinksSafely();
     void toolBar_hasItsHintsAndOrder();
 };
-
-void MainWindowTest::initTestCase() {
-    startProgram();
-}
 
 void MainWindowTest::init() {
     beginTest();

@@ -8,7 +8,6 @@
 #include "whoim.h"
 #include "widgets.h"
 
-#include "ordinaryuser.h"
 #include "programwindows.h"
 #include "testsupport.h"
 #include "uitestsupport.h"
@@ -53,14 +52,9 @@ void typeText(QWidget* widget, const QString& text) {
 }
 } // namespace
 
-class PersonDialogTest : public QObject, protected testsupport::ProgramWindows {
+class PersonDialogTest : public testsupport::ProgramWindows {
     Q_OBJECT
-public:
-    // Refused writes need an ordinary user.
-    static void initMain() { testsupport::runAsOrdinaryUser(); }
-
 private Q_SLOTS:
-    void initTestCase();
     void init();
     void cleanup();
 
@@ -94,10 +88,6 @@ private:
     bool showDialog();
     QLineEdit* dateField() const { return m_person->Calendar1->editor(); }
 };
-
-void PersonDialogTest::initTestCase() {
-    startProgram();
-}
 
 void PersonDialogTest::init() {
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));

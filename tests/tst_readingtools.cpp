@@ -11,7 +11,6 @@
 #include "style.h"
 #include "whoim.h"
 
-#include "ordinaryuser.h"
 #include "programwindows.h"
 #include "testsupport.h"
 #include "uitestsupport.h"
@@ -65,16 +64,11 @@ QList<QAction*> itemsOf(QMenu* menu) {
 }
 } // namespace
 
-class ReadingToolsTest : public QObject, protected testsupport::ProgramWindows {
+class ReadingToolsTest : public testsupport::ProgramWindows {
     Q_OBJECT
-public:
-    // Refused writes need an ordinary user.
-    static void initMain() { testsupport::runAsOrdinaryUser(); }
-
 private Q_SLOTS:
     void initTestCase();
     void init();
-    void cleanup() { endTest(); }
 
     void menus_keepTheirItemsAndAddTheTools();
     void tools_areEnabledByWhatIsShown();
@@ -348,8 +342,7 @@ void ReadingToolsTest::zoom_scalesThePagesAndIsRemembered() {
     QVERIFY(testsupport::readBytes(folder() + u"solvenna.ini"_s).contains("PageZoom=125"));
 
     // The next run starts with it.
-    cleanup();
-    m_dir = std::make_unique<QTemporaryDir>();
+    endTest();
     init();
     QFile ini(folder() + u"solvenna.ini"_s);
     QVERIFY(ini.open(QIODevice::WriteOnly));

@@ -13,7 +13,6 @@
 #include "widgets.h"
 #include "widgets/widgets_p.h"
 
-#include "ordinaryuser.h"
 #include "programwindows.h"
 #include "testsupport.h"
 #include "uitestsupport.h"
@@ -229,16 +228,10 @@ QColor pixelAt(QWidget* widget, const QPoint& at) {
 
 } // namespace
 
-class WindowTest : public QObject, protected testsupport::ProgramWindows {
+class WindowTest : public testsupport::ProgramWindows {
     Q_OBJECT
-public:
-    // Refused writes need an ordinary user.
-    static void initMain() { testsupport::runAsOrdinaryUser(); }
-
 private Q_SLOTS:
-    void initTestCase();
     void init();
-    void cleanup() { endTest(); }
 
     // Keys by their place on the keyboard.
     void physicalLatinKey_data();
@@ -301,10 +294,6 @@ private:
     // The main window shown with a long page in its page view, which has the focus; null when that failed.
     PageView* showLongPage();
 };
-
-void WindowTest::initTestCase() {
-    startProgram();
-}
 
 void WindowTest::init() {
     beginTest();
