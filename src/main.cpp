@@ -31,6 +31,7 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenu>
 #include <QScopeGuard>
 #include <QScreen>
@@ -259,7 +260,10 @@ void TForm1::followSettings(solvenna::LiveSettings* settings) {
         // The bar's timer takes no negative interval: a minus sign typed on its own way to a number gives 0.
         Buttons->setScrollDelay(std::clamp(milliseconds, 0, 65535));
     });
-    const auto zoomPages = [this](int percent) { Web1->setZoom(percent); };
+    const auto zoomPages = [this](int percent) {
+        Web1->setZoom(percent);
+        showZoom(percent);
+    };
     connectGuarded(settings, &LiveSettings::pageZoomChanged, this, zoomPages);
 }
 
@@ -372,8 +376,10 @@ void TForm1::findInPage() {
 void TForm1::setPageZoom(int percent) {
     if (m_settings)
         m_settings->setPageZoom(percent); // the page view follows, the settings file keeps it
-    else
+    else {
         Web1->setZoom(percent);
+        showZoom(percent);
+    }
 }
 
 void TForm1::releaseTool3() {
@@ -622,16 +628,33 @@ void TForm1::fitSectionBarToCaptions() {
         std::max({60, Buttons->widthForItemText(widestWord), Buttons->widthForSectionCaptions()}));
 }
 
-void TForm1::showNotice(const QString& text) {
+QStatusBar* TForm1::notices() {
     if (!m_notices) {
         m_notices = statusBar();
         m_notices->setSizeGripEnabled(false);
+        m_zoomShown = new QLabel(m_notices);
+        m_zoomShown->setAccessibleName(u"Масштаб"_s);
+        m_zoomShown->hide();
+        m_notices->addPermanentWidget(m_zoomShown);
         connect(m_notices, &QStatusBar::messageChanged, m_notices, [this](const QString& message) {
-            if (message.isEmpty()) m_notices->hide();
+            if (message.isEmpty() && m_zoomShown->isHidden()) m_notices->hide();
         });
     }
-    m_notices->showMessage(text, 10000);
+    return m_notices;
+}
+
+void TForm1::showNotice(const QString& text) {
+    notices()->showMessage(text, 10000);
     m_notices->show();
+}
+
+void TForm1::showZoom(int percent) {
+    const bool normal = percent == solvenna::kNormalZoom;
+    if (normal && !m_notices) return; // no status bar for what is as always
+    notices();
+    m_zoomShown->setText(u"Масштаб: %1\u00A0%"_s.arg(percent));
+    m_zoomShown->setVisible(!normal);
+    m_notices->setVisible(!normal || !m_notices->currentMessage().isEmpty());
 }
 
 void TForm1::savePlacement() const {

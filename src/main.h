@@ -15,6 +15,7 @@ class QAction;
 class QActionGroup;
 class QMenu;
 class QSplitter;
+class QLabel;
 class QStatusBar;
 class QTimer;
 class QToolBar;
@@ -175,6 +176,8 @@ public:
     // A word to the person that needs no answer, in a status bar that shows only while it speaks, for as
     // long as a hint stays.
     void showNotice(const QString& text);
+    // The zoom in the status bar, which shows while the pages are not at their normal size.
+    void showZoom(int percent);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -204,7 +207,9 @@ private:
     bool commandsReachableFrom(const QWidget* window) const;
 
     PageViewer* m_viewer = nullptr;
-    QStatusBar* m_notices = nullptr;             // made at the first notice
+    QStatusBar* m_notices = nullptr; // made at the first notice or zoom
+    QLabel* m_zoomShown = nullptr;   // in the status bar
+    QStatusBar* notices();
     QPointer<solvenna::LiveSettings> m_settings; // the settings dialog's, while it lives
     QActionGroup* m_mainGroup = nullptr;
     QActionGroup* m_popupGroup = nullptr;

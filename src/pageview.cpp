@@ -234,30 +234,35 @@ void PageView::doSetSource(const QUrl& name, QTextDocument::ResourceType type) {
 }
 
 void PageView::applyZoom() {
-    if (m_zoom == 100) return;
     const qreal factor = m_zoom / 100.0;
     const qreal base =
         document()->defaultFont().pointSizeF() > 0 ? document()->defaultFont().pointSizeF() : 10;
     struct Run {
         int from, length;
-        qreal size;
+        QTextCharFormat format;
     };
     QList<Run> runs;
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            const qreal size = fragment.charFormat().fontPointSize();
-            runs.append({fragment.position(), fragment.length(), (size > 0 ? size : base) * factor});
+            QTextCharFormat format = fragment.charFormat();
+            // A heading's size is an adjustment of the default font, which outweighs its own size in
+            // points; the size it is shown at becomes its own, so that it scales as the text does.
+            const bool adjusted = format.hasProperty(QTextFormat::FontSizeAdjustment);
+            if (factor == 1 && !adjusted) continue;
+            const qreal size = adjusted || format.fontPointSize() > 0 ? format.font().pointSizeF() : base;
+            format.clearProperty(QTextFormat::FontSizeAdjustment);
+            format.setFontPointSize(size * factor);
+            runs.append({fragment.position(), fragment.length(), format});
         }
     }
+    if (runs.isEmpty()) return;
     QTextCursor cursor(document());
     cursor.beginEditBlock();
     for (const Run& run : runs) {
         cursor.setPosition(run.from);
         cursor.setPosition(run.from + run.length, QTextCursor::KeepAnchor);
-        QTextCharFormat size;
-        size.setFontPointSize(run.size);
-        cursor.mergeCharFormat(size);
+        cursor.setCharFormat(run.format);
     }
     cursor.endEditBlock();
     document()->setModified(false);

@@ -19,6 +19,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
@@ -26,6 +27,7 @@
 #include <QProcess>
 #include <QSet>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -81,6 +83,8 @@ private Q_SLOTS:
     void find_countsAndMoves();
     void find_closesWithEscapeAndWithAnotherPage();
     void zoom_scalesThePagesAndIsRemembered();
+    void zoom_keepsTheHeadingsInProportion_data();
+    void zoom_keepsTheHeadingsInProportion();
     void zoom_brokenValue_givesTheNormalSize_data();
     void zoom_brokenValue_givesTheNormalSize();
     void proposedFileName_isSafeAndRussian();
@@ -334,6 +338,13 @@ void ReadingToolsTest::zoom_scalesThePagesAndIsRemembered() {
     m_form->ZoomInItem->trigger();
     QCOMPARE(m_form->Web1->zoom(), 110);
     QCOMPARE(headingSize(), normal * 1.1);
+    // The status bar shows the zoom while it is not 100 %.
+    const auto zoomShown = [this] {
+        const auto* label = m_form->statusBar()->findChild<QLabel*>();
+        return m_form->statusBar()->isVisible() && label && label->isVisible() ? label->text() : QString();
+    };
+    m_form->show();
+    QCOMPARE(zoomShown(), u"Масштаб: 110\u00A0%"_s);
     m_form->ZoomInItem->trigger();
     QCOMPARE(m_form->Web1->zoom(), 125);
     // Another page keeps the zoom.
@@ -350,10 +361,45 @@ void ReadingToolsTest::zoom_scalesThePagesAndIsRemembered() {
     ini.close();
     createWindowsWithAnna();
     QCOMPARE(m_form->Web1->zoom(), 125);
+    m_form->show();
+    QCOMPARE(zoomShown(), u"Масштаб: 125\u00A0%"_s);
     m_form->ZoomNormalItem->trigger();
     QCOMPARE(m_form->Web1->zoom(), 100);
+    QCOMPARE(zoomShown(), QString());
     m_form->ZoomOutItem->trigger();
     QCOMPARE(m_form->Web1->zoom(), 90);
+}
+
+void ReadingToolsTest::zoom_keepsTheHeadingsInProportion_data() {
+    QTest::addColumn<int>("steps"); // Крупнее when above 0, Мельче when below
+    for (const int steps : {-4, -1, 1, 3, 6})
+        QTest::addRow("%+d", steps) << steps;
+}
+
+// Every size of the page grows and shrinks alike: the subheading stays as much larger than the text.
+void ReadingToolsTest::zoom_keepsTheHeadingsInProportion() {
+    QFETCH(int, steps);
+    createWindowsWithAnna();
+    showLionPage();
+    // The sizes of the subheading "Стихия знака" and of the paragraph after the period line.
+    const auto sizes = [this] {
+        QTextBlock subheading = m_form->Web1->document()->findBlockByNumber(1);
+        QTextBlock text = subheading.next().next();
+        return std::pair(subheading.begin().fragment().charFormat().font().pointSizeF(),
+                         text.begin().fragment().charFormat().font().pointSizeF());
+    };
+    const auto [heading, text] = sizes();
+    QVERIFY2(heading > text, qPrintable(u"%1 against %2"_s.arg(heading).arg(text)));
+    for (int i = 0; i < std::abs(steps); ++i)
+        (steps > 0 ? m_form->ZoomInItem : m_form->ZoomOutItem)->trigger();
+    const auto [zoomedHeading, zoomedText] = sizes();
+    QVERIFY(zoomedText != text);
+    QVERIFY2(std::abs(zoomedHeading / zoomedText - heading / text) < 0.01,
+             qPrintable(u"%1/%2 at the normal size, %3/%4 at %5 %"_s.arg(heading)
+                            .arg(text)
+                            .arg(zoomedHeading)
+                            .arg(zoomedText)
+                            .arg(m_form->Web1->zoom())));
 }
 
 void ReadingToolsTest::zoom_brokenValue_givesTheNormalSize_data() {
