@@ -9,13 +9,16 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTextFrame>
 #include <QWheelEvent>
 
+#include <cmath>
 #include <stdexcept>
 #include <utility>
 
@@ -256,7 +259,7 @@ void PageView::applyZoom() {
             runs.append({fragment.position(), fragment.length(), format});
         }
     }
-    if (runs.isEmpty()) return;
+    if (runs.isEmpty()) return keepMeasure();
     QTextCursor cursor(document());
     cursor.beginEditBlock();
     for (const Run& run : runs) {
@@ -266,6 +269,39 @@ void PageView::applyZoom() {
     }
     cursor.endEditBlock();
     document()->setModified(false);
+    keepMeasure();
+}
+
+void PageView::keepMeasure() {
+    QTextFrame* root = document()->rootFrame();
+    QTextFrameFormat format = root->frameFormat();
+    // The margin the page asked for, kept in the document beside the one shown.
+    constexpr int kPageMargin = QTextFormat::UserProperty + 1;
+    if (!format.hasProperty(kPageMargin))
+        format.setProperty(kPageMargin, std::max(format.leftMargin(), format.rightMargin()));
+    const qreal pageMargin = format.doubleProperty(kPageMargin);
+    // The measure is taken in the text's own font: the first paragraph that is no heading.
+    QFont text = document()->defaultFont();
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        if (block.blockFormat().headingLevel() == 0 && block.length() > 1) {
+            text = block.begin().fragment().charFormat().font();
+            break;
+        }
+    }
+    const qreal column = QFontMetricsF(text).averageCharWidth() * kMeasure;
+    const qreal margin = std::max(pageMargin, (viewport()->width() - column) / 2);
+    if (format == root->frameFormat() && std::abs(format.leftMargin() - margin) < 0.5 &&
+        std::abs(format.rightMargin() - margin) < 0.5)
+        return;
+    format.setLeftMargin(margin);
+    format.setRightMargin(margin);
+    root->setFrameFormat(format);
+    document()->setModified(false);
+}
+
+void PageView::resizeEvent(QResizeEvent* event) {
+    QTextBrowser::resizeEvent(event);
+    keepMeasure();
 }
 
 void PageView::contextMenuEvent(QContextMenuEvent* event) {

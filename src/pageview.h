@@ -45,6 +45,9 @@ public:
 
     QVariant loadResource(int type, const QUrl& name) override;
 
+    // The longest line of text, in average characters of the page's text.
+    static constexpr int kMeasure = 80;
+
     // The zoom in per cent of the pages' own sizes; applies to every page shown from now on.
     void setZoom(int percent);
     int zoom() const { return m_zoom; }
@@ -68,10 +71,13 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void followLink(const QUrl& link);
     void applyZoom();
+    // Narrows the text to a measure people read comfortably, centred, however wide the view.
+    void keepMeasure();
 
     QString m_dataFolder;
     QString m_page;                                     // empty after Quit

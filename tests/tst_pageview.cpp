@@ -13,7 +13,10 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextFrame>
+#include <QTextLayout>
 
 #include <sys/inotify.h>
 #include <sys/stat.h>
@@ -52,6 +55,8 @@ private Q_SLOTS:
     void slowPage_isRefusedAtEveryZoom();
     void fileOutsideTheDataFolder_isNeverOpened_data();
     void fileOutsideTheDataFolder_isNeverOpened();
+    void text_keepsAReadableMeasureInACentredColumn_data();
+    void text_keepsAReadableMeasureInACentredColumn();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -310,6 +315,36 @@ void PageViewTest::fileOutsideTheDataFolder_isNeverOpened() {
         QVERIFY(cursor.charFormat().foreground().color() != QColor(0x12, 0x34, 0x56));
     }
     QCOMPARE(page.opens() + styleSheet.opens() + picture.opens(), 0);
+}
+
+void PageViewTest::text_keepsAReadableMeasureInACentredColumn_data() {
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("zoom");
+    QTest::newRow("narrow: the page's own margins") << 400 << 100;
+    QTest::newRow("maximized") << 1900 << 100;
+    QTest::newRow("maximized at 200 %") << 1900 << 200;
+}
+
+void PageViewTest::text_keepsAReadableMeasureInACentredColumn() {
+    QFETCH(int, width);
+    QFETCH(int, zoom);
+    const QString page = testsupport::dataFolder() + u"/Zodiac/lion/element.htm"_s;
+    PageView view;
+    view.setDataFolder(testsupport::dataFolder());
+    view.setZoom(zoom);
+    view.resize(width, 600);
+    view.show();
+    view.Navigate(page);
+    QApplication::processEvents();
+    const QTextFrameFormat frame = view.document()->rootFrame()->frameFormat();
+    QCOMPARE(frame.leftMargin(), frame.rightMargin());
+    int longest = 0;
+    for (QTextBlock block = view.document()->begin(); block.isValid(); block = block.next())
+        for (int i = 0; i < block.layout()->lineCount(); ++i)
+            longest = std::max(longest, block.layout()->lineAt(i).textLength());
+    QVERIFY2(longest <= PageView::kMeasure + 10, qPrintable(QString::number(longest)));
+    // A narrow view keeps the margins the page asked for.
+    if (width < 500) QCOMPARE(frame.leftMargin(), view.document()->documentMargin());
 }
 
 QTEST_MAIN(PageViewTest)
