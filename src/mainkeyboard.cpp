@@ -12,8 +12,8 @@
 #include <cstring>
 #include <utility>
 
-// The main window's keyboard: shortcuts and access keys by the physical key on any layout, and the
-// Гороскоп button's menu opened by Enter.
+// The main window's keyboard: shortcuts and access keys by the physical key on any layout, the standard
+// editing keys left to the focused text field, and the Гороскоп button's menu opened by Enter.
 
 using namespace Qt::Literals::StringLiterals;
 using solvenna::ui::guarded;
@@ -45,6 +45,29 @@ int latinKeyOfKeyCode(quint32 code) {
 bool keyCodesArePhysical() {
     const QString platform = QGuiApplication::platformName();
     return platform == u"xcb" || platform.startsWith(u"wayland");
+}
+
+// The key as the standard editing keys name it: a Latin letter as typed (AZERTY's A is A), any other letter
+// by the Latin letter under it, as for the shortcuts.
+int editingKeyOf(const QKeyEvent& key) {
+    if (key.key() >= Qt::Key_A && key.key() <= Qt::Key_Z) return key.key();
+    const int latin = solvenna::ui::physicalLatinKey(key.key(), key.nativeScanCode());
+    return latin ? latin : key.key();
+}
+
+QKeyEvent renamed(const QKeyEvent& key, QEvent::Type type, int as) {
+    return QKeyEvent(type, as, key.modifiers(), key.nativeScanCode(), key.nativeVirtualKey(),
+                     key.nativeModifiers(), key.text(), key.isAutoRepeat(), quint16(key.count()));
+}
+
+// Whether the widget acts on the key itself. Asked as Qt asks the focus widget before its own shortcuts: a
+// text field accepts the ShortcutOverride of each standard editing key it acts on (select all, copy, paste,
+// undo, a move by word), matched with QKeyEvent::matches, and leaves the rest to the shortcuts.
+bool widgetTakes(QWidget* widget, const QKeyEvent& key, int as) {
+    QKeyEvent probe = renamed(key, QEvent::ShortcutOverride, as);
+    probe.ignore();
+    QCoreApplication::sendEvent(widget, &probe);
+    return probe.isAccepted();
 }
 
 } // namespace
@@ -140,6 +163,23 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
             key->key() <= Qt::Key_Z) {
             const int latin = solvenna::ui::physicalLatinKey(key->key(), key->nativeScanCode());
             if (latin && openMenuForLatinKey(latin)) return true;
+        }
+    }
+    // A standard editing key goes to the focused text field (or the page view's selection) even where a
+    // command has the same key: Ctrl+A selects the field's text. Commands take their keys everywhere else.
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        QWidget* field =
+            watched->isWidgetType() ? static_cast<QWidget*>(watched) : QApplication::focusWidget();
+        if (field && (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            const int editingKey = editingKeyOf(*key);
+            if (widgetTakes(field, *key, editingKey)) {
+                if (editingKey == key->key()) return QMainWindow::eventFilter(watched, event);
+                // A Russian layout names the key by its Cyrillic letter, which no editing key matches.
+                QKeyEvent latin = renamed(*key, QEvent::KeyPress, editingKey);
+                QCoreApplication::sendEvent(field, &latin);
+                return true;
+            }
         }
     }
     // A key a shortcut took never gets here; what does is a key the active layout named otherwise.

@@ -208,7 +208,7 @@ void TForm1::createToolBar() {
     gap->setFixedWidth(10);
     ToolBar1->addWidget(gap);
     Tool8 = makeToolButton(ToolBar1, u"Tool8"_s, u"Настройки"_s, 9,
-                           u"Изменить настроки программы:\nподсказки, скорость прокрутки и др."_s);
+                           u"Изменить настройки программы:\nподсказки, скорость прокрутки и др."_s);
     Tool4 =
         makeToolButton(ToolBar1, u"Tool4"_s, u"О программе..."_s, 4, u"Информация об авторе \nи программе"_s);
     Tool5 = makeToolButton(ToolBar1, u"Tool5"_s, u"Выход"_s, 3, u"Выход из программы"_s);

@@ -109,6 +109,19 @@ void PageView::backward() {}
 void PageView::forward() {}
 void PageView::home() {}
 
+bool PageView::event(QEvent* event) {
+    // Select all and copy act on the page's selection before a window shortcut of the same key; a view
+    // that cannot be edited claims no key by itself.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::SelectAll) || key->matches(QKeySequence::Copy)) {
+            event->accept();
+            return true;
+        }
+    }
+    return QTextBrowser::event(event);
+}
+
 void PageView::keyPressEvent(QKeyEvent* event) {
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     const bool historyKey =

@@ -67,6 +67,7 @@ Q_SIGNALS:
     void zoomRequested(int direction);
 
 protected:
+    bool event(QEvent* event) override;
     void doSetSource(const QUrl& name, QTextDocument::ResourceType type) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;

@@ -511,7 +511,7 @@ void MainWindowTest::toolBar_hasItsHintsAndOrder() {
     QCOMPARE(m_form->Tool3->toolTip(),
              u"Вывести гороскоп:\nнажмите кнопку со стрелкой для \nвыбора нужного гороскопа"_s);
     QCOMPARE(m_form->Tool8->toolTip(),
-             u"Изменить настроки программы:\nподсказки, скорость прокрутки и др."_s);
+             u"Изменить настройки программы:\nподсказки, скорость прокрутки и др."_s);
     QCOMPARE(m_form->Tool3->menu(), m_form->PMenu1);
     QCOMPARE(m_form->N13->shortcut(), QKeySequence(u"Ctrl+Z"_s));
     QCOMPARE(m_form->N10->shortcut(), QKeySequence(u"Ctrl+A"_s));

@@ -22,6 +22,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -29,6 +30,7 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -243,6 +245,8 @@ private Q_SLOTS:
     void accessKeys();
     void ctrlShortcuts_data();
     void ctrlShortcuts();
+    void editingKeys_data();
+    void editingKeys();
 
     // The Гороскоп drop-down.
     void horoscopeMenu_data();
@@ -526,6 +530,91 @@ void WindowTest::ctrlShortcuts() {
     } else if (window == u"main") {
         QVERIFY(!setup->isVisible());
     }
+}
+
+// Ctrl+A, also the Zoroastrian horoscope's shortcut, selects the text of the focused text field on either
+// layout, and the page shown stays.
+void WindowTest::editingKeys_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("text");
+    for (const char* field :
+         {"find field", "personal data: name", "personal data: date", "settings: scroll delay",
+          "compatibility: partner name", "compatibility: partner date", "page view"}) {
+        QTest::addRow("%s, Ctrl+A", field) << QString::fromLatin1(field) << int(Qt::Key_A) << u"a"_s;
+        QTest::addRow("%s, Ctrl+Ф (Russian layout)", field) << QString::fromLatin1(field) << 0x0424 << u"ф"_s;
+    }
+}
+
+void WindowTest::editingKeys() {
+    QFETCH(QString, field);
+    QFETCH(int, key);
+    QFETCH(QString, text);
+    createWindowsWithAnna();
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    m_form->Timer1Timer();
+    m_form->N14->trigger();
+    const QString page = m_form->Web1->currentPage();
+    QVERIFY(page.endsWith(u"Data/Chinese/cat.htm"_s));
+    m_services->modals.clear(); // the personal data dialog at the first show
+
+    QLineEdit* edit = nullptr; // none for the page view
+    QString whole;             // what Ctrl+A selects in it
+    if (field == u"find field") {
+        m_form->FindItem->trigger();
+        edit = m_form->FindBar->field();
+    } else if (field.startsWith(u"personal data")) {
+        m_person->open();
+        QTRY_COMPARE(QApplication::activeWindow(), m_person);
+        edit = field.endsWith(u"name") ? m_person->edit1->lineEdit() : m_person->Calendar1->editor();
+    } else if (field.startsWith(u"compatibility")) {
+        m_form->CompatibilityItem->trigger();
+        QCOMPARE(m_services->modals.size(), 1);
+        auto* dialog = qobject_cast<TCompatibilityDialog*>(m_services->modals.takeFirst());
+        QVERIFY(dialog);
+        dialog->open();
+        QTRY_COMPARE(QApplication::activeWindow(), dialog);
+        edit = field.endsWith(u"name") ? dialog->PartnerName->lineEdit() : dialog->PartnerDate->editor();
+    } else if (field == u"settings: scroll delay") {
+        m_form->N26->trigger();
+        QTRY_COMPARE(QApplication::activeWindow(), m_setup);
+        // The box takes a delay typed by hand only with soft scrolling on and the automatic delay off.
+        if (!m_setup->Check3->isChecked()) m_setup->Check3->click();
+        if (m_setup->Check4->isChecked()) m_setup->Check4->click();
+        QVERIFY(m_setup->Spin1->isEnabled());
+        edit = m_setup->Spin1->findChild<QLineEdit*>();
+    }
+    QWidget* target = m_form->Web1;
+    if (edit) {
+        edit->setFocus();
+        QVERIFY(edit->hasFocus());
+        target = QApplication::focusWidget(); // an editable box's own, or the field
+        if (edit->text().isEmpty()) QTest::keyClicks(target, u"15"_s);
+        edit->end(false);
+        QVERIFY(!edit->hasSelectedText());
+        // The delay box selects its number, not the unit after it.
+        whole = target == m_setup->Spin1 ? m_setup->Spin1->cleanText() : edit->text();
+    } else {
+        target->setFocus();
+        QVERIFY(target->hasFocus());
+        QVERIFY(!m_form->Web1->textCursor().hasSelection());
+    }
+
+    sendKey(target, key, text, Qt::ControlModifier);
+    QCoreApplication::processEvents();
+
+    QVERIFY(target->hasFocus()); // the find bar stays open, the dialog active
+    if (edit) {
+        QCOMPARE(edit->selectedText(), whole);
+    } else {
+        const QTextCursor selection = m_form->Web1->textCursor();
+        QCOMPARE(selection.selectionStart(), 0);
+        QCOMPARE(selection.selectionEnd(), m_form->Web1->document()->characterCount() - 1);
+    }
+    QCOMPARE(m_form->Web1->currentPage(), page);
+    QVERIFY(m_form->N14->isChecked() && !m_form->N10->isChecked());
+    QVERIFY(m_services->modals.isEmpty() && m_services->boxes.isEmpty());
 }
 
 // --- The Гороскоп drop-down ------------------------------------------------------------------------------

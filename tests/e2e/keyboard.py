@@ -1,6 +1,6 @@
 """End-to-end cases of the main window's keys, sent as real key events through the X server: the menus'
-access keys on a Latin and on a Russian keyboard layout, and Ctrl+Q while the settings dialog is the active
-window.
+access keys on a Latin and on a Russian keyboard layout, Ctrl+Q while the settings dialog is the active
+window, and Ctrl+A in the find field, which is a shortcut of the window too.
 
 Run one case:  /usr/bin/python3 keyboard.py CASE PROGRAM DATA_FOLDER
 """
@@ -10,9 +10,9 @@ import time
 
 sys.dont_write_bytecode = True
 
-from cases import CAPTION, LION, MainWindow, PersonalData, ini_section, read_ini
+from cases import CAPTION, LION, MainWindow, PersonalData, heading, ini_section, read_ini
 from harness import (active_layout, check, check_equal, click_at, find, find_all, has_state, main, press_keys,
-                     select_layout, step, type_into, wait_for, wait_name, wait_state)
+                     select_layout, step, type_into, type_keys, wait_for, wait_name, wait_state, wait_text)
 
 
 def set_layout(layout):
@@ -150,11 +150,45 @@ def quit_from_settings_russian_layout(s):
     quit_from_settings(s, "ru", "ctrl+Cyrillic_shcha", "ctrl+Cyrillic_shorti")
 
 
+def select_all_in_find_field(s):
+    """Ctrl+A in the find field selects what it holds, so that the next word typed replaces it; the window's
+    Ctrl+A (the Zoroastrian horoscope) leaves the page alone."""
+    set_layout("us")
+    app, main_window = start_with_a_birth_date(s)
+    press_keys("ctrl+k")
+    cat = "Кот — Китайский гороскоп"
+    main_window.wait_page(lambda t: heading(t) == cat, "the Cat page")
+    chinese = main_window.menu_item("Гороскоп", "Выдать гороскоп", "Китайский")
+    zoroastrian = main_window.menu_item("Гороскоп", "Выдать гороскоп", "Зороастрийский")
+    caption = main_window.caption()
+    # Ctrl+F and Ctrl+A by the keys under F and A on each layout.
+    for layout, find_key, select_all, first, second in (
+            ("us", "ctrl+f", "ctrl+a", "cat", "moon"),
+            ("ru", "ctrl+Cyrillic_a", "ctrl+Cyrillic_ef", "кот", "луна")):
+        set_layout(layout)
+        step("%s: Ctrl+F, %r, Ctrl+A, %r" % (layout, first, second))
+        press_keys(find_key)
+        field = find(main_window.window, "text", "Найти на странице")
+        wait_state(field, "focused")
+        type_keys(first)
+        wait_text(field, lambda t: t == first, "the find field to hold %r" % first)
+        press_keys(select_all)
+        type_keys(second)
+        wait_text(field, lambda t: t == second, "the find field to hold %r only" % second)
+        check(has_state(field, "focused"), "the find field keeps the focus")
+        check_equal(heading(main_window.page_text()), cat, "the page's heading")
+        check_equal(main_window.caption(), caption, "the caption")
+        check(has_state(chinese, "checked") and not has_state(zoroastrian, "checked"),
+              "the Chinese menu item keeps the check mark")
+    app.check_no_message_box()
+
+
 CASES = {
     "access_keys_latin_layout": access_keys_latin_layout,
     "access_keys_russian_layout": access_keys_russian_layout,
     "quit_from_settings_latin_layout": quit_from_settings_latin_layout,
     "quit_from_settings_russian_layout": quit_from_settings_russian_layout,
+    "select_all_in_find_field": select_all_in_find_field,
 }
 
 if __name__ == "__main__":
