@@ -278,6 +278,10 @@ void TForm1::N11Click() {
     if (AboutBox) solvenna::ui::execModal(AboutBox);
 }
 
+void TForm1::guideClick() {
+    LoadFile(Folders.guidePage());
+}
+
 void TForm1::Tool3Click() {
     // From the keyboard the menu drops down under the button, as from its arrow; a mouse click pops it up
     // at the pointer.

@@ -56,7 +56,8 @@ public:
     QAction* N8 = nullptr;
     QAction* N9 = nullptr;
     QAction* N26 = nullptr;
-    QMenu* N3 = nullptr; // &Справка
+    QMenu* N3 = nullptr;          // &Справка
+    QAction* GuideItem = nullptr; // Руководство
     QAction* N11 = nullptr;
     QMenu* PMenu1 = nullptr;
     QAction* N18 = nullptr;
@@ -118,6 +119,8 @@ public:
     void N9Click();
     void N26Click();
     void N11Click();
+    // The user guide, a page of the data folder, in the page view; the horoscope's choices stay as they are.
+    void guideClick();
     void N13Click(QObject* sender = nullptr);
     void N14Click(QObject* sender = nullptr);
     void N15Click(QObject* sender = nullptr);

@@ -149,6 +149,11 @@ void TForm1::createActions() {
 
     N3 = menuBar()->addMenu(u"&Справка"_s);
     N3->setObjectName(u"N3"_s);
+    // F1 is no letter: Qt's own shortcut takes it on every layout, and the loop below makes it act from the
+    // settings dialog too.
+    GuideItem = action(N3, u"GuideItem"_s, u"Руководство"_s, &TForm1::guideClick);
+    GuideItem->setShortcut(QKeySequence(Qt::Key_F1));
+    N3->addSeparator();
     N11 = action(N3, u"N11"_s, u"О программе..."_s, &TForm1::N11Click);
     N11->setIcon(icon(4));
 

@@ -65,6 +65,8 @@ private Q_SLOTS:
     void shortcuts_areGatedByTheMenus();
     void shortcuts_workWithTheRussianLayout();
     void alwaysAvailableShortcuts();
+    void guide_data();
+    void guide();
     void loadFile_data();
     void loadFile();
     void zodiac_showsFirstTopicWithoutMovingTheOpenSection();
@@ -200,6 +202,57 @@ void MainWindowTest::alwaysAvailableShortcuts() {
     QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
     QTest::keyClick(m_form.get(), Qt::Key_Q, Qt::ControlModifier);
     QVERIFY(!m_form->isVisible());
+}
+
+void MainWindowTest::guide_data() {
+    QTest::addColumn<QString>("how");      // F1, F1 in the settings dialog, the menu item
+    QTest::addColumn<bool>("shipped");     // the program folder holds the guide
+    QTest::addColumn<QString>("expected"); // the page shown, relative to the program folder
+    const QString guide = u"Data/Guide/guide.htm"_s;
+    QTest::newRow("F1") << u"F1"_s << true << guide;
+    QTest::newRow("F1 in the settings dialog") << u"settings"_s << true << guide;
+    QTest::newRow("Справка, Руководство") << u"menu"_s << true << guide;
+    QTest::newRow("F1 without the guide: the error page")
+        << u"F1"_s << false << u"Data/ErrorPage/error.htm"_s;
+}
+
+// The guide needs no person: with no birth date set it opens all the same.
+void MainWindowTest::guide() {
+    QFETCH(QString, how);
+    QFETCH(bool, shipped);
+    QFETCH(QString, expected);
+    QString app = programFolder();
+    QTemporaryDir bare;
+    if (!shipped) {
+        app = bare.path() + u'/';
+        QVERIFY(testsupport::writeBytes(app + u"Data/ErrorPage/error.htm"_s, "<p>error</p>"));
+        m_form->Folders = Folders::fromAppFolder(app);
+        m_form->Folders.ConfigFolder = folder();
+    }
+    createDialogs();
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    m_form->Timer1Timer();
+
+    const QList<QAction*> help = m_form->N3->actions();
+    QCOMPARE(help.value(0), m_form->GuideItem);
+    QCOMPARE(m_form->GuideItem->text(), u"Руководство"_s);
+    QCOMPARE(m_form->GuideItem->shortcut(), QKeySequence(Qt::Key_F1));
+    QVERIFY(help.indexOf(m_form->N11) > 0);
+    if (how == u"menu") {
+        m_form->GuideItem->trigger();
+    } else if (how == u"settings") {
+        m_setup->show();
+        m_setup->activateWindow();
+        // QTest counts a dialog as active while its parent is: the dialog itself must be.
+        QTRY_COMPARE(QApplication::activeWindow(), m_setup);
+        QTest::keyClick(m_setup->focusWidget() ? m_setup->focusWidget() : m_setup, Qt::Key_F1);
+    } else {
+        QTest::keyClick(m_form.get(), Qt::Key_F1);
+    }
+    QCOMPARE(m_form->Web1->currentPage(), app + expected);
+    if (shipped) QVERIFY(m_form->Web1->toPlainText().startsWith(u"Руководство пользователя"_s));
+    QVERIFY(m_services->boxes.isEmpty());
 }
 
 void MainWindowTest::loadFile_data() {

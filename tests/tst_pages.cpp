@@ -212,6 +212,7 @@ private Q_SLOTS:
     void page_data();
     void page();
     void errorPage();
+    void guide();
     void compatibilityFragment_data();
     void compatibilityFragment();
     void noParagraphOrSentenceOnTwoPages();
@@ -222,6 +223,7 @@ void PagesTest::layout_holdsEveryPageAndNothingMisnamed() {
     for (const ExpectedPage& p : expectedPages())
         expected.insert(p.relativePath);
     QCOMPARE(expected.size(), 218);
+    expected.insert(u"Guide/guide.htm"_s);
     for (const QString& fragment : allFragmentFiles())
         expected.insert(fragment);
 
@@ -286,6 +288,18 @@ void PagesTest::errorPage() {
     QVERIFY(page.bodyText.contains(u"Data"_s)); // it tells where the data folder belongs
 }
 
+// The user guide (F1): a page in the pages' style, of a length one reads through.
+void PagesTest::guide() {
+    const QString file = kDataDir + u"/Guide/guide.htm"_s;
+    const ParsedPage page = parse(readFile(file));
+    QVERIFY2(page.error.isEmpty(), qPrintable(page.error));
+    QVERIFY(page.declaresUtf8);
+    QCOMPARE(linkedStyleSheet(file, page), QFileInfo(kDataDir + u"/style.css"_s).canonicalFilePath());
+    QCOMPARE(page.bodyChildren.value(0), std::pair(u"h1"_s, u"Руководство пользователя"_s));
+    const int words = wordCount(page.bodyText);
+    QVERIFY2(words >= 600 && words <= 1200, qPrintable(QString::number(words) + u" words"_s));
+}
+
 void PagesTest::compatibilityFragment_data() {
     QTest::addColumn<QString>("path");
     for (const QString& file : allFragmentFiles())
@@ -317,7 +331,7 @@ void PagesTest::noParagraphOrSentenceOnTwoPages() {
     QStringList files;
     for (const ExpectedPage& p : expectedPages())
         files << p.relativePath;
-    files << allFragmentFiles();
+    files << allFragmentFiles() << u"Guide/guide.htm"_s;
     for (const QString& relativePath : files) {
         const ExpectedPage p{relativePath, {}, {}, {}};
         const ParsedPage page = parse(readFile(kDataDir + u'/' + p.relativePath));

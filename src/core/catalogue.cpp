@@ -133,6 +133,10 @@ QString Folders::errorPage() const {
     return DataFolder + u"ErrorPage"_s + pathDelimiter() + u"error.htm"_s;
 }
 
+QString Folders::guidePage() const {
+    return DataFolder + u"Guide"_s + pathDelimiter() + u"guide.htm"_s;
+}
+
 std::optional<QString> zodiacSignFolder(int signIndex) {
     return nameAt(kSignFolders, signIndex);
 }

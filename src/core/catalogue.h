@@ -40,6 +40,8 @@ struct Folders {
     // layout stays portable, so a program folder that lost its pages behaves as it always did.
     static Folders forProgram(const QString& appFolder, const QString& userConfigFolder);
     QString errorPage() const;
+    // The user guide, opened by "Справка" → "Руководство" (F1).
+    QString guidePage() const;
 };
 
 QChar pathDelimiter();
