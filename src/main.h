@@ -84,6 +84,9 @@ public:
     QToolButton* Tool8 = nullptr;
     QToolButton* Tool4 = nullptr;
     QToolButton* Tool5 = nullptr;
+    // In the status bar while a saved file's notice shows; made at the first.
+    QToolButton* OpenSavedFileButton = nullptr;
+    QToolButton* OpenSavedFolderButton = nullptr;
 
     TButtonBar* Buttons = nullptr;
     QSplitter* Splitter1 = nullptr;
@@ -175,6 +178,9 @@ public:
     // A word to the person that needs no answer, in a status bar that shows only while it speaks, for as
     // long as a hint stays.
     void showNotice(const QString& text);
+    // The notice after a file was written: what it holds, its name and its folder, with buttons that open
+    // the file and the folder in the desktop's programs.
+    void showSavedNotice(const QString& what, const QString& path);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -205,6 +211,7 @@ private:
 
     PageViewer* m_viewer = nullptr;
     QStatusBar* m_notices = nullptr;             // made at the first notice
+    QString m_savedPath;                         // the file the saved notice names
     QPointer<solvenna::LiveSettings> m_settings; // the settings dialog's, while it lives
     QActionGroup* m_mainGroup = nullptr;
     QActionGroup* m_popupGroup = nullptr;

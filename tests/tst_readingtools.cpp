@@ -119,6 +119,8 @@ private Q_SLOTS:
     void horoscopePdf_skipsWhatIsMissingWithALine();
     void horoscopePdf_pageBreaksNeitherRepeatNorLoseALine();
     void horoscopePdf_contentsListTopicsUnderTheirSystemInOneType();
+    void save_saysWhatWasWrittenAndWhere_data();
+    void save_saysWhatWasWrittenAndWhere();
     void horoscopePdf_inAFolderThatRefuses_reportsTheError();
     void bookmarks_areAddedAsAnUpdate();
     void find_countsAndMoves_data();
@@ -357,6 +359,40 @@ void ReadingToolsTest::horoscopePdf_contentsListTopicsUnderTheirSystemInOneType(
     QVERIFY(rows.size() > 2); // a heading, a rule, then one row per font
     for (const QString& row : rows.mid(2))
         QVERIFY2(row.section(u'+', -1).startsWith(u"DejaVuSerif"_s), qPrintable(row));
+}
+
+void ReadingToolsTest::save_saysWhatWasWrittenAndWhere_data() {
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("what");
+    QTest::newRow("page") << u"SavePagePdfItem"_s << u"Страница сохранена в PDF: "_s;
+    QTest::newRow("whole horoscope") << u"SaveHoroscopePdfItem"_s << u"Весь гороскоп ("_s;
+}
+
+void ReadingToolsTest::save_saysWhatWasWrittenAndWhere() {
+    QFETCH(QString, item);
+    QFETCH(QString, what);
+    createWindowsWithAnna();
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    showLionPage();
+    m_form->Timer1Timer();
+    m_services->saveAnswer = folder() + u"Анна.pdf"_s;
+    m_form->findChild<QAction*>(item)->trigger();
+    QVERIFY2(m_services->boxes.isEmpty(), qPrintable(m_services->texts().join(u'|')));
+    QVERIFY(QFile::exists(m_services->saveAnswer));
+    const QString notice = m_form->statusBar()->currentMessage();
+    QVERIFY2(notice.startsWith(what) && notice.contains(u"«Анна.pdf»"_s) &&
+                 notice.endsWith(QDir::toNativeSeparators(m_dir->path())),
+             qPrintable(notice));
+
+    QVERIFY(m_form->OpenSavedFileButton->isVisible());
+    QTest::mouseClick(m_form->OpenSavedFileButton, Qt::LeftButton);
+    QTest::mouseClick(m_form->OpenSavedFolderButton, Qt::LeftButton);
+    QCOMPARE(m_services->urls,
+             (QList<QUrl>{QUrl::fromLocalFile(m_services->saveAnswer), QUrl::fromLocalFile(m_dir->path())}));
+    // The buttons go with the notice they belong to.
+    m_form->showNotice(u"Другое"_s);
+    QVERIFY(!m_form->OpenSavedFileButton->isVisible());
 }
 
 void ReadingToolsTest::horoscopePdf_inAFolderThatRefuses_reportsTheError() {
