@@ -123,12 +123,15 @@ void layOut(QTextDocument& document, QPagedPaintDevice& device) {
     document.setTextWidth(paintArea(device).width());
 }
 
-// Where each line of the laid out document lies, in the document's coordinates, and whether it belongs
-// to a heading. Lines in table cells count too: a break must not cut through any of them.
+// Where each line of the laid out document lies, in the document's coordinates, and what it belongs to.
+// Lines in table cells count too: a break must not cut through any of them.
 struct LineSpan {
     qreal top = 0;
     qreal bottom = 0;
     bool heading = false;
+    int block = 0; // the paragraph's number
+    int line = 0;  // in the paragraph, and how many it has
+    int lines = 0;
 };
 
 QList<LineSpan> lineSpans(QTextDocument& document) {
@@ -141,7 +144,8 @@ QList<LineSpan> lineSpans(QTextDocument& document) {
         const bool heading = block.blockFormat().headingLevel() > 0;
         for (int i = 0; i < lines->lineCount(); ++i) {
             const QTextLine line = lines->lineAt(i);
-            spans.append({origin + line.y(), origin + line.y() + line.height(), heading});
+            spans.append({origin + line.y(), origin + line.y() + line.height(), heading, block.blockNumber(),
+                          i, lines->lineCount()});
         }
     }
     std::sort(spans.begin(), spans.end(), [](const LineSpan& a, const LineSpan& b) { return a.top < b.top; });
@@ -169,26 +173,31 @@ struct PageSheet {
 };
 
 // Cuts the document into pages: the first firstHeight high, the others nextHeight (they carry the running
-// header). A break falls between lines, never through one, and never right under a heading.
+// header). A break falls between lines, never through one, and never right under a heading nor so that a
+// paragraph's single line stands apart, unless a page has no other place.
 QList<PageSheet> pageSheets(QTextDocument& document, qreal firstHeight, qreal nextHeight) {
     const QList<LineSpan> spans = lineSpans(document);
     const qreal documentEnd = document.documentLayout()->documentSize().height();
 
-    // A page may end where a line begins and no line above reaches lower; where the line above is a
-    // heading's, the heading would stand alone at the foot, so that place is taken only when no other is.
+    // A page may end where a line begins and no line above reaches lower. A place right under a heading
+    // would leave the heading alone at the foot, and one that leaves a paragraph's single first or last
+    // line on a page of its own reads badly: such places are taken only when a page has no other.
     struct Break {
         qreal at;
-        bool afterHeading;
+        bool poor;
     };
     QList<Break> breaks;
     qreal textEnd = 0;
-    bool lowestIsHeading = false;
+    const LineSpan* lowest = nullptr; // the line above that reaches lowest
     for (const LineSpan& span : spans) {
-        if (&span != &spans.front() && textEnd <= span.top + kSlack)
-            breaks.append({span.top, lowestIsHeading});
+        if (lowest && textEnd <= span.top + kSlack) {
+            const bool splitsAlone =
+                lowest->block == span.block && (span.line < 2 || span.lines - span.line < 2);
+            breaks.append({span.top, lowest->heading || splitsAlone});
+        }
         if (span.bottom >= textEnd) {
             textEnd = span.bottom;
-            lowestIsHeading = span.heading;
+            lowest = &span;
         }
     }
 
@@ -205,7 +214,7 @@ QList<PageSheet> pageSheets(QTextDocument& document, qreal firstHeight, qreal ne
         for (qsizetype i = next; i < breaks.size() && breaks[i].at <= limit + kSlack; ++i) {
             if (breaks[i].at <= top + kSlack) continue;
             any = breaks[i].at;
-            if (!breaks[i].afterHeading) good = breaks[i].at;
+            if (!breaks[i].poor) good = breaks[i].at;
         }
         // A line taller than a page (a picture) is cut where the page ends.
         const qreal bottom = good.value_or(any.value_or(limit));
