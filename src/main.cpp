@@ -30,6 +30,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
@@ -40,6 +41,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -293,9 +295,10 @@ void TForm1::Tool3Click() {
 
 void TForm1::printPage() {
     if (Web1->currentPage().isEmpty()) return;
-    solvenna::ui::printPage(
+    const QString file = solvenna::ui::printPage(
         this, {Web1->currentPage(), Web1->generatedHtml(), Web1->generatedBase(), Web1->dataFolder()},
         solvenna::ui::footerText(PersonName, BirthDate));
+    if (!file.isEmpty()) showSavedNotice(u"Страница напечатана в файл"_s, file);
 }
 
 void TForm1::previewPage() {
@@ -316,6 +319,7 @@ void TForm1::savePagePdf() {
     solvenna::ui::writePagePdf(
         {Web1->currentPage(), Web1->generatedHtml(), Web1->generatedBase(), Web1->dataFolder()},
         solvenna::ui::footerText(PersonName, BirthDate), path);
+    showSavedNotice(u"Страница сохранена в PDF"_s, path);
 }
 
 void TForm1::saveHoroscopePdf() {
@@ -326,7 +330,8 @@ void TForm1::saveHoroscopePdf() {
     if (path.isEmpty()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-    solvenna::ui::writeHoroscopePdf(Folders, BirthDate, PersonName, path);
+    const int pages = solvenna::ui::writeHoroscopePdf(Folders, BirthDate, PersonName, path);
+    showSavedNotice(u"Весь гороскоп (%1 стр.) сохранён в PDF"_s.arg(pages), path);
 }
 
 void TForm1::compatibilityClick() {
@@ -637,11 +642,16 @@ QStatusBar* TForm1::notices() {
         m_notices = statusBar();
         m_notices->setSizeGripEnabled(false);
         m_zoomShown = new QLabel(m_notices);
+        m_zoomShown->setObjectName(u"ZoomShown"_s);
         m_zoomShown->setAccessibleName(u"Масштаб"_s);
         m_zoomShown->hide();
         m_notices->addPermanentWidget(m_zoomShown);
         connect(m_notices, &QStatusBar::messageChanged, m_notices, [this](const QString& message) {
-            if (message.isEmpty() && m_zoomShown->isHidden()) m_notices->hide();
+            if (!message.isEmpty()) return;
+            // The saved file's buttons go with its notice; the zoom stays while it is not 100 %.
+            if (OpenSavedFileButton) OpenSavedFileButton->hide();
+            if (OpenSavedFolderButton) OpenSavedFolderButton->hide();
+            if (m_zoomShown->isHidden()) m_notices->hide();
         });
     }
     return m_notices;
@@ -650,6 +660,35 @@ QStatusBar* TForm1::notices() {
 void TForm1::showNotice(const QString& text) {
     notices()->showMessage(text, 10000);
     m_notices->show();
+    // The buttons belong to the saved file's notice only.
+    if (OpenSavedFileButton) OpenSavedFileButton->hide();
+    if (OpenSavedFolderButton) OpenSavedFolderButton->hide();
+}
+
+void TForm1::showSavedNotice(const QString& what, const QString& path) {
+    const QFileInfo file(path);
+    showNotice(
+        u"%1: «%2», папка %3"_s.arg(what, file.fileName(), QDir::toNativeSeparators(file.absolutePath())));
+    m_savedPath = file.absoluteFilePath();
+    if (!OpenSavedFileButton) {
+        const auto button = [this](const QString& name, const QString& text, auto open) {
+            auto* b = new QToolButton(m_notices);
+            b->setObjectName(name);
+            b->setText(text);
+            b->setAutoRaise(true);
+            connectGuarded(b, &QToolButton::clicked, this, open);
+            m_notices->addPermanentWidget(b);
+            return b;
+        };
+        OpenSavedFileButton = button(u"OpenSavedFileButton"_s, u"Открыть файл"_s, [this] {
+            solvenna::ui::services().openUrl(QUrl::fromLocalFile(m_savedPath));
+        });
+        OpenSavedFolderButton = button(u"OpenSavedFolderButton"_s, u"Открыть папку"_s, [this] {
+            solvenna::ui::services().openUrl(QUrl::fromLocalFile(QFileInfo(m_savedPath).absolutePath()));
+        });
+    }
+    OpenSavedFileButton->show();
+    OpenSavedFolderButton->show();
 }
 
 void TForm1::showZoom(int percent) {

@@ -86,6 +86,9 @@ public:
     QToolButton* Tool8 = nullptr;
     QToolButton* Tool4 = nullptr;
     QToolButton* Tool5 = nullptr;
+    // In the status bar while a saved file's notice shows; made at the first.
+    QToolButton* OpenSavedFileButton = nullptr;
+    QToolButton* OpenSavedFolderButton = nullptr;
 
     TButtonBar* Buttons = nullptr;
     QSplitter* Splitter1 = nullptr;
@@ -181,6 +184,9 @@ public:
     void showNotice(const QString& text);
     // The zoom in the status bar, which shows while the pages are not at their normal size.
     void showZoom(int percent);
+    // The notice after a file was written: what it holds, its name and its folder, with buttons that open
+    // the file and the folder in the desktop's programs.
+    void showSavedNotice(const QString& what, const QString& path);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -213,6 +219,7 @@ private:
     QStatusBar* m_notices = nullptr; // made at the first notice or zoom
     QLabel* m_zoomShown = nullptr;   // in the status bar
     QStatusBar* notices();
+    QString m_savedPath;                         // the file the saved notice names
     QPointer<solvenna::LiveSettings> m_settings; // the settings dialog's, while it lives
     QActionGroup* m_mainGroup = nullptr;
     QActionGroup* m_popupGroup = nullptr;

@@ -2,6 +2,7 @@
 
 #include "core/catalogue.h"
 #include "core/date.h"
+#include "core/horoscopebook.h"
 
 #include <QString>
 #include <QUrl>
@@ -13,8 +14,9 @@ class QPainter;
 class QTextDocument;
 class QWidget;
 
-// Pages on paper and in PDF files: black text on white, with margins, page numbers and a footer naming
-// the person, and nothing cut at a page break.
+// Pages on paper and in PDF files: black text on white in one type family, with margins, page numbers, a
+// footer naming the person and a running header on continuation pages, and nothing cut or repeated at a
+// page break.
 namespace solvenna::ui {
 
 // A page file as a document ready to be laid out on paper: its style sheet and pictures read from beside
@@ -37,12 +39,22 @@ std::unique_ptr<QTextDocument> printableDocument(const PrintSource& source);
 // The footer's text: the person's name (or "Без имени") and the birth date.
 QString footerText(const QString& personName, Date birthDate);
 
+// What surrounds a document's text on each page.
+struct PageFrame {
+    QString footer;        // on every page: the person and the birth date (footerText)
+    QString runningHeader; // on every page after the document's first, naming what it continues; or none
+};
+// The running header of a page of the whole horoscope: its system and topic, or for a system's only page
+// the sign its title names.
+QString runningHeader(const BookPage& page, const QString& documentTitle);
+
 // Lays the document out for the device and paints it from a new page, numbering pages from firstNumber.
-// Returns the number of pages painted. startOnNewPage: whether a page was painted before on the device.
+// Pages break between lines, never through one, and never right after a heading. Returns the number of
+// pages painted. startOnNewPage: whether a page was painted before on the device.
 int paintDocument(QTextDocument& document, QPagedPaintDevice& device, QPainter& painter,
-                  const QString& footer, int firstNumber, bool startOnNewPage);
+                  const PageFrame& frame, int firstNumber, bool startOnNewPage);
 // The pages the document takes on the device, without painting.
-int countPages(QTextDocument& document, QPagedPaintDevice& device);
+int countPages(QTextDocument& document, QPagedPaintDevice& device, const PageFrame& frame);
 
 // Writes the page file as a PDF file; throws "Unable to write to <path>" when that fails.
 void writePagePdf(const PrintSource& page, const QString& footer, const QString& pdfPath);
@@ -56,8 +68,9 @@ int writeHoroscopePdf(const Folders& folders, Date birthDate, const QString& per
 // The file name proposed for a saved page: person, system and topic, in the documents folder.
 QString proposedPdfPath(const QString& personName, const QString& what);
 
-// The print dialog and the preview for the page file, run through the modal service.
-void printPage(QWidget* parent, const PrintSource& page, const QString& footer);
+// The print dialog and the preview for the page file, run through the modal service. printPage returns
+// the file written when the person printed to a file, else nothing.
+QString printPage(QWidget* parent, const PrintSource& page, const QString& footer);
 void previewPage(QWidget* parent, const PrintSource& page, const QString& footer);
 
 } // namespace solvenna::ui

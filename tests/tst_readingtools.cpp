@@ -17,6 +17,7 @@
 
 #include <QAction>
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -25,6 +26,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSet>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -32,6 +34,10 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
+
+#include <QToolButton>
+#include <QUrl>
+#include <algorithm>
 
 using namespace solvenna;
 using namespace Qt::Literals::StringLiterals;
@@ -61,6 +67,35 @@ PdfReading readPdf(const QString& path) {
     return reading;
 }
 
+// The lines of each page a PDF reader finds, without the footer, the page number and the running header
+// (one of `headers`).
+QList<QStringList> pageBodies(const QString& pdfText, const QString& footer, const QSet<QString>& headers) {
+    static const QRegularExpression pageNumber(u"^стр\\. \\d+$"_s);
+    QList<QStringList> pages;
+    for (const QString& page : pdfText.split(u'\f')) {
+        QStringList lines;
+        for (const QString& raw : page.split(u'\n')) {
+            const QString line = raw.trimmed();
+            if (line.isEmpty() || line == footer || pageNumber.match(line).hasMatch() ||
+                (lines.isEmpty() && headers.contains(line)))
+                continue;
+            lines << line;
+        }
+        pages << lines;
+    }
+    return pages;
+}
+
+// The words of a text; hyphens left out, as the reader joins a word hyphenated at a line's end ("по-" and
+// "настоящему" read as "понастоящему").
+QStringList wordsOf(QString text) {
+    static const QRegularExpression blanks(u"\\s+"_s);
+    text.remove(u'-');
+    QStringList words = text.split(blanks, Qt::SkipEmptyParts);
+    words.removeAll(u"•"_s); // a list's bullet, drawn but not part of the text
+    return words;
+}
+
 QList<QAction*> itemsOf(QMenu* menu) {
     return menu->actions();
 }
@@ -77,6 +112,10 @@ private Q_SLOTS:
     void pagePdf_holdsThePageAndTheFooter();
     void horoscopePdf_holdsCoverContentsAndEveryPage();
     void horoscopePdf_skipsWhatIsMissingWithALine();
+    void horoscopePdf_pageBreaksNeitherRepeatNorLoseALine();
+    void horoscopePdf_contentsListTopicsUnderTheirSystemInOneType();
+    void save_saysWhatWasWrittenAndWhere_data();
+    void save_saysWhatWasWrittenAndWhere();
     void horoscopePdf_inAFolderThatRefuses_reportsTheError();
     void bookmarks_areAddedAsAnUpdate();
     void find_countsAndMoves_data();
@@ -223,6 +262,136 @@ void ReadingToolsTest::horoscopePdf_skipsWhatIsMissingWithALine() {
     QCOMPARE(testsupport::readBytes(path).count("/Title <FEFF"), 2 + 14);
 }
 
+void ReadingToolsTest::horoscopePdf_pageBreaksNeitherRepeatNorLoseALine() {
+    createWindowsWithAnna();
+    const QString path = folder() + u"all.pdf"_s;
+    const int written = ui::writeHoroscopePdf(m_form->Folders, BirthDate, PersonName, path);
+    const PdfReading pdf = readPdf(path);
+    QVERIFY2(pdf.errors.isEmpty(), qPrintable(pdf.errors));
+    QCOMPARE(pdf.pages, written);
+
+    // What the pages hold, read as the viewer reads them.
+    QSet<QString> headers;
+    QStringList openings; // each document's first line of text, its heading
+    QStringList expected;
+    for (const BookPage& page : personalPages(m_form->Folders, BirthDate)) {
+        QVERIFY2(page.missingReason.isEmpty(), qPrintable(page.title));
+        const auto document = ui::printableDocument(page.path, m_form->Folders.DataFolder);
+        headers << ui::runningHeader(page, document->metaInformation(QTextDocument::DocumentTitle));
+        openings << document->begin().text();
+        expected << wordsOf(document->toPlainText());
+    }
+    const QList<QStringList> pages = pageBodies(pdf.text, ui::footerText(PersonName, BirthDate), headers);
+    // From the first topic on, a page begins a document with its heading or continues one under a running
+    // header.
+    const QStringList raw = pdf.text.split(u'\f');
+    const QString firstHeading = u"Лев — Зодиакальный гороскоп"_s;
+    bool inTopics = false;
+    int continued = 0;
+    for (qsizetype i = 0; i < pages.size() && i < raw.size(); ++i) {
+        const QString top = raw[i].trimmed().section(u'\n', 0, 0).trimmed();
+        inTopics = inTopics || top == firstHeading;
+        if (!inTopics || pages[i].isEmpty()) continue;
+        if (headers.contains(top) && top != pages[i].first())
+            ++continued;
+        else
+            QVERIFY2(
+                std::any_of(openings.begin(), openings.end(),
+                            [&](const QString& opening) { return opening.startsWith(pages[i].first()); }),
+                qPrintable(u"page %1: %2"_s.arg(i + 1).arg(top)));
+    }
+    QVERIFY(continued > 0);
+    for (qsizetype i = 0; i + 1 < pages.size(); ++i) {
+        if (pages[i].isEmpty() || pages[i + 1].isEmpty()) continue;
+        QString last = pages[i].last();
+        if (last.endsWith(u'-')) last.chop(1);
+        QVERIFY2(!pages[i + 1].first().startsWith(last),
+                 qPrintable(u"page %1 repeats \"%2\""_s.arg(i + 2).arg(pages[i].last())));
+    }
+    // Every line printed once, in order: after the cover and the contents, the pages' words are the
+    // documents' words.
+    QStringList printed;
+    for (const QStringList& page : pages)
+        printed << wordsOf(page.join(u' '));
+    qsizetype start = 0;
+    while (start < printed.size() && printed.mid(start, 12) != expected.mid(0, 12))
+        ++start;
+    QVERIFY(start < printed.size());
+    printed = printed.mid(start);
+    qsizetype same = 0;
+    while (same < printed.size() && same < expected.size() && printed[same] == expected[same])
+        ++same;
+    QVERIFY2(same == printed.size() && same == expected.size(),
+             qPrintable(u"printed \"%1\", expected \"%2\""_s.arg(printed.mid(same - 5, 15).join(u' '),
+                                                                 expected.mid(same - 5, 15).join(u' '))));
+}
+
+void ReadingToolsTest::horoscopePdf_contentsListTopicsUnderTheirSystemInOneType() {
+    createWindowsWithAnna();
+    const QString path = folder() + u"all.pdf"_s;
+    ui::writeHoroscopePdf(m_form->Folders, BirthDate, PersonName, path);
+    const PdfReading pdf = readPdf(path);
+    QVERIFY2(pdf.errors.isEmpty(), qPrintable(pdf.errors));
+    QVERIFY(!pdf.text.contains(u"Зодиакальный гороскоп:"_s));
+    QStringList contents;
+    for (const QString& page : pdf.text.split(u'\f'))
+        if (page.trimmed().startsWith(u"Содержание"_s)) contents = page.split(u'\n');
+    QVERIFY(!contents.isEmpty());
+    // The system's caption once, on a line of its own, then each topic by its own name.
+    const qsizetype zodiac = contents.indexOf(u"Зодиакальный гороскоп"_s);
+    QVERIFY(zodiac >= 0);
+    qsizetype at = zodiac;
+    for (int topic = 0; topic < kTopicCount; ++topic) {
+        at = contents.indexOf(QRegularExpression(u"^"_s + topicCaption(topic) + u"( \\d+)?$"_s), at + 1);
+        QVERIFY2(at > zodiac, qPrintable(topicCaption(topic)));
+    }
+    QVERIFY(contents.indexOf(QRegularExpression(u"^Китайский гороскоп( \\d+)?$"_s)) > at);
+
+    // Cover, contents, headings, running headers and footers in one type family.
+    QProcess fonts;
+    fonts.start(u"pdffonts"_s, {path});
+    QVERIFY(fonts.waitForFinished(20000));
+    const QStringList rows =
+        QString::fromUtf8(fonts.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    QVERIFY(rows.size() > 2); // a heading, a rule, then one row per font
+    for (const QString& row : rows.mid(2))
+        QVERIFY2(row.section(u'+', -1).startsWith(u"DejaVuSerif"_s), qPrintable(row));
+}
+
+void ReadingToolsTest::save_saysWhatWasWrittenAndWhere_data() {
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("what");
+    QTest::newRow("page") << u"SavePagePdfItem"_s << u"Страница сохранена в PDF: "_s;
+    QTest::newRow("whole horoscope") << u"SaveHoroscopePdfItem"_s << u"Весь гороскоп ("_s;
+}
+
+void ReadingToolsTest::save_saysWhatWasWrittenAndWhere() {
+    QFETCH(QString, item);
+    QFETCH(QString, what);
+    createWindowsWithAnna();
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    showLionPage();
+    m_form->Timer1Timer();
+    m_services->saveAnswer = folder() + u"Анна.pdf"_s;
+    m_form->findChild<QAction*>(item)->trigger();
+    QVERIFY2(m_services->boxes.isEmpty(), qPrintable(m_services->texts().join(u'|')));
+    QVERIFY(QFile::exists(m_services->saveAnswer));
+    const QString notice = m_form->statusBar()->currentMessage();
+    QVERIFY2(notice.startsWith(what) && notice.contains(u"«Анна.pdf»"_s) &&
+                 notice.endsWith(QDir::toNativeSeparators(m_dir->path())),
+             qPrintable(notice));
+
+    QVERIFY(m_form->OpenSavedFileButton->isVisible());
+    QTest::mouseClick(m_form->OpenSavedFileButton, Qt::LeftButton);
+    QTest::mouseClick(m_form->OpenSavedFolderButton, Qt::LeftButton);
+    QCOMPARE(m_services->urls,
+             (QList<QUrl>{QUrl::fromLocalFile(m_services->saveAnswer), QUrl::fromLocalFile(m_dir->path())}));
+    // The buttons go with the notice they belong to.
+    m_form->showNotice(u"Другое"_s);
+    QVERIFY(!m_form->OpenSavedFileButton->isVisible());
+}
+
 void ReadingToolsTest::horoscopePdf_inAFolderThatRefuses_reportsTheError() {
     createWindowsWithAnna();
     m_form->Timer1Timer();
@@ -340,7 +509,7 @@ void ReadingToolsTest::zoom_scalesThePagesAndIsRemembered() {
     QCOMPARE(headingSize(), normal * 1.1);
     // The status bar shows the zoom while it is not 100 %.
     const auto zoomShown = [this] {
-        const auto* label = m_form->statusBar()->findChild<QLabel*>();
+        const auto* label = m_form->statusBar()->findChild<QLabel*>(u"ZoomShown"_s);
         return m_form->statusBar()->isVisible() && label && label->isVisible() ? label->text() : QString();
     };
     m_form->show();

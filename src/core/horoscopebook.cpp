@@ -11,8 +11,10 @@ namespace solvenna {
 
 QList<BookPage> personalPages(const Folders& folders, Date birthDate) {
     QList<BookPage> pages;
-    const auto add = [&](const QString& title, const std::optional<QString>& path, const QString& noSign) {
-        BookPage page{title, path.value_or(QString()), QString()};
+    const auto add = [&](const QString& system, const QString& topic, const std::optional<QString>& path,
+                         const QString& noSign) {
+        const QString title = topic.isEmpty() ? system : system + u": "_s + topic;
+        BookPage page{title, system, topic, path.value_or(QString()), QString()};
         if (!path)
             page.missingReason = noSign;
         else if (!QFileInfo(*path).isFile())
@@ -24,14 +26,14 @@ QList<BookPage> personalPages(const Folders& folders, Date birthDate) {
     for (int topic = 0; topic < kTopicCount; ++topic) {
         std::optional<QString> path;
         if (signFolder) path = folders.ZodiacFolder + *signFolder + pathDelimiter() + *topicFile(topic);
-        add(zodiac + u": "_s + topicCaption(topic), path, noSignReason(HoroscopeSystem::Zodiac));
+        add(zodiac, topicCaption(topic), path, noSignReason(HoroscopeSystem::Zodiac));
     }
     const int year = decodeDate(birthDate).year;
     for (const SystemEntry& entry : systemTable()) {
         if (entry.system == HoroscopeSystem::Zodiac) continue;
         // Before its first year a calculator refuses with a message box; the document says why instead.
         const bool beforeFirstYear = entry.firstYear != 0 && year < entry.firstYear;
-        add(QString::fromUtf16(entry.caption),
+        add(QString::fromUtf16(entry.caption), QString(),
             beforeFirstYear ? std::nullopt : singlePage(folders, entry.system, birthDate),
             noSignReason(entry.system));
     }

@@ -14,8 +14,10 @@
 namespace solvenna {
 
 struct BookPage {
-    QString title; // as the contents list it: "Зодиакальный гороскоп: Стихия знака", "Китайский гороскоп"
-    QString path;  // empty when the system has no sign for the date
+    QString title; // on its own, as a bookmark: "Зодиакальный гороскоп: Стихия знака", "Китайский гороскоп"
+    QString system; // the system's caption: "Зодиакальный гороскоп"
+    QString topic;  // the topic within a system of several pages ("Стихия знака"), else empty
+    QString path;   // empty when the system has no sign for the date
     QString missingReason; // why the page is left out, empty when it is there
 };
 
