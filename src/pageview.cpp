@@ -301,7 +301,9 @@ void PageView::keepMeasure() {
             break;
         }
     }
-    const qreal column = QFontMetricsF(text).averageCharWidth() * kMeasure;
+    // Characters as they come in Russian prose, spaces and punctuation included.
+    static const QString sample = u"Съешь же ещё этих мягких французских булок, да выпей чаю."_s;
+    const qreal column = QFontMetricsF(text).horizontalAdvance(sample) / sample.size() * kMeasure;
     const qreal margin = std::max(pageMargin, (viewport()->width() - column) / 2);
     if (format == root->frameFormat() && std::abs(format.leftMargin() - margin) < 0.5 &&
         std::abs(format.rightMargin() - margin) < 0.5)
