@@ -79,6 +79,21 @@ class PersonalData:
         press(self.done)
 
 
+def start_as_anna(s):
+    """Starts the program; Анна, 15 August 1975, typed into the dialog it opens with, and Enter in the date
+    edit presses Готово. Returns the program and its main window."""
+    app = s.launch()
+    main_window = MainWindow(app)
+    dialog = PersonalData(app)
+    step("Анна, 15 August 1975, typed; Enter in the date edit presses Готово")
+    type_into(dialog.name_field, "Анна")
+    type_into(dialog.date, "15.08.1975")
+    press_keys("Return")
+    app.wait_window_gone(dialog.window)
+    wait_name(main_window.window, CAPTION + "  [Анна, 15.08.1975, " + LION + "]")
+    return app, main_window
+
+
 class MainWindow:
     def __init__(self, app):
         self.app = app

@@ -9,21 +9,12 @@ import sys
 
 sys.dont_write_bytecode = True
 
-from cases import CAPTION, LION, MainWindow, PersonalData, heading
-from harness import (check, click_at, find, main, press_keys, step, type_into, type_keys, wait_for, wait_name,
-                     wait_state)
+from cases import heading, start_as_anna
+from harness import check, click_at, find, main, press_keys, step, type_keys, wait_for, wait_state
 
 
 def partner_from_the_keyboard(s):
-    app = s.launch()
-    main_window = MainWindow(app)
-    dialog = PersonalData(app)
-    step("the current person: Анна, 15 August 1975")
-    type_into(dialog.name_field, "Анна")
-    type_into(dialog.date, "15.08.1975")
-    press_keys("Return")
-    app.wait_window_gone(dialog.window)
-    wait_name(main_window.window, CAPTION + "  [Анна, 15.08.1975, " + LION + "]")
+    app, main_window = start_as_anna(s)
 
     step("Ctrl+Shift+C: the partner Ольга, 3 March 1980, typed; Enter shows the page")
     click_at(main_window.page)  # no window manager gives the focus back by itself

@@ -10,21 +10,12 @@ import sys
 
 sys.dont_write_bytecode = True
 
-from cases import CAPTION, LION, MainWindow, PersonalData
-from harness import (check, check_equal, click_at, main, press_keys, step, type_into, type_keys, wait_for,
-                     wait_name)
+from cases import LION, start_as_anna
+from harness import check, check_equal, click_at, main, press_keys, step, type_keys, wait_for
 
 
 def export_whole_horoscope(s):
-    app = s.launch()
-    main_window = MainWindow(app)
-    dialog = PersonalData(app)
-    step("Анна, 15 August 1975, typed; Enter in the date edit presses Готово")
-    type_into(dialog.name_field, "Анна")
-    type_into(dialog.date, "15.08.1975")
-    press_keys("Return")
-    app.wait_window_gone(dialog.window)
-    wait_name(main_window.window, CAPTION + "  [Анна, 15.08.1975, " + LION + "]")
+    app, main_window = start_as_anna(s)
 
     step("Ctrl+Shift+E asks where to save; the path is typed into the file dialog")
     # Without a window manager the focus does not come back by itself: a click into the main window.
