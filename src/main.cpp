@@ -11,6 +11,7 @@
 #include "core/pagezoom.h"
 #include "core/safefile.h"
 #include "core/signs.h"
+#include "core/startpage.h"
 #include "core/summary.h"
 #include "desktopintegration.h"
 #include "findbar.h"
@@ -36,6 +37,7 @@
 #include <QMenu>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
@@ -183,9 +185,11 @@ void TForm1::Timer1Timer() {
     N7->setEnabled(dateSet);
     Tool3->setEnabled(N7->menuAction()->isEnabled());
     const bool zodiacLayout = Tool2->isEnabled() && !Buttons->SingleSectionMode() && !Buttons->isHidden();
-    Tool6->setEnabled(zodiacLayout);
+    const bool backFromPair = m_compatibilityShown && m_beforeCompatibility.has_value();
+    Tool6->setEnabled(zodiacLayout || backFromPair);
     Tool7->setEnabled(zodiacLayout);
-    const bool pageShown = !Web1->currentPage().isEmpty();
+    BackItem->setEnabled(backFromPair);
+    const bool pageShown = readablePageShown();
     for (QAction* a : {PrintItem, PreviewItem, SavePagePdfItem, FindItem})
         a->setEnabled(pageShown);
     SaveHoroscopePdfItem->setEnabled(dateSet);
@@ -198,6 +202,7 @@ void TForm1::LoadFile(const QString& fileName) {
         return !solvenna::safefile::fileInside(path, Folders.DataFolder).isEmpty();
     };
     Web1->setDataFolder(Folders.DataFolder);
+    m_pageAsked = true;
     if (inData(fileName))
         m_viewer->Navigate(fileName);
     else if (const QString errorPage = Folders.errorPage(); inData(errorPage))
@@ -210,6 +215,8 @@ void TForm1::LoadFile(const QString& fileName) {
 
 void TForm1::N12Click() {
     if (Form2) solvenna::ui::execModal(Form2);
+    // Closed without a horoscope (or cancelled on a first run): the start page rather than an empty pane.
+    showStartPage();
 }
 
 void TForm1::N4Click() {
@@ -294,7 +301,7 @@ void TForm1::Tool3Click() {
 // --- Reading tools ---------------------------------------------------------------------------------------
 
 void TForm1::printPage() {
-    if (Web1->currentPage().isEmpty()) return;
+    if (!readablePageShown()) return;
     const QString file = solvenna::ui::printPage(
         this, {Web1->currentPage(), Web1->generatedHtml(), Web1->generatedBase(), Web1->dataFolder()},
         solvenna::ui::footerText(PersonName, BirthDate));
@@ -302,14 +309,14 @@ void TForm1::printPage() {
 }
 
 void TForm1::previewPage() {
-    if (Web1->currentPage().isEmpty()) return;
+    if (!readablePageShown()) return;
     solvenna::ui::previewPage(
         this, {Web1->currentPage(), Web1->generatedHtml(), Web1->generatedBase(), Web1->dataFolder()},
         solvenna::ui::footerText(PersonName, BirthDate));
 }
 
 void TForm1::savePagePdf() {
-    if (Web1->currentPage().isEmpty()) return;
+    if (!readablePageShown()) return;
     const QString title = Web1->documentTitle();
     const QString path = solvenna::ui::askSaveFile(
         u"Сохранить страницу в PDF"_s,
@@ -349,6 +356,21 @@ void TForm1::compatibilityClick() {
 }
 
 void TForm1::showCompatibility(const QString& partnerName, solvenna::Date partnerDate) {
+    // Another partner, or the page again from the bar, still goes back to what was shown before the first.
+    if (!m_compatibilityShown) {
+        PageBefore before;
+        for (const SystemCommand& command : kSystemCommands)
+            if ((this->*command.mainItem)->isChecked()) before.system = command.system;
+        before.barShown = !Buttons->isHidden();
+        before.section = Buttons->ActiveSection();
+        before.page = Web1->currentPage();
+        if (Web1->showsGenerated()) {
+            before.generatedHtml = Web1->generatedHtml();
+            before.generatedBase = Web1->generatedBase().toLocalFile();
+        }
+        before.scroll = Web1->verticalScrollBar()->value();
+        m_beforeCompatibility = before;
+    }
     m_partnerName = partnerName;
     m_partnerDate = partnerDate;
     m_compatibilityShown = true;
@@ -370,16 +392,76 @@ void TForm1::showCompatibility(const QString& partnerName, solvenna::Date partne
     showSectionBar();
     const solvenna::CompatibilityPage page = solvenna::compatibilityPage(Folders.DataFolder, person, partner);
     Web1->setDataFolder(Folders.DataFolder);
+    m_pageAsked = true;
     if (page.ok())
         Web1->showGenerated(page.html, Folders.DataFolder +
                                            QString::fromUtf16(solvenna::kCompatibilityFolder) +
                                            solvenna::pathDelimiter());
     else
         LoadFile(QString()); // a missing fragment: the data folder's error page, as for a missing page
+    Timer1Timer();           // "Назад" leads back from here at once
+}
+
+bool TForm1::backFromCompatibility() {
+    if (!m_compatibilityShown || !m_beforeCompatibility) return false;
+    const PageBefore before = *std::exchange(m_beforeCompatibility, std::nullopt);
+    m_compatibilityShown = false;
+    // The section bar as it was; the page comes after, as it was, whichever page that is.
+    m_restoringLayout = true;
+    const auto restored = qScopeGuard([this] { m_restoringLayout = false; });
+    for (QAction* a : m_mainGroup->actions())
+        a->setChecked(false);
+    for (QAction* a : m_popupGroup->actions())
+        a->setChecked(false);
+    if (before.system == HoroscopeSystem::Zodiac) {
+        checkSystemItems(HoroscopeSystem::Zodiac);
+        if (Buttons->Sections()[0]->Items().Count() > 0) Buttons->Sections()[0]->Items().Clear();
+        Buttons->setSingleSectionMode(false);
+        EnableButtons(true);
+        Buttons->setActiveSection(before.section);
+    } else if (before.system) {
+        checkSystemItems(*before.system);
+        TButtonBarItems& items = Buttons->Sections()[0]->Items();
+        items[0]->setCaption(solvenna::systemCaption(*before.system));
+        items[0]->setHint(items[0]->Caption());
+    }
+    if (!before.barShown) Buttons->hide();
+
+    if (!before.generatedHtml.isEmpty())
+        Web1->showGenerated(before.generatedHtml, before.generatedBase);
+    else if (!before.page.isEmpty())
+        LoadFile(before.page);
+    else
+        m_viewer->Quit();
+    Web1->verticalScrollBar()->setValue(before.scroll);
+    Timer1Timer();
+    return true;
 }
 
 void TForm1::findInPage() {
-    if (!Web1->currentPage().isEmpty()) FindBar->open();
+    if (readablePageShown()) FindBar->open();
+}
+
+bool TForm1::readablePageShown() const {
+    return !Web1->currentPage().isEmpty() && !startPageShown();
+}
+
+bool TForm1::startPageShown() const {
+    return !m_startHtml.isEmpty() && Web1->showsGenerated() && Web1->generatedHtml() == m_startHtml;
+}
+
+void TForm1::showStartPage() {
+    // Only until a page is asked for, and never over a page reached by a link from the start page.
+    if (m_pageAsked || !(Web1->currentPage().isEmpty() || startPageShown())) return;
+    const QString html =
+        solvenna::birthDateIsSet(BirthDate)
+            ? solvenna::personStartPage(PersonName, solvenna::dateToText(BirthDate), BirthDate)
+            : solvenna::welcomePage();
+    if (html == m_startHtml && startPageShown()) return;
+    m_startHtml = html;
+    Web1->setDataFolder(Folders.DataFolder);
+    Web1->showGenerated(m_startHtml, Folders.DataFolder + QString::fromUtf16(solvenna::kStartPageFolder) +
+                                         solvenna::pathDelimiter());
 }
 
 void TForm1::setPageZoom(int percent) {
@@ -417,7 +499,7 @@ void TForm1::N18Click() {
 
 void TForm1::SectionClick(unsigned index) {
     const auto file = solvenna::topicFile(int(std::min(index, 1000u)));
-    if (!file || Buttons->SingleSectionMode()) return;
+    if (!file || Buttons->SingleSectionMode() || m_restoringLayout) return;
     LoadFile(SignFolder + *file);
 }
 
@@ -432,7 +514,7 @@ void TForm1::EnableButtons(bool on) {
 }
 
 void TForm1::Tool6Click() {
-    Buttons->PreviousSection();
+    if (!backFromCompatibility()) Buttons->PreviousSection();
 }
 void TForm1::Tool7Click() {
     Buttons->NextSection();

@@ -8,6 +8,7 @@
 #include <QPointer>
 
 #include <cstdint>
+#include <optional>
 
 class PageView;
 class PageViewer;
@@ -76,6 +77,8 @@ public:
     QAction* ZoomInItem = nullptr;
     QAction* ZoomOutItem = nullptr;
     QAction* ZoomNormalItem = nullptr;
+    // Alt+Left: "Назад" from the compatibility page; in no menu, as a browser's key.
+    QAction* BackItem = nullptr;
 
     QToolBar* ToolBar1 = nullptr;
     QToolButton* Tool1 = nullptr;
@@ -147,6 +150,14 @@ public:
     // Compatibility of the current person and a partner: the dialog, then the page.
     void compatibilityClick();
     void showCompatibility(const QString& partnerName, solvenna::Date partnerDate);
+    // From the compatibility page back to the page and the section bar shown before it ("Назад",
+    // Alt+Left); false when the compatibility page is not shown.
+    bool backFromCompatibility();
+
+    // The start page: while no page has been asked for, the page view shows a welcome, or the person's
+    // name and signs as links to their pages. Shown after the personal data dialog.
+    void showStartPage();
+    bool startPageShown() const;
     // The page view's zoom, kept in the settings file.
     void setPageZoom(int percent);
 
@@ -215,6 +226,9 @@ private:
     bool openMenuForLatinKey(int latinKey);
     bool commandsReachableFrom(const QWidget* window) const;
 
+    // A page a person reads: the reading tools act on it (the start page is none).
+    bool readablePageShown() const;
+
     PageViewer* m_viewer = nullptr;
     QStatusBar* m_notices = nullptr; // made at the first notice or zoom
     QLabel* m_zoomShown = nullptr;   // in the status bar
@@ -229,6 +243,20 @@ private:
     QString m_partnerName;
     solvenna::Date m_partnerDate = 0;
     bool m_compatibilityShown = false;
+    // What the view and the section bar showed before the compatibility page, to go back to.
+    struct PageBefore {
+        std::optional<solvenna::HoroscopeSystem> system; // the layout's system; none: no layout
+        bool barShown = false;
+        int section = 0;
+        QString page; // the file shown, empty for none
+        QString generatedHtml;
+        QString generatedBase;
+        int scroll = 0;
+    };
+    std::optional<PageBefore> m_beforeCompatibility;
+    bool m_restoringLayout = false; // the bar's section changes load no page meanwhile
+    QString m_startHtml;            // the start page last shown
+    bool m_pageAsked = false;       // a page was asked for: the start page is done
     bool m_tool3ByKeyboard = false;
     QString m_settingsFile;   // where the window's place is kept; empty: not kept
     int m_storedBarWidth = 0; // the section bar's width from the settings file, given at its first show

@@ -179,6 +179,15 @@ void TForm1::createActions() {
     // window still blocks them.
     for (QAction* a : findChildren<QAction*>())
         if (!a->shortcut().isEmpty()) a->setShortcutContext(Qt::ApplicationShortcut);
+
+    // The browser's key for "Назад", in this window only; enabled while it leads back from the
+    // compatibility page, so that elsewhere the key stays the page view's, which keeps no history.
+    BackItem = new QAction(u"Назад"_s, this);
+    BackItem->setObjectName(u"BackItem"_s);
+    BackItem->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
+    BackItem->setEnabled(false);
+    addAction(BackItem);
+    connectGuarded(BackItem, &QAction::triggered, this, [this] { backFromCompatibility(); });
 }
 
 void TForm1::createToolBar() {

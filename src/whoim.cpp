@@ -540,6 +540,8 @@ void TForm2::Button1Click() {
                 if (Form1->systemItem(HoroscopeSystem(i))->isChecked())
                     Form1->showSystem(HoroscopeSystem(i), this);
         }
+        // No horoscope asked for yet: the start page shows this person.
+        Form1->showStartPage();
     }
 
     const QString name = edit1->currentText();

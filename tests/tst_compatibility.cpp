@@ -12,6 +12,7 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBoundaryFinder>
 #include <QXmlStreamReader>
 
 using namespace solvenna;
@@ -21,6 +22,7 @@ using testsupport::MessageRecorder;
 Q_DECLARE_METATYPE(solvenna::ZodiacRelation)
 Q_DECLARE_METATYPE(solvenna::Element)
 Q_DECLARE_METATYPE(solvenna::ChineseRelation)
+Q_DECLARE_METATYPE(solvenna::CompatibilityPerson)
 
 namespace {
 
@@ -43,6 +45,7 @@ struct PageFacts {
     QString error;
     QStringList hrefs;
     QString text;
+    QString rawText; // as written, non-breaking blanks and all
 };
 PageFacts inspect(const QString& html) {
     PageFacts facts;
@@ -57,6 +60,7 @@ PageFacts inspect(const QString& html) {
         }
     }
     if (xml.hasError()) facts.error = xml.errorString() + u" at line "_s + QString::number(xml.lineNumber());
+    facts.rawText = facts.text;
     facts.text = facts.text.simplified();
     return facts;
 }
@@ -113,6 +117,9 @@ private Q_SLOTS:
     void page_missingOrBrokenFragment_isReported_data();
     void page_missingOrBrokenFragment_isReported();
     void page_hostileNames_areEscaped();
+    void page_verdictComesFirst_data();
+    void page_verdictComesFirst();
+    void page_dateRangesNeverBreak();
     void readFragment_takesTheBody_data();
     void readFragment_takesTheBody();
 };
@@ -374,8 +381,8 @@ void CompatibilityTest::page_namesBothPeopleAndTheirSigns() {
     QVERIFY(page.html.contains(u"charset=utf-8"_s));
     QVERIFY(facts.hrefs.contains(u"../style.css"_s));
     for (const QString& expected :
-         {u"Анна"_s, u"Ольга"_s, u"15.08.1975"_s, u"03.03.1980"_s, u"Лев (23.07 - 22.08)"_s,
-          u"Рыбы (19.02 - 20.03)"_s, u"Огонь"_s, u"Вода"_s, u"Квинконс"_s, u"Кот"_s, u"Обезьяна"_s,
+         {u"Анна"_s, u"Ольга"_s, u"15.08.1975"_s, u"03.03.1980"_s, u"Лев (23.07 \u2011 22.08)"_s,
+          u"Рыбы (19.02 \u2011 20.03)"_s, u"Огонь"_s, u"Вода"_s, u"Квинконс"_s, u"Кот"_s, u"Обезьяна"_s,
           u"Нейтральные знаки"_s, u"Оценка: 3 из 10."_s})
         QVERIFY2(facts.text.contains(expected), qPrintable(expected));
     // The fragments' own texts are in it, not just the headings.
@@ -466,6 +473,59 @@ void CompatibilityTest::page_hostileNames_areEscaped() {
     QVERIFY(facts.text.contains(hostile)); // shown as typed, not taken as markup
     QVERIFY(!page.html.contains(u"<script>"_s));
     QVERIFY(facts.text.contains(u"Без имени"_s));
+}
+
+// The relations and their one-line meanings open the page; the general introduction comes after them.
+void CompatibilityTest::page_verdictComesFirst_data() {
+    QTest::addColumn<CompatibilityPerson>("partner");
+    QTest::addColumn<QStringList>("verdict");
+    QTest::newRow("Лев and Рыбы, Кот and Обезьяна")
+        << person(u"Ольга"_s, 1980, 3, 3)
+        << QStringList{u"Знаки зодиака: Лев и Рыбы — Квинконс."_s,
+                       u"Оценка: 3 из 10."_s,
+                       u"Стихии: Огонь и Вода."_s,
+                       elementPairVerdict({Element::Fire, Element::Water}),
+                       u"Китайский гороскоп: Кот и Обезьяна — Нейтральные знаки."_s,
+                       chineseRelationVerdict(ChineseRelation::Neutral)};
+    QTest::newRow("one element, secret friends")
+        << person(u"Пётр"_s, 1970, 4, 10) // Овен, Собака
+        << QStringList{u"Знаки зодиака: Лев и Овен — Трин."_s, u"Стихия: Огонь у обоих."_s,
+                       elementPairVerdict({Element::Fire, Element::Fire}), u"Кот и Собака — Тайные друзья."_s,
+                       chineseRelationVerdict(ChineseRelation::SecretFriends)};
+    QTest::newRow("no Chinese sign")
+        << person(u"Пётр"_s, 1895, 5, 1)
+        << QStringList{u"Знаки зодиака: Лев и Телец — Квадрат."_s,
+                       u"Китайский гороскоп: недоступен для года рождения раньше 1910."_s};
+}
+
+void CompatibilityTest::page_verdictComesFirst() {
+    QFETCH(CompatibilityPerson, partner);
+    QFETCH(QStringList, verdict);
+    const CompatibilityPage page = compatibilityPage(kDataDir, person(u"Анна"_s, 1975, 8, 15), partner);
+    QVERIFY(page.ok());
+    const QString text = inspect(page.html).text;
+    const qsizetype introduction = text.indexOf(u"Эта страница сравнивает двух людей"_s);
+    QVERIFY(introduction > 0);
+    for (const QString& line : verdict) {
+        const qsizetype at = text.indexOf(line);
+        QVERIFY2(at >= 0 && at < introduction, qPrintable(line));
+    }
+}
+
+// However narrow the column, a sign's date range stays on one line.
+void CompatibilityTest::page_dateRangesNeverBreak() {
+    const CompatibilityPage page =
+        compatibilityPage(kDataDir, person(u"Анна"_s, 1975, 8, 15), person(u"Ольга"_s, 1980, 3, 3));
+    const QString text = inspect(page.html).rawText;
+    const QRegularExpression range(u"\\d\\d\\.\\d\\d\\P{L}{1,3}?\\d\\d\\.\\d\\d\\)"_s);
+    int ranges = 0;
+    for (auto it = range.globalMatch(text); it.hasNext(); ++ranges) {
+        const QRegularExpressionMatch match = it.next();
+        QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, match.captured());
+        while (breaks.toNextBoundary() > 0)
+            QVERIFY2(breaks.position() == match.capturedLength(), qPrintable(match.captured()));
+    }
+    QCOMPARE(ranges, 2); // one for each person's sign
 }
 
 void CompatibilityTest::readFragment_takesTheBody_data() {

@@ -40,6 +40,8 @@ private Q_SLOTS:
     void page_linksOpenThePartnersPages();
     void page_canBeSavedAsPdfAndFound();
     void page_missingFragment_showsTheErrorPage();
+    void back_returnsToThePageBefore_data();
+    void back_returnsToThePageBefore();
 
 private:
     void showOlga();
@@ -179,6 +181,77 @@ void CompatibilityWindowTest::page_missingFragment_showsTheErrorPage() {
     showOlga(); // Лев and Рыбы stand five signs apart
     QVERIFY(!m_form->Web1->showsGenerated());
     QCOMPARE(m_form->Web1->currentPage(), m_form->Folders.errorPage());
+}
+
+// "Назад" and Alt+Left lead from the compatibility page back to the page and the section bar before it, once;
+// afterwards "Назад" steps through the zodiac's sections again and Alt+Left does nothing.
+void CompatibilityWindowTest::back_returnsToThePageBefore_data() {
+    QTest::addColumn<QString>("before"); // zodiac (its fourth section), chinese, start
+    QTest::addColumn<bool>("byKey");     // Alt+Left, or the tool bar's button
+    QTest::newRow("zodiac section, Назад") << u"zodiac"_s << false;
+    QTest::newRow("zodiac section, Alt+Left") << u"zodiac"_s << true;
+    QTest::newRow("Chinese page, Назад") << u"chinese"_s << false;
+    QTest::newRow("start page, Alt+Left") << u"start"_s << true;
+}
+
+void CompatibilityWindowTest::back_returnsToThePageBefore() {
+    QFETCH(QString, before);
+    QFETCH(bool, byKey);
+    createWindowsWithAnna();
+    m_form->Buttons->setSoftScroll(false);
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    const QString lion = programFolder() + u"Data/Zodiac/lion/"_s;
+    if (before == u"zodiac") {
+        m_form->N13Click();
+        m_form->Buttons->setActiveSection(3);
+    } else if (before == u"chinese") {
+        m_form->N14Click();
+    } else {
+        m_form->N12Click();
+        QVERIFY(m_form->startPageShown());
+    }
+    const QString page = m_form->Web1->currentPage();
+    const QString text = m_form->Web1->toPlainText();
+    m_form->Timer1Timer();
+    QCOMPARE(m_form->Tool6->isEnabled(), before == u"zodiac");
+
+    showOlga();
+    QVERIFY(m_form->Tool6->isEnabled());
+    QVERIFY(!m_form->Tool7->isEnabled());
+    const auto back = [this, byKey] {
+        m_form->Web1->setFocus();
+        if (byKey)
+            QTest::keyClick(m_form->Web1, Qt::Key_Left, Qt::AltModifier);
+        else
+            m_form->Tool6->click();
+    };
+    back();
+    QCOMPARE(m_form->Web1->currentPage(), page);
+    QCOMPARE(m_form->Web1->toPlainText(), text);
+    QCOMPARE(m_form->N13->isChecked(), before == u"zodiac");
+    QCOMPARE(m_form->N14->isChecked(), before == u"chinese");
+    QCOMPARE(m_form->Buttons->isHidden(), before == u"start");
+    if (before == u"zodiac") {
+        QVERIFY(!m_form->Buttons->SingleSectionMode());
+        QCOMPARE(m_form->Buttons->ActiveSection(), 3);
+        QCOMPARE(page, lion + u"companions.htm"_s);
+    } else if (before == u"chinese") {
+        QCOMPARE(m_form->Buttons->Sections()[0]->Items()[0]->Caption(), u"Китайский гороскоп"_s);
+    } else {
+        QVERIFY(m_form->startPageShown());
+    }
+
+    // Once back, the keys do what they did before the compatibility page.
+    m_form->Timer1Timer();
+    QCOMPARE(m_form->Tool6->isEnabled(), before == u"zodiac");
+    QVERIFY(!m_form->BackItem->isEnabled());
+    QTest::keyClick(m_form->Web1, Qt::Key_Left, Qt::AltModifier);
+    QCOMPARE(m_form->Web1->currentPage(), page);
+    if (before == u"zodiac") {
+        m_form->Tool6->click();
+        QCOMPARE(m_form->Buttons->ActiveSection(), 2);
+    }
 }
 
 QTEST_MAIN(CompatibilityWindowTest)

@@ -55,6 +55,9 @@ private Q_SLOTS:
     void done_captionAndStore_data();
     void done_captionAndStore();
     void done_withoutHoroscopeBox_repeatsTheLastSystem();
+    void startPage_withoutAPerson_saysHowToBegin();
+    void startPage_linksOpenThePersonsPages_data();
+    void startPage_linksOpenThePersonsPages();
     void pickName_inAnotherLetterCase_fillsTheDialog();
     void pickName_data();
     void pickName();
@@ -372,12 +375,68 @@ void DialogsTest::done_withoutHoroscopeBox_repeatsTheLastSystem() {
     createWindows();
     m_person->Calendar1->setValue(encodeDate(1975, 8, 15));
     m_person->Button1->click();
-    QVERIFY(m_form->Buttons->isHidden()); // a fresh run: only the caption changes
-    QVERIFY(m_form->Web1->currentPage().isEmpty());
+    QVERIFY(m_form->Buttons->isHidden()); // a fresh run: the caption changes, the start page shows the person
+    QVERIFY(m_form->startPageShown());
     m_form->N13Click();
     m_person->Calendar1->setValue(encodeDate(1980, 3, 25));
     m_person->Button1->click();
     QCOMPARE(m_form->Web1->currentPage(), programFolder() + u"Data/Zodiac/aries/element.htm"_s);
+}
+
+// A first run closed without a person: a welcome that names the way to begin, and no reading tools for it.
+void DialogsTest::startPage_withoutAPerson_saysHowToBegin() {
+    createWindows();
+    m_form->N12Click(); // the dialog closed at once: cancelled
+    QCOMPARE(m_services->modals, QList<QDialog*>{m_person});
+    QVERIFY(m_form->startPageShown());
+    const QString text = m_form->Web1->toPlainText();
+    QVERIFY2(text.contains(u"«Личные данные»"_s) && text.contains(u"Ctrl+P"_s), qPrintable(text));
+    m_form->Timer1Timer();
+    for (QAction* command :
+         {m_form->PrintItem, m_form->PreviewItem, m_form->SavePagePdfItem, m_form->FindItem, m_form->N4})
+        QVERIFY2(!command->isEnabled(), qPrintable(command->text()));
+    // A horoscope asked for replaces it for good.
+    BirthDate = encodeDate(1975, 8, 15);
+    m_form->N14Click();
+    m_form->N12Click();
+    QVERIFY(!m_form->startPageShown());
+    QVERIFY(m_form->Web1->currentPage().endsWith(u"cat.htm"_s));
+}
+
+// "Готово" with no horoscope chosen: the person's name and six signs, each a link to its page.
+void DialogsTest::startPage_linksOpenThePersonsPages_data() {
+    QTest::addColumn<int>("link"); // in the page's order
+    QTest::addColumn<QString>("page");
+    QTest::newRow("zodiac") << 0 << u"Zodiac/lion/element.htm"_s;
+    QTest::newRow("Chinese") << 1 << u"Chinese/cat.htm"_s;
+    QTest::newRow("Druid") << 2 << u"Druidean/kartas.htm"_s;
+    QTest::newRow("Zoroastrian") << 3 << u"Zoroastrian/6.htm"_s;
+    QTest::newRow("Mythological") << 4 << u"Myphologic/7.htm"_s;
+    QTest::newRow("Numerological") << 5 << u"Numeric/9.htm"_s;
+}
+
+void DialogsTest::startPage_linksOpenThePersonsPages() {
+    QFETCH(int, link);
+    QFETCH(QString, page);
+    createWindows();
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    m_person->edit1->setEditText(u"Анна"_s);
+    m_person->Calendar1->setValue(encodeDate(1975, 8, 15));
+    m_person->Check2->setChecked(false);
+    m_person->Button1->click();
+    QVERIFY(m_form->startPageShown());
+    QVERIFY(m_form->Buttons->isHidden());
+    QVERIFY(m_form->Web1->toPlainText().startsWith(u"Анна"_s));
+    // By the keyboard, as a person reaches a link: Tab to it, Enter.
+    m_form->Web1->setFocus();
+    for (int i = 0; i <= link; ++i)
+        QTest::keyClick(m_form->Web1, Qt::Key_Tab);
+    QTest::keyClick(m_form->Web1, Qt::Key_Return);
+    QTRY_COMPARE(m_form->Web1->currentPage(), programFolder() + u"Data/"_s + page);
+    QVERIFY(!m_form->startPageShown());
+    m_form->Timer1Timer();
+    QVERIFY(m_form->PrintItem->isEnabled()); // a page to read, as any
 }
 
 void DialogsTest::pickName_inAnotherLetterCase_fillsTheDialog() {

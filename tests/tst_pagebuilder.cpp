@@ -1,6 +1,13 @@
+#include "core/date.h"
 #include "core/pagebuilder.h"
+#include "core/startpage.h"
 
+#include "testsupport.h"
+
+#include <QDir>
+#include <QFileInfo>
 #include <QTest>
+#include <QXmlStreamReader>
 
 #include <functional>
 
@@ -15,6 +22,26 @@ QString built(const std::function<void(PageBuilder&)>& write) {
     write(page);
     return page.html();
 }
+
+// The links of a page in their order, and its text; a page that does not parse gives an error.
+struct Links {
+    QString error;
+    QStringList hrefs;
+    QString text;
+};
+Links linksOf(const QString& html) {
+    Links links;
+    QXmlStreamReader xml(html);
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement() && xml.name() == u"a")
+            links.hrefs << xml.attributes().value(u"href"_s).toString();
+        if (xml.isCharacters()) links.text += xml.text();
+    }
+    if (xml.hasError()) links.error = xml.errorString();
+    links.text = links.text.simplified();
+    return links;
+}
 } // namespace
 
 class PageBuilderTest : public QObject {
@@ -24,6 +51,8 @@ private Q_SLOTS:
     void hostileName_isShownAsText();
     void displayName_data();
     void displayName();
+    void startPage_data();
+    void startPage();
 };
 
 // Every place a person's name can go: none may take it as markup.
@@ -61,6 +90,51 @@ void PageBuilderTest::displayName_data() {
 void PageBuilderTest::displayName() {
     QFETCH(QString, name);
     QTEST(solvenna::displayName(name), "shown");
+}
+
+// Without a person the way to begin; with one, the name as typed and a link to each sign's page, in the
+// systems' order, as a page of the start page's folder.
+void PageBuilderTest::startPage_data() {
+    QTest::addColumn<QString>("html");
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<QStringList>("signPages"); // in the data folder
+    const QString guide = u"Guide/guide.htm"_s;
+    QTest::newRow("no person") << welcomePage() << QStringList{u"Личные данные"_s, u"Ctrl+P"_s, u"Готово"_s}
+                               << QStringList{guide};
+    QTest::newRow("a hostile name, 15.08.1975")
+        << personStartPage(kHostile, u"15.08.1975"_s, encodeDate(1975, 8, 15))
+        << QStringList{kHostile,    u"15.08.1975"_s, u"Лев"_s,    u"Кот"_s,
+                       u"Картас"_s, u"Паук"_s,       u"Грифон"_s, u"Число 9"_s}
+        << QStringList{u"Zodiac/lion/element.htm"_s,
+                       u"Chinese/cat.htm"_s,
+                       u"Druidean/kartas.htm"_s,
+                       u"Zoroastrian/6.htm"_s,
+                       u"Myphologic/7.htm"_s,
+                       u"Numeric/9.htm"_s,
+                       guide};
+    QTest::newRow("no name, born 1905: no animal")
+        << personStartPage(QString(), u"01.05.1905"_s, encodeDate(1905, 5, 1))
+        << QStringList{u"Без имени"_s, u"китайский гороскоп составляется для годов с 1910"_s}
+        << QStringList{u"Zodiac/taurus/element.htm"_s, u"Druidean/jasmine.htm"_s, u"Zoroastrian/32.htm"_s,
+                       u"Myphologic/4.htm"_s,          u"Numeric/3.htm"_s,        guide};
+}
+
+void PageBuilderTest::startPage() {
+    QFETCH(QString, html);
+    QFETCH(QStringList, texts);
+    QFETCH(QStringList, signPages);
+    const Links links = linksOf(html);
+    QVERIFY2(links.error.isEmpty(), qPrintable(links.error));
+    QVERIFY(!html.contains(u"<script>"_s));
+    for (const QString& text : texts)
+        QVERIFY2(links.text.contains(text), qPrintable(text));
+    QStringList pages;
+    const QDir base(testsupport::dataFolder() + u'/' + QString::fromUtf16(kStartPageFolder));
+    for (const QString& href : links.hrefs) {
+        QVERIFY2(QFileInfo(base.filePath(href)).isFile(), qPrintable(href));
+        pages << QDir::cleanPath(QString::fromUtf16(kStartPageFolder) + u'/' + href);
+    }
+    QCOMPARE(pages, signPages);
 }
 
 QTEST_GUILESS_MAIN(PageBuilderTest)

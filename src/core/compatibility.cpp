@@ -78,20 +78,37 @@ constexpr std::array<std::array<int, 2>, 6> kHarm{{
     {Dog, Rooster},
 }};
 
+// What each pair of elements means for two people, in the order of allElementPairs().
+constexpr std::array<const char16_t*, kElementPairCount> kElementPairVerdicts{{
+    u"Яркая страсть и общий азарт, но и вспышки самолюбия.",
+    u"Порыв встречает осторожность: союз держится на уважении к чужому темпу.",
+    u"Созданы друг для друга: воздух питает пламя, вместе живо и интересно.",
+    u"Самое драматичное сочетание: сильные чувства и частые бури.",
+    u"Надёжный и основательный союз, которому порой не хватает новизны.",
+    u"Практичность и фантазия плохо понимают друг друга, зато многому друг друга учат.",
+    u"Одно из самых благоприятных сочетаний: забота, верность и покой.",
+    u"Бесконечный разговор и много свободы, но мало опоры в быту.",
+    u"Разум и чувство: красиво, но изменчиво, как облака и дождь.",
+    u"Понимание почти без слов и глубокая близость, но и общие тревоги.",
+}};
+
 struct ChineseRelationRow {
     const char16_t* stem;
     const char16_t* caption;
+    const char16_t* verdict;
 };
 // In the order of the enum, which is also the precedence: the same animal first (it is also in its own
 // triangle), then the closest bond, the secret friends, then the triangle; of the two strains, the open
 // opposition before the quieter harm.
 constexpr std::array<ChineseRelationRow, kChineseRelationCount> kChineseRelations{{
-    {u"same", u"Один и тот же знак"},
-    {u"secret-friends", u"Тайные друзья"},
-    {u"triangle", u"Треугольник родства"},
-    {u"opposition", u"Противостояние"},
-    {u"harm", u"Вредящие знаки"},
-    {u"neutral", u"Нейтральные знаки"},
+    {u"same", u"Один и тот же знак",
+     u"Родственные натуры: понимают друг друга, но соперничают в одном и том же."},
+    {u"secret-friends", u"Тайные друзья", u"Самая тесная связь восточного цикла: поддержка и доверие."},
+    {u"triangle", u"Треугольник родства", u"Общие взгляды и ритм жизни: союз гармоничный и прочный."},
+    {u"opposition", u"Противостояние",
+     u"Знаки напротив друг друга в круге: сильное напряжение, союз требует уступок."},
+    {u"harm", u"Вредящие знаки", u"Незаметные трения, которые со временем копятся: нужна откровенность."},
+    {u"neutral", u"Нейтральные знаки", u"Ни особого притяжения, ни вражды: всё решают сами люди."},
 }};
 
 bool validSign(int index, int count) {
@@ -137,7 +154,7 @@ void peopleRow(PageBuilder& page, const QString& label, const Html& first, const
 }
 
 Html zodiacCell(int sign) {
-    const QString title = zodiacTitle(sign);
+    const QString title = keepRangeTogether(zodiacTitle(sign));
     if (title.isEmpty()) return Html::text(kNoData);
     const auto folder = zodiacSignFolder(sign);
     // The companions topic is the zodiac page that speaks about partners.
@@ -247,6 +264,20 @@ QString chineseRelationCaption(ChineseRelation relation) {
     return QString::fromUtf16(kChineseRelations[std::size_t(relation)].caption);
 }
 
+QString chineseRelationVerdict(ChineseRelation relation) {
+    return QString::fromUtf16(kChineseRelations[std::size_t(relation)].verdict);
+}
+
+QString elementPairVerdict(ElementPair pair) {
+    return QString::fromUtf16(kElementPairVerdicts[std::size_t(allElementPairs().indexOf(pair))]);
+}
+
+QString keepRangeTogether(const QString& title) {
+    // A dash between non-breaking blanks still lets a line break after it; the non-breaking hyphen does not.
+    QString kept = title;
+    return kept.replace(u" - "_s, u"\u00A0\u2011\u00A0"_s);
+}
+
 // --- Fragments ---
 
 QString fragmentFile(ZodiacRelation relation) {
@@ -343,6 +374,37 @@ CompatibilityPage compatibilityPage(const QString& dataFolder, const Compatibili
     page.heading(1, title);
     page.paragraph(nameA + u": "_s + first.dateText + u"; "_s + nameB + u": "_s + second.dateText,
                    u"class=\"period\""_s);
+
+    // The verdict first, one line for each relation; the general introduction and the details follow.
+    page.heading(2, u"Итог"_s);
+    const auto verdictLine = [&page](const QString& lead, const QString& text) {
+        page.paragraph(Html::text(lead).bold() + Html::text(u" "_s + text), u"class=\"verdict\""_s);
+    };
+    const auto zodiacPair = zodiacRelation(a.zodiac, b.zodiac);
+    if (zodiacPair) {
+        const ZodiacVerdict verdict = zodiacVerdict(*zodiacPair);
+        verdictLine(u"Знаки зодиака: "_s + signName(HoroscopeSystem::Zodiac, a.zodiac) + u" и "_s +
+                        signName(HoroscopeSystem::Zodiac, b.zodiac) + u" — "_s +
+                        zodiacRelationCaption(*zodiacPair) + u"."_s,
+                    u"Оценка: "_s + QString::number(verdict.score) + u" из "_s +
+                        QString::number(kVerdictScale) + u". "_s + verdict.text);
+        const ElementPair pair = *elementPair(a.zodiac, b.zodiac);
+        verdictLine(pair.first == pair.second ? u"Стихия: "_s + elementName(pair.first) + u" у обоих."_s
+                                              : u"Стихии: "_s + elementName(pair.first) + u" и "_s +
+                                                    elementName(pair.second) + u"."_s,
+                    elementPairVerdict(pair));
+    }
+    const auto chinesePair = chineseRelation(a.chinese, b.chinese);
+    if (chinesePair)
+        verdictLine(u"Китайский гороскоп: "_s + signName(HoroscopeSystem::Chinese, a.chinese) + u" и "_s +
+                        signName(HoroscopeSystem::Chinese, b.chinese) + u" — "_s +
+                        chineseRelationCaption(*chinesePair) + u"."_s,
+                    chineseRelationVerdict(*chinesePair));
+    else
+        verdictLine(u"Китайский гороскоп:"_s,
+                    u"недоступен для года рождения раньше "_s + QString::number(kFirstChineseYear) + u"."_s);
+
+    page.heading(2, u"Как читать эту страницу"_s);
     take(page, dataFolder, introductionFragmentFile(), missing);
 
     // Zodiac.
@@ -355,13 +417,7 @@ CompatibilityPage compatibilityPage(const QString& dataFolder, const Compatibili
     };
     peopleRow(page, u"Стихия"_s, element(a.zodiac), element(b.zodiac));
     page.endTable();
-    if (const auto relation = zodiacRelation(a.zodiac, b.zodiac)) {
-        const ZodiacVerdict verdict = zodiacVerdict(*relation);
-        page.paragraph(Html::text(u"Оценка: "_s + QString::number(verdict.score) + u" из "_s +
-                                  QString::number(kVerdictScale) + u"."_s)
-                               .bold() +
-                           Html::text(u" "_s + verdict.text),
-                       u"class=\"verdict\""_s);
+    if (const auto relation = zodiacPair) {
         page.heading(3, u"Отношение знаков: "_s + zodiacRelationCaption(*relation));
         take(page, dataFolder, fragmentFile(*relation), missing);
         const ElementPair pair = *elementPair(a.zodiac, b.zodiac);
@@ -378,7 +434,7 @@ CompatibilityPage compatibilityPage(const QString& dataFolder, const Compatibili
     beginPeopleTable(page, nameA, nameB);
     peopleRow(page, u"Знак"_s, chineseCell(a.chinese), chineseCell(b.chinese));
     page.endTable();
-    if (const auto relation = chineseRelation(a.chinese, b.chinese)) {
+    if (const auto relation = chinesePair) {
         page.heading(3, u"Отношение знаков: "_s + chineseRelationCaption(*relation));
         take(page, dataFolder, fragmentFile(*relation), missing);
     } else {

@@ -67,6 +67,14 @@ std::optional<int> chineseTriangle(int animal);
 
 QString chineseRelationCaption(ChineseRelation relation); // "Тайные друзья"
 
+// One line on what an element pair and a Chinese relation mean for two people, for the page's verdict.
+QString elementPairVerdict(ElementPair pair);
+QString chineseRelationVerdict(ChineseRelation relation);
+
+// A sign's title with its date range held together ("Лев (23.07 - 22.08)": the range's blanks and dash
+// become non-breaking ones), so that a narrow column never breaks a line inside the range.
+QString keepRangeTogether(const QString& title);
+
 // --- Fragments ------------------------------------------------------------------------------------------
 
 // Fragment files relative to the data folder, with '/' between the parts.
