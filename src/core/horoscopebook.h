@@ -14,7 +14,8 @@
 namespace solvenna {
 
 struct BookPage {
-    QString title; // on its own, as a bookmark: "Зодиакальный гороскоп: Стихия знака", "Китайский гороскоп"
+    // On its own, as a bookmark: "Зодиакальный гороскоп: Стихия знака", "Китайский гороскоп".
+    QString title;
     QString system; // the system's caption: "Зодиакальный гороскоп"
     QString topic;  // the topic within a system of several pages ("Стихия знака"), else empty
     QString path;   // empty when the system has no sign for the date
