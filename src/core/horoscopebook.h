@@ -16,10 +16,14 @@ namespace solvenna {
 struct BookPage {
     // On its own, as a bookmark: "Зодиакальный гороскоп: Стихия знака", "Китайский гороскоп".
     QString title;
-    QString system; // the system's caption: "Зодиакальный гороскоп"
-    QString topic;  // the topic within a system of several pages ("Стихия знака"), else empty
-    QString path;   // empty when the system has no sign for the date
-    QString missingReason; // why the page is left out, empty when it is there
+    // The system's caption: "Зодиакальный гороскоп".
+    QString system;
+    // The topic within a system of several pages ("Стихия знака"), else empty.
+    QString topic;
+    // Empty when the system has no sign for the date.
+    QString path;
+    // Why the page is left out; empty when it is there.
+    QString missingReason;
 };
 
 // The zodiac sign's eleven topic pages, then the pages of the other five systems, in the menus' order.
