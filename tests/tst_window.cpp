@@ -35,13 +35,17 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProcess>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QStyle>
+#include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextDocument>
+#include <QTextFrame>
 #include <QTextLayout>
 #include <QTimer>
 #include <QToolBar>
@@ -1542,8 +1546,8 @@ void WindowTest::windowsReadable_data() {
     QTest::addColumn<QString>("palette");
     QTest::addColumn<QString>("switchTo"); // a palette the desktop switches to after the windows are built
     QTest::addColumn<QString>("window");
-    const QStringList windows{u"main window"_s, u"personal data"_s, u"settings"_s, u"about box"_s,
-                              u"compatibility"_s};
+    const QStringList windows{u"main window"_s,   u"personal data"_s,  u"settings"_s,        u"about box"_s,
+                              u"compatibility"_s, u"overflow arrow"_s, u"check box frames"_s};
     for (const QString& palette : {u"light"_s, u"Adwaita dark"_s, u"black"_s, u"mid grey"_s})
         for (const QString& window : windows)
             QTest::addRow("%s, %s", qPrintable(palette), qPrintable(window))
@@ -1563,6 +1567,44 @@ void WindowTest::windowsReadable() {
     PaletteScope scope(namedPalette(palette));
     createWindows();
     QWidget* shown = nullptr;
+    if (window == u"overflow arrow") {
+        // The narrowest window hides the last tool buttons behind the bar's overflow button.
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+        m_form->resize(m_form->minimumSize());
+        if (!switchTo.isEmpty()) QApplication::setPalette(namedPalette(switchTo));
+        QCoreApplication::processEvents();
+        auto* overflow = m_form->ToolBar1->findChild<QToolButton*>(u"qt_toolbar_ext_button"_s);
+        QTRY_VERIFY(overflow && overflow->isVisible());
+        // Grabbed from the window, which paints what lies behind the button.
+        const QImage arrow =
+            m_form->grab(QRect(overflow->mapTo(m_form.get(), QPoint(0, 0)), overflow->size())).toImage();
+        const auto [ink, paper] = inkAndPaper(arrow);
+        QVERIFY2(solvenna::ui::contrastRatio(ink, paper) >= solvenna::ui::kMinimumGraphicContrast,
+                 qPrintable(u"arrow %1 on %2"_s.arg(describe(ink), describe(paper))));
+        return;
+    }
+    if (window == u"check box frames") {
+        m_person->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_person));
+        if (!switchTo.isEmpty()) QApplication::setPalette(namedPalette(switchTo));
+        QCoreApplication::processEvents();
+        const QList<QCheckBox*> boxes = m_person->findChildren<QCheckBox*>();
+        QVERIFY(!boxes.isEmpty());
+        for (QCheckBox* box : boxes) {
+            QStyleOptionButton option;
+            option.initFrom(box);
+            const QRect indicator = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
+            const QImage picture =
+                m_person->grab(QRect(box->mapTo(m_person, indicator.topLeft()), indicator.size())).toImage();
+            // The frame's left edge, half-way down, against the window behind the box.
+            const QColor frame(picture.pixel(0, picture.height() / 2));
+            const QColor behind = backgroundOf(box, QPalette::Active);
+            QVERIFY2(solvenna::ui::contrastRatio(frame, behind) >= solvenna::ui::kMinimumGraphicContrast,
+                     qPrintable(u"%1: frame %2 on %3"_s.arg(box->text(), describe(frame), describe(behind))));
+        }
+        return;
+    }
     if (window == u"main window") {
         m_form->FindBar->show(); // the find bar's labels too
         shown = m_form.get();
