@@ -79,6 +79,34 @@ QColor readableColour(const QColor& designed, const QColor& background, double m
     return lighten ? QColor(Qt::white) : QColor(Qt::black);
 }
 
+bool isDarkPalette(const QPalette& palette) {
+    return relativeLuminance(palette.color(QPalette::Window)) <
+           relativeLuminance(palette.color(QPalette::WindowText));
+}
+
+QColor nightSheet() {
+    // A warm dark grey, the cream sheet's counterpart; black would glare against the light text.
+    return QColor(0x23, 0x21, 0x1e);
+}
+
+QColor nightText(const QColor& designed) {
+    const QColor sheet = nightSheet();
+    if (contrastRatio(designed, sheet) >= kMinimumContrast) return designed;
+    const QColor hsl = designed.toHsl();
+    const QColor mirrored =
+        QColor::fromHslF(hsl.hslHueF(), hsl.hslSaturationF(), 1.0f - hsl.lightnessF(), designed.alphaF());
+    return readableColour(mirrored.toRgb(), sheet);
+}
+
+QColor nightBackground(const QColor& designed) {
+    const QColor sheet = nightSheet();
+    if (relativeLuminance(designed) <= relativeLuminance(sheet)) return designed;
+    const QColor hsl = designed.toHsl();
+    // A shade above the sheet keeps a table's heading cells or a marked passage apart from it.
+    const float lightness = std::max(1.0f - hsl.lightnessF(), sheet.toHsl().lightnessF() + 0.06f);
+    return QColor::fromHslF(hsl.hslHueF(), hsl.hslSaturationF(), lightness, designed.alphaF()).toRgb();
+}
+
 void setDesignedTextColour(QWidget* widget, const QColor& designed) {
     new DesignedTextColour(widget, designed);
 }

@@ -2,6 +2,7 @@
 
 #include <QColor>
 
+class QPalette;
 class QWidget;
 
 // Text colours that stay readable whatever the desktop's palette: the designed colour where it reads, a
@@ -23,6 +24,17 @@ double contrastRatio(const QColor& a, const QColor& b);
 // The designed colour if it has the minimum contrast against the background; otherwise the nearest shade
 // of the same hue and saturation that has it, lighter on a dark background and darker on a light one.
 QColor readableColour(const QColor& designed, const QColor& background, double minimum = kMinimumContrast);
+
+// True when the palette shows light text on a dark window, as a dark desktop theme does.
+bool isDarkPalette(const QPalette& palette);
+
+// Night mode of the page view: the sheet the pages are shown on, and the page's own colours carried over
+// to it. A text colour keeps its hue and takes the opposite lightness where it would not read on the dark
+// sheet (dark grey text becomes light grey, a deep blue heading a light blue), then the nearest readable
+// shade; a background lighter than the sheet becomes a dark one a little lighter than the sheet.
+QColor nightSheet();
+QColor nightText(const QColor& designed);
+QColor nightBackground(const QColor& designed);
 
 // Gives a widget's text (its WindowText) the designed colour, or the readable shade of it against the
 // widget's background, and again whenever the palette changes, so a desktop that switches between a light

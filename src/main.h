@@ -76,6 +76,7 @@ public:
     QAction* ZoomInItem = nullptr;
     QAction* ZoomOutItem = nullptr;
     QAction* ZoomNormalItem = nullptr;
+    QAction* NightItem = nullptr; // Ночной режим
 
     QToolBar* ToolBar1 = nullptr;
     QToolButton* Tool1 = nullptr;
@@ -147,8 +148,9 @@ public:
     // Compatibility of the current person and a partner: the dialog, then the page.
     void compatibilityClick();
     void showCompatibility(const QString& partnerName, solvenna::Date partnerDate);
-    // The page view's zoom, kept in the settings file.
+    // The page view's zoom and night mode, kept in the settings file.
     void setPageZoom(int percent);
+    void setNightMode(bool on);
 
     // Zodiac navigation and the single-page systems.
     void SectionClick(unsigned index);
@@ -171,8 +173,8 @@ public:
     void restorePlacement(const QString& settingsFile);
     void savePlacement() const;
 
-    // The settings the window follows from now on: the View menu's check marks, the section bar and the
-    // page zoom. Without them the View menu's items and the zoom act on the window alone.
+    // The settings the window follows from now on: the View menu's check marks, the section bar, the
+    // page zoom and night mode. Without them the View menu's items and the zoom act on the window alone.
     void followSettings(solvenna::LiveSettings* settings);
     const solvenna::LiveSettings* settings() const;
 
