@@ -59,8 +59,8 @@ double contrastRatio(const QColor& a, const QColor& b) {
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
-QColor readableColour(const QColor& designed, const QColor& background) {
-    if (contrastRatio(designed, background) >= kMinimumContrast) return designed;
+QColor readableColour(const QColor& designed, const QColor& background, double minimum) {
+    if (contrastRatio(designed, background) >= minimum) return designed;
     // Below this luminance white contrasts more than black does.
     const bool lighten = relativeLuminance(background) < 0.179;
     const QColor hsl = designed.toHsl();
@@ -71,10 +71,40 @@ QColor readableColour(const QColor& designed, const QColor& background) {
         const float delta = float(step) / 200.0f;
         const float lightness =
             lighten ? std::min(1.0f, hsl.lightnessF() + delta) : std::max(0.0f, hsl.lightnessF() - delta);
-        QColor candidate = QColor::fromHslF(hue, saturation, lightness, designed.alphaF()).toRgb();
-        if (contrastRatio(candidate, background) >= kMinimumContrast) return candidate;
+        // Judged in the eight bits a channel has on the screen, not in QColor's finer steps.
+        const QColor candidate =
+            QColor::fromRgba(QColor::fromHslF(hue, saturation, lightness, designed.alphaF()).rgba());
+        if (contrastRatio(candidate, background) >= minimum) return candidate;
     }
     return lighten ? QColor(Qt::white) : QColor(Qt::black);
+}
+
+bool isDarkPalette(const QPalette& palette) {
+    return relativeLuminance(palette.color(QPalette::Window)) <
+           relativeLuminance(palette.color(QPalette::WindowText));
+}
+
+QColor nightSheet() {
+    // A warm dark grey, the cream sheet's counterpart; black would glare against the light text.
+    return QColor(0x23, 0x21, 0x1e);
+}
+
+QColor nightText(const QColor& designed) {
+    const QColor sheet = nightSheet();
+    if (contrastRatio(designed, sheet) >= kMinimumContrast) return designed;
+    const QColor hsl = designed.toHsl();
+    const QColor mirrored =
+        QColor::fromHslF(hsl.hslHueF(), hsl.hslSaturationF(), 1.0f - hsl.lightnessF(), designed.alphaF());
+    return readableColour(mirrored.toRgb(), sheet);
+}
+
+QColor nightBackground(const QColor& designed) {
+    const QColor sheet = nightSheet();
+    if (relativeLuminance(designed) <= relativeLuminance(sheet)) return designed;
+    const QColor hsl = designed.toHsl();
+    // A shade above the sheet keeps a table's heading cells or a marked passage apart from it.
+    const float lightness = std::max(1.0f - hsl.lightnessF(), sheet.toHsl().lightnessF() + 0.06f);
+    return QColor::fromHslF(hsl.hslHueF(), hsl.hslSaturationF(), lightness, designed.alphaF()).toRgb();
 }
 
 void setDesignedTextColour(QWidget* widget, const QColor& designed) {

@@ -274,6 +274,11 @@ void TForm1::followSettings(solvenna::LiveSettings* settings) {
         showZoom(percent);
     };
     connectGuarded(settings, &LiveSettings::pageZoomChanged, this, zoomPages);
+    const auto nightPages = [this](bool on) {
+        Web1->setNightMode(on);
+        NightItem->setChecked(on);
+    };
+    connectGuarded(settings, &LiveSettings::nightModeChanged, this, nightPages);
 }
 
 void TForm1::N26Click() {
@@ -470,6 +475,15 @@ void TForm1::setPageZoom(int percent) {
     else {
         Web1->setZoom(percent);
         showZoom(percent);
+    }
+}
+
+void TForm1::setNightMode(bool on) {
+    if (m_settings) {
+        m_settings->setNightMode(on);
+    } else {
+        Web1->setNightMode(on);
+        NightItem->setChecked(on);
     }
 }
 

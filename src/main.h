@@ -79,6 +79,7 @@ public:
     QAction* ZoomNormalItem = nullptr;
     // Alt+Left: "Назад" from the compatibility page; in no menu, as a browser's key.
     QAction* BackItem = nullptr;
+    QAction* NightItem = nullptr; // Ночной режим
 
     QToolBar* ToolBar1 = nullptr;
     QToolButton* Tool1 = nullptr;
@@ -158,8 +159,9 @@ public:
     // name and signs as links to their pages. Shown after the personal data dialog.
     void showStartPage();
     bool startPageShown() const;
-    // The page view's zoom, kept in the settings file.
+    // The page view's zoom and night mode, kept in the settings file.
     void setPageZoom(int percent);
+    void setNightMode(bool on);
 
     // Zodiac navigation and the single-page systems.
     void SectionClick(unsigned index);
@@ -182,8 +184,8 @@ public:
     void restorePlacement(const QString& settingsFile);
     void savePlacement() const;
 
-    // The settings the window follows from now on: the View menu's check marks, the section bar and the
-    // page zoom. Without them the View menu's items and the zoom act on the window alone.
+    // The settings the window follows from now on: the View menu's check marks, the section bar, the
+    // page zoom and night mode. Without them the View menu's items and the zoom act on the window alone.
     void followSettings(solvenna::LiveSettings* settings);
     const solvenna::LiveSettings* settings() const;
 

@@ -146,6 +146,11 @@ void TForm1::createActions() {
     ZoomNormalItem =
         action(N2, u"ZoomNormalItem"_s, u"Обычный размер"_s, [this] { setPageZoom(solvenna::kNormalZoom); });
     ZoomNormalItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    N2->addSeparator();
+    // Qt has checked or unchecked the item already; the settings confirm it.
+    NightItem =
+        action(N2, u"NightItem"_s, u"Ночной режим"_s, [this] { setNightMode(NightItem->isChecked()); });
+    NightItem->setCheckable(true);
 
     N3 = menuBar()->addMenu(u"&Справка"_s);
     N3->setObjectName(u"N3"_s);

@@ -1,5 +1,6 @@
 #include "pageview.h"
 
+#include "colours.h"
 #include "core/htmltext.h"
 #include "core/safefile.h"
 #include "pagecheck.h"
@@ -16,6 +17,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextFrame>
+#include <QTextTable>
 #include <QWheelEvent>
 
 #include <cmath>
@@ -153,7 +155,7 @@ void PageView::showGenerated(const QString& html, const QString& baseFolder) {
     clearHistory();
     document()->setBaseUrl(m_generatedBase);
     setHtml(m_generatedHtml);
-    applyZoom();
+    applyLook();
     Q_EMIT sourceChanged(QUrl());
 }
 
@@ -235,21 +237,43 @@ void PageView::followLink(const QUrl& link) {
 void PageView::setZoom(int percent) {
     if (percent == m_zoom) return;
     m_zoom = percent;
-    // The page's own sizes come back with a fresh reading of it; the zoom is applied to those.
+    reshow();
+}
+
+void PageView::setNightMode(bool on) {
+    if (on == m_nightMode) return;
+    m_nightMode = on;
+    // The margins beyond the page and a page without colours of its own take the sheet from the palette.
+    if (on) {
+        QPalette sheet = palette();
+        for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+            sheet.setColor(group, QPalette::Base, solvenna::ui::nightSheet());
+            // The pages' body text colour, as night mode carries it over.
+            sheet.setColor(group, QPalette::Text, solvenna::ui::nightText(QColor(0x2b, 0x2b, 0x2b)));
+        }
+        setPalette(sheet);
+    } else {
+        setPalette(QPalette()); // the desktop's again
+    }
+    reshow();
+}
+
+void PageView::reshow() {
     if (showsGenerated())
         showGenerated(QString(m_generatedHtml), m_generatedBase.toLocalFile());
     else if (!source().isEmpty())
         reload();
     else
-        applyZoom();
+        applyLook();
 }
 
 void PageView::doSetSource(const QUrl& name, QTextDocument::ResourceType type) {
     QTextBrowser::doSetSource(name, type);
-    applyZoom();
+    applyLook();
 }
 
-void PageView::applyZoom() {
+void PageView::applyLook() {
+    if (m_nightMode) applyNightColours();
     const qreal factor = m_zoom / 100.0;
     const qreal base =
         document()->defaultFont().pointSizeF() > 0 ? document()->defaultFont().pointSizeF() : 10;
@@ -283,6 +307,88 @@ void PageView::applyZoom() {
     cursor.endEditBlock();
     document()->setModified(false);
     keepMeasure();
+}
+
+namespace {
+
+// A frame's background and borders, and a table's cells, on the night sheet; then the frames within.
+void nightFrame(QTextFrame* frame) {
+    using namespace solvenna::ui;
+    QTextFrameFormat format = frame->frameFormat();
+    if (format.hasProperty(QTextFormat::BackgroundBrush))
+        format.setBackground(nightBackground(format.background().color()));
+    if (format.hasProperty(QTextFormat::FrameBorderBrush))
+        format.setBorderBrush(nightText(format.borderBrush().color()));
+    auto* table = qobject_cast<QTextTable*>(frame);
+    if (format != frame->frameFormat()) {
+        if (table)
+            table->setFormat(format.toTableFormat());
+        else
+            frame->setFrameFormat(format);
+    }
+    if (table) {
+        for (int row = 0; row < table->rows(); ++row)
+            for (int column = 0; column < table->columns(); ++column) {
+                QTextTableCell cell = table->cellAt(row, column);
+                // A spanning cell is met once, at its first row and column.
+                if (cell.row() != row || cell.column() != column) continue;
+                QTextCharFormat cellFormat = cell.format();
+                if (!cellFormat.hasProperty(QTextFormat::BackgroundBrush)) continue;
+                cellFormat.setBackground(nightBackground(cellFormat.background().color()));
+                cell.setFormat(cellFormat);
+            }
+    }
+    for (QTextFrame* child : frame->childFrames())
+        nightFrame(child);
+}
+
+} // namespace
+
+void PageView::applyNightColours() {
+    using namespace solvenna::ui;
+    QTextDocument* doc = document();
+    struct Run {
+        int from, length;
+        QTextCharFormat format;
+    };
+    QList<Run> runs;
+    QList<std::pair<int, QTextBlockFormat>> blocks;
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+        QTextBlockFormat blockFormat = block.blockFormat();
+        if (blockFormat.hasProperty(QTextFormat::BackgroundBrush)) {
+            blockFormat.setBackground(nightBackground(blockFormat.background().color()));
+            blocks.append({block.position(), blockFormat});
+        }
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            QTextCharFormat format = fragment.charFormat();
+            const bool foreground = format.hasProperty(QTextFormat::ForegroundBrush);
+            const bool background = format.hasProperty(QTextFormat::BackgroundBrush);
+            if (!foreground && !background) continue; // the palette's text, which is the night text
+            if (foreground) format.setForeground(nightText(format.foreground().color()));
+            if (background) format.setBackground(nightBackground(format.background().color()));
+            runs.append({fragment.position(), fragment.length(), format});
+        }
+    }
+    QTextCursor cursor(doc);
+    cursor.beginEditBlock();
+    for (const Run& run : runs) {
+        cursor.setPosition(run.from);
+        cursor.setPosition(run.from + run.length, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(run.format);
+    }
+    for (const auto& [position, format] : blocks) {
+        cursor.setPosition(position);
+        cursor.setBlockFormat(format);
+    }
+    QTextFrame* root = doc->rootFrame();
+    for (QTextFrame* child : root->childFrames())
+        nightFrame(child);
+    QTextFrameFormat rootFormat = root->frameFormat();
+    rootFormat.setBackground(nightSheet());
+    root->setFrameFormat(rootFormat);
+    cursor.endEditBlock();
+    doc->setModified(false);
 }
 
 void PageView::keepMeasure() {

@@ -51,6 +51,10 @@ public:
     // The zoom in per cent of the pages' own sizes; applies to every page shown from now on.
     void setZoom(int percent);
     int zoom() const { return m_zoom; }
+    // Night mode: light text on a dark sheet, the pages' own colours carried over to it; applies to the
+    // page shown and every page shown from now on. Only the view changes: printing reads the pages anew.
+    void setNightMode(bool on);
+    bool nightMode() const { return m_nightMode; }
     // Commands added below the standard ones in the view's context menu.
     void setContextActions(const QList<QAction*>& actions) { m_contextActions = actions; }
     // The view keeps no history: these do nothing.
@@ -76,7 +80,11 @@ protected:
 
 private:
     void followLink(const QUrl& link);
-    void applyZoom();
+    // Shows the page shown anew, so that its own sizes and colours come back for the zoom and night mode.
+    void reshow();
+    // The zoom and night mode, applied to the document as it was read.
+    void applyLook();
+    void applyNightColours();
     // Narrows the text to a measure people read comfortably, centred, however wide the view.
     void keepMeasure();
 
@@ -86,5 +94,6 @@ private:
     QString m_generatedHtml;
     QUrl m_generatedBase;
     int m_zoom = 100;
+    bool m_nightMode = false;
     QList<QAction*> m_contextActions;
 };

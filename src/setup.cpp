@@ -192,6 +192,9 @@ void TSetupFrm::FormCreate() {
     m_settings->assign(Settings::load(*m_store));
     // The page zoom is kept beside the settings, but is no setting of this dialog: "Отмена" leaves it.
     m_settings->setPageZoom(solvenna::readZoom(*m_store));
+    // Night mode as the person chose it, else as the desktop is: on under a dark theme.
+    m_settings->setNightMode(
+        solvenna::readNightMode(*m_store).value_or(solvenna::ui::isDarkPalette(QGuiApplication::palette())));
     if (m_main) m_main->followSettings(m_settings);
     // The loaded values take effect whether or not they differ from what the controls and the main window
     // showed before.
@@ -200,6 +203,8 @@ void TSetupFrm::FormCreate() {
     // A zoom is kept as soon as it is chosen, whatever becomes of the dialog.
     connectGuarded(m_settings, &LiveSettings::pageZoomChanged, this,
                    [this](int percent) { solvenna::writeZoom(*m_store, percent); });
+    connectGuarded(m_settings, &LiveSettings::nightModeChanged, this,
+                   [this](bool on) { solvenna::writeNightMode(*m_store, on); });
 }
 
 // The controls show the settings: a change from elsewhere (the View menu, "Отмена") sets the control,

@@ -174,7 +174,7 @@ void ReadingToolsTest::menus_keepTheirItemsAndAddTheTools() {
         view << (a->isSeparator() ? u"-"_s : a->text());
     QCOMPARE(view, (QStringList{u"Показывать подсказки"_s, u"Плавная прокрутка"_s, u"-"_s, u"Настройки..."_s,
                                 u"-"_s, u"Найти на странице..."_s, u"-"_s, u"Крупнее"_s, u"Мельче"_s,
-                                u"Обычный размер"_s}));
+                                u"Обычный размер"_s, u"-"_s, u"Ночной режим"_s}));
     QVERIFY(m_form->ZoomInItem->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Equal)));
 }
 

@@ -35,13 +35,17 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProcess>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QStyle>
+#include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextDocument>
+#include <QTextFrame>
 #include <QTextLayout>
 #include <QTimer>
 #include <QToolBar>
@@ -292,6 +296,8 @@ private Q_SLOTS:
     void windowsReadable_data();
     void windowsReadable();
     void lightPalette_keepsTheDesignedColours();
+    void nightMode_followsThePaletteIsKeptAndReads_data();
+    void nightMode_followsThePaletteIsKeptAndReads();
 
 private:
     void createForm();
@@ -1542,8 +1548,8 @@ void WindowTest::windowsReadable_data() {
     QTest::addColumn<QString>("palette");
     QTest::addColumn<QString>("switchTo"); // a palette the desktop switches to after the windows are built
     QTest::addColumn<QString>("window");
-    const QStringList windows{u"main window"_s, u"personal data"_s, u"settings"_s, u"about box"_s,
-                              u"compatibility"_s};
+    const QStringList windows{u"main window"_s,   u"personal data"_s,  u"settings"_s,        u"about box"_s,
+                              u"compatibility"_s, u"overflow arrow"_s, u"check box frames"_s};
     for (const QString& palette : {u"light"_s, u"Adwaita dark"_s, u"black"_s, u"mid grey"_s})
         for (const QString& window : windows)
             QTest::addRow("%s, %s", qPrintable(palette), qPrintable(window))
@@ -1563,6 +1569,44 @@ void WindowTest::windowsReadable() {
     PaletteScope scope(namedPalette(palette));
     createWindows();
     QWidget* shown = nullptr;
+    if (window == u"overflow arrow") {
+        // The narrowest window hides the last tool buttons behind the bar's overflow button.
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+        m_form->resize(m_form->minimumSize());
+        if (!switchTo.isEmpty()) QApplication::setPalette(namedPalette(switchTo));
+        QCoreApplication::processEvents();
+        auto* overflow = m_form->ToolBar1->findChild<QToolButton*>(u"qt_toolbar_ext_button"_s);
+        QTRY_VERIFY(overflow && overflow->isVisible());
+        // Grabbed from the window, which paints what lies behind the button.
+        const QImage arrow =
+            m_form->grab(QRect(overflow->mapTo(m_form.get(), QPoint(0, 0)), overflow->size())).toImage();
+        const auto [ink, paper] = inkAndPaper(arrow);
+        QVERIFY2(solvenna::ui::contrastRatio(ink, paper) >= solvenna::ui::kMinimumGraphicContrast,
+                 qPrintable(u"arrow %1 on %2"_s.arg(describe(ink), describe(paper))));
+        return;
+    }
+    if (window == u"check box frames") {
+        m_person->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_person));
+        if (!switchTo.isEmpty()) QApplication::setPalette(namedPalette(switchTo));
+        QCoreApplication::processEvents();
+        const QList<QCheckBox*> boxes = m_person->findChildren<QCheckBox*>();
+        QVERIFY(!boxes.isEmpty());
+        for (QCheckBox* box : boxes) {
+            QStyleOptionButton option;
+            option.initFrom(box);
+            const QRect indicator = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
+            const QImage picture =
+                m_person->grab(QRect(box->mapTo(m_person, indicator.topLeft()), indicator.size())).toImage();
+            // The frame's left edge, half-way down, against the window behind the box.
+            const QColor frame(picture.pixel(0, picture.height() / 2));
+            const QColor behind = backgroundOf(box, QPalette::Active);
+            QVERIFY2(solvenna::ui::contrastRatio(frame, behind) >= solvenna::ui::kMinimumGraphicContrast,
+                     qPrintable(u"%1: frame %2 on %3"_s.arg(box->text(), describe(frame), describe(behind))));
+        }
+        return;
+    }
     if (window == u"main window") {
         m_form->FindBar->show(); // the find bar's labels too
         shown = m_form.get();
@@ -1612,6 +1656,91 @@ void WindowTest::lightPalette_keepsTheDesignedColours() {
     QCOMPARE(inkAndPaper(person->Label1->grab().toImage()).first, QColor(0, 0, 255));
     QGroupBox* group = setup->XPGroupBox1;
     QCOMPARE(pixelAt(group, QPoint(0, group->height() / 2)), QColor(0, 83, 208));
+}
+
+void WindowTest::nightMode_followsThePaletteIsKeptAndReads_data() {
+    QTest::addColumn<QString>("palette");
+    QTest::addColumn<bool>("dark");
+    QTest::newRow("light desktop") << u"light"_s << false;
+    QTest::newRow("Adwaita dark desktop") << u"Adwaita dark"_s << true;
+}
+
+void WindowTest::nightMode_followsThePaletteIsKeptAndReads() {
+    QFETCH(QString, palette);
+    QFETCH(bool, dark);
+    PaletteScope scope(namedPalette(palette));
+    createWindowsWithAnna();
+    PageView* view = m_form->Web1;
+    const QString ini = folder() + u"solvenna.ini"_s;
+    // By default as the desktop is, and nothing stored for it.
+    QCOMPARE(view->nightMode(), dark);
+    QCOMPARE(m_form->NightItem->isChecked(), dark);
+    QVERIFY(!testsupport::readBytes(ini).contains("NightMode"));
+    // The View item toggles it, and the choice is kept.
+    m_form->NightItem->trigger();
+    QCOMPARE(view->nightMode(), !dark);
+    QCOMPARE(m_form->NightItem->isChecked(), !dark);
+    QVERIFY(testsupport::readBytes(ini).contains(dark ? "NightMode=0" : "NightMode=1"));
+    if (dark) m_form->NightItem->trigger();
+    QVERIFY(view->nightMode());
+
+    // Every text of a page with headings and of the generated compatibility page, links included, reads on
+    // the night sheet, and so does what is drawn.
+    m_form->resize(800, 600);
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    for (const QString& page : {u"zodiac"_s, u"compatibility"_s}) {
+        if (page == u"zodiac")
+            m_form->LoadFile(m_form->Folders.ZodiacFolder + u"lion/element.htm"_s);
+        else
+            m_form->showCompatibility(u"Ольга"_s, encodeDate(1980, 3, 3));
+        QCoreApplication::processEvents();
+        const QTextDocument* document = view->document();
+        const QColor sheet = document->rootFrame()->frameFormat().background().color();
+        int texts = 0;
+        bool links = false;
+        for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QTextCharFormat format = it.fragment().charFormat();
+                const QColor text = format.hasProperty(QTextFormat::ForegroundBrush)
+                                        ? format.foreground().color()
+                                        : view->palette().color(QPalette::Text);
+                links = links || format.isAnchor();
+                ++texts;
+                QVERIFY2(solvenna::ui::contrastRatio(text, sheet) >= 4.5,
+                         qPrintable(u"%1: \"%2\" is %3 on %4"_s.arg(page, it.fragment().text().left(30),
+                                                                    describe(text), describe(sheet))));
+            }
+        QVERIFY(texts > 5);
+        QCOMPARE(links, page == u"compatibility");
+        const auto [ink, paper] = inkAndPaper(view->viewport()->grab().toImage());
+        QVERIFY2(solvenna::ui::relativeLuminance(paper) < 0.05, qPrintable(describe(paper)));
+        QVERIFY2(solvenna::ui::contrastRatio(ink, paper) >= 4.5,
+                 qPrintable(describe(ink) + u" on "_s + describe(paper)));
+    }
+
+    // Paper stays black on white.
+    m_form->LoadFile(m_form->Folders.ZodiacFolder + u"lion/element.htm"_s);
+    m_services->saveAnswer = folder() + u"night.pdf"_s;
+    m_form->SavePagePdfItem->trigger();
+    QProcess render;
+    render.start(u"pdftoppm"_s, {u"-r"_s, u"40"_s, u"-png"_s, u"-f"_s, u"1"_s, u"-l"_s, u"1"_s,
+                                 m_services->saveAnswer, folder() + u"night"_s});
+    QVERIFY(render.waitForFinished(20000));
+    const QImage printed(folder() + u"night-1.png"_s);
+    QVERIFY2(!printed.isNull(), render.readAllStandardError().constData());
+    const auto [ink, paper] = inkAndPaper(printed);
+    QCOMPARE(paper, QColor(Qt::white));
+    QVERIFY2(solvenna::ui::contrastRatio(ink, paper) >= 15, qPrintable(describe(ink)));
+
+    // The stored choice outweighs the desktop's palette in the next run.
+    endTest();
+    init();
+    QVERIFY(writeBytes(folder() + u"solvenna.ini"_s,
+                       dark ? "[main]\r\nNightMode=0\r\n" : "[main]\r\nNightMode=1\r\n"));
+    createWindowsWithAnna();
+    QCOMPARE(m_form->Web1->nightMode(), !dark);
+    QCOMPARE(m_form->NightItem->isChecked(), !dark);
 }
 
 QTEST_MAIN(WindowTest)

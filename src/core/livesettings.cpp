@@ -60,6 +60,12 @@ void LiveSettings::setPageZoom(int percent) {
     Q_EMIT pageZoomChanged(percent);
 }
 
+void LiveSettings::setNightMode(bool on) {
+    if (m_nightMode == on) return;
+    m_nightMode = on;
+    Q_EMIT nightModeChanged(on);
+}
+
 void LiveSettings::assign(const Settings& values) {
     for (const SettingKey& row : kSettingKeys) {
         if (row.flag) set(row.flag, values.*row.flag);
@@ -77,6 +83,7 @@ void LiveSettings::announce() {
     for (const SettingKey& row : kSettingKeys)
         announce(row);
     Q_EMIT pageZoomChanged(m_pageZoom);
+    Q_EMIT nightModeChanged(m_nightMode);
 }
 
 } // namespace solvenna

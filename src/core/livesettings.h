@@ -7,17 +7,19 @@
 
 namespace solvenna {
 
-// The settings in force while the program runs: the five of the settings table and the page zoom. The
+// The settings in force while the program runs: the five of the settings table, the page zoom and night
+// mode. The
 // settings dialog edits them; the main window, its View menu and the section bar follow the signals.
 // Each signal is sent only when its value changes, except by announce().
 class LiveSettings : public QObject {
     Q_OBJECT
 public:
-    // At the table's defaults and the normal zoom.
+    // At the table's defaults, the normal zoom and night mode off.
     explicit LiveSettings(QObject* parent = nullptr);
 
     const Settings& values() const { return m_values; }
     int pageZoom() const { return m_pageZoom; }
+    bool nightMode() const { return m_nightMode; }
 
     void setStoreNames(bool on) { set(&Settings::storeNames, on); }
     void setShowHints(bool on) { set(&Settings::showHints, on); }
@@ -27,12 +29,13 @@ public:
     void setScrollDelay(int milliseconds) { set(&Settings::scrollDelay, milliseconds); }
     void setAutoDelay(bool on) { set(&Settings::autoDelay, on); }
     void setPageZoom(int percent);
+    void setNightMode(bool on);
 
-    // Every setting of the table in its order, each change signalled as it is made (the page zoom is
-    // none of them and stays).
+    // Every setting of the table in its order, each change signalled as it is made (the page zoom and
+    // night mode are none of them and stay).
     void assign(const Settings& values);
-    // Signals every value as it is, in the table's order and the zoom last, so that what follows the
-    // settings agrees with them whatever it showed before.
+    // Signals every value as it is, in the table's order, then the zoom and night mode, so that what follows
+    // the settings agrees with them whatever it showed before.
     void announce();
 
 Q_SIGNALS:
@@ -42,6 +45,7 @@ Q_SIGNALS:
     void scrollDelayChanged(int milliseconds);
     void autoDelayChanged(bool on);
     void pageZoomChanged(int percent);
+    void nightModeChanged(bool on);
 
 private:
     void set(SettingsFlag flag, bool on);
@@ -50,6 +54,7 @@ private:
 
     Settings m_values;
     int m_pageZoom = kNormalZoom;
+    bool m_nightMode = false;
 };
 
 } // namespace solvenna

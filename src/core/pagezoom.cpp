@@ -31,4 +31,16 @@ void writeZoom(IniFile& file, int percent) {
     file.writeInteger(kSection, QString::fromLatin1(kZoomKey), percent);
 }
 
+std::optional<bool> readNightMode(const IniFile& file) {
+    const QString key = QString::fromLatin1(kNightModeKey);
+    // Two fallbacks that differ tell a missing or unreadable value from a stored one.
+    const int stored = file.readInteger(kSection, key, -1);
+    if (stored != 0 && stored != 1) return std::nullopt;
+    return stored == 1;
+}
+
+void writeNightMode(IniFile& file, bool on) {
+    file.writeBool(kSection, QString::fromLatin1(kNightModeKey), on);
+}
+
 } // namespace solvenna
