@@ -272,43 +272,6 @@ void PageView::doSetSource(const QUrl& name, QTextDocument::ResourceType type) {
     applyLook();
 }
 
-void PageView::applyLook() {
-    if (m_nightMode) applyNightColours();
-    const qreal factor = m_zoom / 100.0;
-    const qreal base =
-        document()->defaultFont().pointSizeF() > 0 ? document()->defaultFont().pointSizeF() : 10;
-    struct Run {
-        int from, length;
-        QTextCharFormat format;
-    };
-    QList<Run> runs;
-    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            QTextCharFormat format = fragment.charFormat();
-            // A heading's size is an adjustment of the default font, which outweighs its own size in
-            // points; the size it is shown at becomes its own, so that it scales as the text does.
-            const bool adjusted = format.hasProperty(QTextFormat::FontSizeAdjustment);
-            if (factor == 1 && !adjusted) continue;
-            const qreal size = adjusted || format.fontPointSize() > 0 ? format.font().pointSizeF() : base;
-            format.clearProperty(QTextFormat::FontSizeAdjustment);
-            format.setFontPointSize(size * factor);
-            runs.append({fragment.position(), fragment.length(), format});
-        }
-    }
-    if (runs.isEmpty()) return keepMeasure();
-    QTextCursor cursor(document());
-    cursor.beginEditBlock();
-    for (const Run& run : runs) {
-        cursor.setPosition(run.from);
-        cursor.setPosition(run.from + run.length, QTextCursor::KeepAnchor);
-        cursor.setCharFormat(run.format);
-    }
-    cursor.endEditBlock();
-    document()->setModified(false);
-    keepMeasure();
-}
-
 namespace {
 
 // A frame's background and borders, and a table's cells, on the night sheet; then the frames within.
@@ -342,35 +305,55 @@ void nightFrame(QTextFrame* frame) {
         nightFrame(child);
 }
 
+// A fragment's colours on the night sheet; false when it has none of its own (it takes the palette's text,
+// which is the night text).
+bool toNightColours(QTextCharFormat& format) {
+    using namespace solvenna::ui;
+    const bool foreground = format.hasProperty(QTextFormat::ForegroundBrush);
+    const bool background = format.hasProperty(QTextFormat::BackgroundBrush);
+    if (foreground) format.setForeground(nightText(format.foreground().color()));
+    if (background) format.setBackground(nightBackground(format.background().color()));
+    return foreground || background;
+}
+
 } // namespace
 
-void PageView::applyNightColours() {
-    using namespace solvenna::ui;
-    QTextDocument* doc = document();
+void PageView::applyLook() {
+    const qreal factor = m_zoom / 100.0;
+    const qreal base =
+        document()->defaultFont().pointSizeF() > 0 ? document()->defaultFont().pointSizeF() : 10;
+    // One pass over the page: each fragment's size scaled by the zoom and, at night, its colours and its
+    // paragraph's background moved onto the dark sheet.
     struct Run {
         int from, length;
         QTextCharFormat format;
     };
     QList<Run> runs;
     QList<std::pair<int, QTextBlockFormat>> blocks;
-    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
-        QTextBlockFormat blockFormat = block.blockFormat();
-        if (blockFormat.hasProperty(QTextFormat::BackgroundBrush)) {
-            blockFormat.setBackground(nightBackground(blockFormat.background().color()));
-            blocks.append({block.position(), blockFormat});
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        if (QTextBlockFormat format = block.blockFormat();
+            m_nightMode && format.hasProperty(QTextFormat::BackgroundBrush)) {
+            format.setBackground(solvenna::ui::nightBackground(format.background().color()));
+            blocks.append({block.position(), format});
         }
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             QTextCharFormat format = fragment.charFormat();
-            const bool foreground = format.hasProperty(QTextFormat::ForegroundBrush);
-            const bool background = format.hasProperty(QTextFormat::BackgroundBrush);
-            if (!foreground && !background) continue; // the palette's text, which is the night text
-            if (foreground) format.setForeground(nightText(format.foreground().color()));
-            if (background) format.setBackground(nightBackground(format.background().color()));
+            const bool recoloured = m_nightMode && toNightColours(format);
+            // A heading's size is an adjustment of the default font, which outweighs its own size in
+            // points; the size it is shown at becomes its own, so that it scales as the text does.
+            const bool adjusted = format.hasProperty(QTextFormat::FontSizeAdjustment);
+            if (factor != 1 || adjusted) {
+                const qreal size = adjusted || format.fontPointSize() > 0 ? format.font().pointSizeF() : base;
+                format.clearProperty(QTextFormat::FontSizeAdjustment);
+                format.setFontPointSize(size * factor);
+            } else if (!recoloured) {
+                continue;
+            }
             runs.append({fragment.position(), fragment.length(), format});
         }
     }
-    QTextCursor cursor(doc);
+    QTextCursor cursor(document());
     cursor.beginEditBlock();
     for (const Run& run : runs) {
         cursor.setPosition(run.from);
@@ -381,14 +364,17 @@ void PageView::applyNightColours() {
         cursor.setPosition(position);
         cursor.setBlockFormat(format);
     }
-    QTextFrame* root = doc->rootFrame();
-    for (QTextFrame* child : root->childFrames())
-        nightFrame(child);
-    QTextFrameFormat rootFormat = root->frameFormat();
-    rootFormat.setBackground(nightSheet());
-    root->setFrameFormat(rootFormat);
+    if (m_nightMode) {
+        QTextFrame* root = document()->rootFrame();
+        for (QTextFrame* child : root->childFrames())
+            nightFrame(child);
+        QTextFrameFormat rootFormat = root->frameFormat();
+        rootFormat.setBackground(solvenna::ui::nightSheet());
+        root->setFrameFormat(rootFormat);
+    }
     cursor.endEditBlock();
-    doc->setModified(false);
+    document()->setModified(false);
+    keepMeasure();
 }
 
 void PageView::keepMeasure() {

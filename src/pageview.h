@@ -84,7 +84,6 @@ private:
     void reshow();
     // The zoom and night mode, applied to the document as it was read.
     void applyLook();
-    void applyNightColours();
     // Narrows the text to a measure people read comfortably, centred, however wide the view.
     void keepMeasure();
 
