@@ -269,16 +269,8 @@ void TForm1::followSettings(solvenna::LiveSettings* settings) {
         // The bar's timer takes no negative interval: a minus sign typed on its own way to a number gives 0.
         Buttons->setScrollDelay(std::clamp(milliseconds, 0, 65535));
     });
-    const auto zoomPages = [this](int percent) {
-        Web1->setZoom(percent);
-        showZoom(percent);
-    };
-    connectGuarded(settings, &LiveSettings::pageZoomChanged, this, zoomPages);
-    const auto nightPages = [this](bool on) {
-        Web1->setNightMode(on);
-        NightItem->setChecked(on);
-    };
-    connectGuarded(settings, &LiveSettings::nightModeChanged, this, nightPages);
+    connectGuarded(settings, &LiveSettings::pageZoomChanged, this, &TForm1::showZoom);
+    connectGuarded(settings, &LiveSettings::nightModeChanged, this, &TForm1::showNightMode);
 }
 
 void TForm1::N26Click() {
@@ -472,19 +464,20 @@ void TForm1::showStartPage() {
 void TForm1::setPageZoom(int percent) {
     if (m_settings)
         m_settings->setPageZoom(percent); // the page view follows, the settings file keeps it
-    else {
-        Web1->setZoom(percent);
+    else
         showZoom(percent);
-    }
 }
 
 void TForm1::setNightMode(bool on) {
-    if (m_settings) {
-        m_settings->setNightMode(on);
-    } else {
-        Web1->setNightMode(on);
-        NightItem->setChecked(on);
-    }
+    if (m_settings)
+        m_settings->setNightMode(on); // the page view and the menu follow, the settings file keeps it
+    else
+        showNightMode(on);
+}
+
+void TForm1::showNightMode(bool on) {
+    Web1->setNightMode(on);
+    NightItem->setChecked(on);
 }
 
 void TForm1::releaseTool3() {
@@ -745,8 +738,7 @@ QStatusBar* TForm1::notices() {
         connect(m_notices, &QStatusBar::messageChanged, m_notices, [this](const QString& message) {
             if (!message.isEmpty()) return;
             // The saved file's buttons go with its notice; the zoom stays while it is not 100 %.
-            if (OpenSavedFileButton) OpenSavedFileButton->hide();
-            if (OpenSavedFolderButton) OpenSavedFolderButton->hide();
+            hideSavedFileButtons();
             if (m_zoomShown->isHidden()) m_notices->hide();
         });
     }
@@ -756,9 +748,12 @@ QStatusBar* TForm1::notices() {
 void TForm1::showNotice(const QString& text) {
     notices()->showMessage(text, 10000);
     m_notices->show();
-    // The buttons belong to the saved file's notice only.
-    if (OpenSavedFileButton) OpenSavedFileButton->hide();
-    if (OpenSavedFolderButton) OpenSavedFolderButton->hide();
+    hideSavedFileButtons(); // they belong to the saved file's notice only
+}
+
+void TForm1::hideSavedFileButtons() {
+    for (QToolButton* button : {OpenSavedFileButton, OpenSavedFolderButton})
+        if (button) button->hide();
 }
 
 void TForm1::showSavedNotice(const QString& what, const QString& path) {
@@ -788,6 +783,7 @@ void TForm1::showSavedNotice(const QString& what, const QString& path) {
 }
 
 void TForm1::showZoom(int percent) {
+    Web1->setZoom(percent);
     const bool normal = percent == solvenna::kNormalZoom;
     if (normal && !m_notices) return; // no status bar for what is as always
     notices();

@@ -195,8 +195,10 @@ public:
     // A word to the person that needs no answer, in a status bar that shows only while it speaks, for as
     // long as a hint stays.
     void showNotice(const QString& text);
-    // The zoom in the status bar, which shows while the pages are not at their normal size.
+    // The pages at a zoom, and the zoom in the status bar, which shows while it is not 100 %.
     void showZoom(int percent);
+    // The pages in night mode or not, and the View menu's check mark.
+    void showNightMode(bool on);
     // The notice after a file was written: what it holds, its name and its folder, with buttons that open
     // the file and the folder in the desktop's programs.
     void showSavedNotice(const QString& what, const QString& path);
@@ -235,6 +237,7 @@ private:
     QStatusBar* m_notices = nullptr; // made at the first notice or zoom
     QLabel* m_zoomShown = nullptr;   // in the status bar
     QStatusBar* notices();
+    void hideSavedFileButtons();
     QString m_savedPath;                         // the file the saved notice names
     QPointer<solvenna::LiveSettings> m_settings; // the settings dialog's, while it lives
     QActionGroup* m_mainGroup = nullptr;
