@@ -66,6 +66,16 @@ public:
     // Several keys of one section in one rewrite: either all of them reach the disk or none.
     void writeValues(const QString& section, const QList<std::pair<QString, QString>>& keysAndValues);
 
+    // A section with its keys and values in file order.
+    struct Section {
+        QString name;
+        QList<std::pair<QString, QString>> values;
+    };
+    // Every section once (a section repeated in the file: its first occurrence's keys), in one pass.
+    QList<Section> sections() const;
+    // Several sections in one rewrite, each as writeValues would write it: all of them or none.
+    void writeSections(const QList<Section>& sections);
+
     // Decimal, or hexadecimal after "0x", "0X" or "$"; leading blanks skipped; anything else: fallback.
     int readInteger(const QString& section, const QString& key, int fallback) const;
     void writeInteger(const QString& section, const QString& key, int value);

@@ -18,6 +18,12 @@ struct PersonEntry {
     int horoscopType = 0; // read only when showHoroscop is true; -1 = no system chosen
 };
 
+// A name with its entry, as the whole store is read and written at once.
+struct NamedEntry {
+    QString name;
+    PersonEntry entry;
+};
+
 // An entry the store does not keep: a name longer than kMaxNameLength, or no birth date. Nothing of it is
 // written; the text is the one the user sees.
 class NameRefusedError : public std::runtime_error {
@@ -47,6 +53,12 @@ public:
     // than kMaxNameLength or an entry without a date (day 0), and IniWriteError when the file system
     // refuses; the file then stays as it was, with none of the four keys changed.
     void write(const QString& name, const PersonEntry& entry);
+    // Every entry, also those beyond the listing, in file order, read in one pass; an entry without a
+    // readable date has date 0. A name longer than kMaxNameLength is left out.
+    QList<NamedEntry> readAll() const;
+    // Writes several entries in one locked rewrite: either all of them reach the disk or none does.
+    // Throws as write() does, before anything is written, when any entry is refused.
+    void writeAll(const QList<NamedEntry>& entries);
     // Erases the name's entry if there is one; tells whether there was.
     bool remove(const QString& name);
     // Erases every entry in one rewrite, also names beyond what the listing holds, and the temporary files
