@@ -1,10 +1,12 @@
 #include "main.h"
 
 #include "about.h"
+#include "carddialog.h"
 #include "compatibilitydialog.h"
 #include "core/caption.h"
 #include "core/compatibility.h"
 #include "core/datetext.h"
+#include "core/groupcompatibility.h"
 #include "core/inifile.h"
 #include "core/livesettings.h"
 #include "core/messages.h"
@@ -19,6 +21,7 @@
 #include "icons.h"
 #include "maincommands.h"
 #include "pageview.h"
+#include "peoplewindow.h"
 #include "printing.h"
 #include "services.h"
 #include "setup.h"
@@ -91,6 +94,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     connectGuarded(Web1, &QTextBrowser::sourceChanged, FindBar, [this] {
         if (!FindBar->isHidden()) FindBar->close();
     });
+    connectGuarded(Web1, &PageView::programLinkActivated, this, &TForm1::followProgramLink);
     connectGuarded(Web1, &PageView::zoomRequested, this, [this](int direction) {
         setPageZoom(direction > 0 ? solvenna::zoomIn(Web1->zoom()) : solvenna::zoomOut(Web1->zoom()));
     });
@@ -194,6 +198,7 @@ void TForm1::Timer1Timer() {
         a->setEnabled(pageShown);
     SaveHoroscopePdfItem->setEnabled(dateSet);
     CompatibilityItem->setEnabled(dateSet);
+    CardItem->setEnabled(dateSet);
 }
 
 void TForm1::LoadFile(const QString& fileName) {
@@ -353,26 +358,48 @@ void TForm1::compatibilityClick() {
 }
 
 void TForm1::showCompatibility(const QString& partnerName, solvenna::Date partnerDate) {
-    // Another partner, or the page again from the bar, still goes back to what was shown before the first.
-    if (!m_compatibilityShown) {
-        PageBefore before;
-        for (const SystemCommand& command : kSystemCommands)
-            if ((this->*command.mainItem)->isChecked()) before.system = command.system;
-        before.barShown = !Buttons->isHidden();
-        before.section = Buttons->ActiveSection();
-        before.page = Web1->currentPage();
-        if (Web1->showsGenerated()) {
-            before.generatedHtml = Web1->generatedHtml();
-            before.generatedBase = Web1->generatedBase().toLocalFile();
-        }
-        before.scroll = Web1->verticalScrollBar()->value();
-        m_beforeCompatibility = before;
+    showPairCompatibility({PersonName, solvenna::dateToText(BirthDate), BirthDate},
+                          {partnerName, solvenna::dateToText(partnerDate), partnerDate});
+}
+
+void TForm1::peopleClick() {
+    if (!Form2) return;
+    if (!m_people) {
+        m_people = new TPeopleWindow(Form2->names(), this);
+        m_people->today = [] { return Form2 ? Form2->today() : QDate::currentDate(); };
+        m_people->reload();
+        connectGuarded(Form2, &TForm2::namesChanged, m_people, &TPeopleWindow::reload);
     }
-    m_partnerName = partnerName;
-    m_partnerDate = partnerDate;
+    m_people->show();
+    m_people->raise();
+    m_people->activateWindow();
+}
+
+void TForm1::cardClick() {
+    if (!solvenna::birthDateIsSet(BirthDate)) return;
+    TCardDialog dialog(PersonName, BirthDate, this);
+    solvenna::ui::execModal(&dialog);
+}
+
+void TForm1::rememberPageBefore() {
+    // Another partner, or the page again from the bar, still goes back to what was shown before the first.
+    if (m_compatibilityShown) return;
+    PageBefore before;
+    for (const SystemCommand& command : kSystemCommands)
+        if ((this->*command.mainItem)->isChecked()) before.system = command.system;
+    before.barShown = !Buttons->isHidden();
+    before.section = Buttons->ActiveSection();
+    before.page = Web1->currentPage();
+    if (Web1->showsGenerated()) {
+        before.generatedHtml = Web1->generatedHtml();
+        before.generatedBase = Web1->generatedBase().toLocalFile();
+    }
+    before.scroll = Web1->verticalScrollBar()->value();
+    m_beforeCompatibility = before;
+}
+
+void TForm1::showCompatibilityLayout(const QString& caption, const QString& hint) {
     m_compatibilityShown = true;
-    const solvenna::CompatibilityPerson person{PersonName, solvenna::dateToText(BirthDate), BirthDate};
-    const solvenna::CompatibilityPerson partner{partnerName, solvenna::dateToText(partnerDate), partnerDate};
     // The single-page layout with one item; no system's menu item is checked for it.
     for (QAction* a : m_mainGroup->actions())
         a->setChecked(false);
@@ -381,15 +408,25 @@ void TForm1::showCompatibility(const QString& partnerName, solvenna::Date partne
     EnableButtons(false);
     TButtonBarItems& items = Buttons->Sections()[0]->Items();
     if (items.Count() == 0)
-        Buttons->AddItem(0, u"Совместимость"_s);
+        Buttons->AddItem(0, caption);
     else
-        items[0]->setCaption(u"Совместимость"_s);
-    items[0]->setHint(solvenna::compatibilityHint(person, partner));
+        items[0]->setCaption(caption);
+    items[0]->setHint(hint);
     Buttons->setSingleSectionMode(true);
     showSectionBar();
-    const solvenna::CompatibilityPage page = solvenna::compatibilityPage(Folders.DataFolder, person, partner);
     Web1->setDataFolder(Folders.DataFolder);
     m_pageAsked = true;
+}
+
+void TForm1::showPairCompatibility(const solvenna::CompatibilityPerson& first,
+                                   const solvenna::CompatibilityPerson& second) {
+    rememberPageBefore();
+    m_pairFromGroup = m_compatibilityShown ? (m_showingGroup || m_pairFromGroup) : false;
+    m_showingGroup = false;
+    m_pair[0] = first;
+    m_pair[1] = second;
+    showCompatibilityLayout(u"Совместимость"_s, solvenna::compatibilityHint(first, second));
+    const solvenna::CompatibilityPage page = solvenna::compatibilityPage(Folders.DataFolder, first, second);
     if (page.ok())
         Web1->showGenerated(page.html, Folders.DataFolder +
                                            QString::fromUtf16(solvenna::kCompatibilityFolder) +
@@ -399,8 +436,33 @@ void TForm1::showCompatibility(const QString& partnerName, solvenna::Date partne
     Timer1Timer();           // "Назад" leads back from here at once
 }
 
+void TForm1::showGroupCompatibility(const QList<solvenna::CompatibilityPerson>& people) {
+    if (people.size() < solvenna::kMinGroupSize || people.size() > solvenna::kMaxGroupSize) return;
+    rememberPageBefore();
+    m_group = people;
+    m_showingGroup = true;
+    m_pairFromGroup = false;
+    showCompatibilityLayout(u"Совместимость группы"_s, u"Совместимость группы: %1 чел."_s.arg(people.size()));
+    Web1->showGenerated(solvenna::groupCompatibilityPage(people),
+                        Folders.DataFolder + QString::fromUtf16(solvenna::kCompatibilityFolder) +
+                            solvenna::pathDelimiter());
+    Timer1Timer();
+}
+
+void TForm1::followProgramLink(const QUrl& link) {
+    const auto pair = solvenna::pairOfLink(link);
+    if (!pair || !groupCompatibilityShown()) return;
+    const auto [first, second] = *pair;
+    if (first >= m_group.size() || second >= m_group.size()) return;
+    showPairCompatibility(m_group[first], m_group[second]);
+}
+
 bool TForm1::backFromCompatibility() {
     if (!m_compatibilityShown || !m_beforeCompatibility) return false;
+    if (!m_showingGroup && m_pairFromGroup) {
+        showGroupCompatibility(m_group);
+        return true;
+    }
     const PageBefore before = *std::exchange(m_beforeCompatibility, std::nullopt);
     m_compatibilityShown = false;
     // The section bar as it was; the page comes after, as it was, whichever page that is.
@@ -602,7 +664,10 @@ void TForm1::showSystem(HoroscopeSystem system, QObject* sender) {
 void TForm1::ItemClick() {
     if (!Buttons->SingleSectionMode()) return;
     if (m_compatibilityShown) {
-        showCompatibility(m_partnerName, m_partnerDate);
+        if (m_showingGroup)
+            showGroupCompatibility(m_group);
+        else
+            showPairCompatibility(m_pair[0], m_pair[1]);
         return;
     }
     // The first checked single-page system, in the menu's order.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/catalogue.h"
+#include "core/compatibility.h"
 #include "core/date.h"
 #include "core/settings.h"
 
@@ -25,6 +26,7 @@ class QFrame;
 class TButtonBar;
 class TFindBar;
 class TCompatibilityDialog;
+class TPeopleWindow;
 namespace solvenna {
 class LiveSettings;
 }
@@ -73,6 +75,8 @@ public:
     QAction* SavePagePdfItem = nullptr;
     QAction* SaveHoroscopePdfItem = nullptr;
     QAction* CompatibilityItem = nullptr;
+    QAction* PeopleItem = nullptr; // Люди...
+    QAction* CardItem = nullptr;   // Карточка...
     QAction* FindItem = nullptr;
     QAction* ZoomInItem = nullptr;
     QAction* ZoomOutItem = nullptr;
@@ -88,6 +92,7 @@ public:
     QToolButton* Tool6 = nullptr;
     QToolButton* Tool7 = nullptr;
     QToolButton* Tool8 = nullptr;
+    QToolButton* PeopleTool = nullptr;
     QToolButton* Tool4 = nullptr;
     QToolButton* Tool5 = nullptr;
     // In the status bar while a saved file's notice shows; made at the first.
@@ -151,6 +156,17 @@ public:
     // Compatibility of the current person and a partner: the dialog, then the page.
     void compatibilityClick();
     void showCompatibility(const QString& partnerName, solvenna::Date partnerDate);
+    // The compatibility page of any two people, and the grid of a group (3 to 20 people), whose cells
+    // lead to the pairs' pages; "Назад" from such a pair page returns to the grid.
+    void showPairCompatibility(const solvenna::CompatibilityPerson& first,
+                               const solvenna::CompatibilityPerson& second);
+    void showGroupCompatibility(const QList<solvenna::CompatibilityPerson>& people);
+    bool groupCompatibilityShown() const { return m_compatibilityShown && m_showingGroup; }
+    // "Люди": everyone in the name store; made at first use.
+    void peopleClick();
+    TPeopleWindow* peopleWindow() const { return m_people; }
+    // The current person's card for messengers.
+    void cardClick();
     // From the compatibility page back to the page and the section bar shown before it ("Назад",
     // Alt+Left); false when the compatibility page is not shown.
     bool backFromCompatibility();
@@ -244,10 +260,16 @@ private:
     QActionGroup* m_popupGroup = nullptr;
     bool m_shown = false;
     TCompatibilityDialog* m_compatibility = nullptr; // made when first asked for
-    // The partner of the compatibility page shown, to show it again from the section bar.
-    QString m_partnerName;
-    solvenna::Date m_partnerDate = 0;
+    // The pair or group of the compatibility page shown, to show it again from the section bar.
+    solvenna::CompatibilityPerson m_pair[2];
+    QList<solvenna::CompatibilityPerson> m_group;
     bool m_compatibilityShown = false;
+    bool m_showingGroup = false;  // the grid, not a pair, is shown
+    bool m_pairFromGroup = false; // the pair shown was reached from the grid, which "Назад" returns to
+    void rememberPageBefore();
+    void showCompatibilityLayout(const QString& caption, const QString& hint);
+    void followProgramLink(const QUrl& link);
+    TPeopleWindow* m_people = nullptr; // made when first asked for
     // What the view and the section bar showed before the compatibility page, to go back to.
     struct PageBefore {
         std::optional<solvenna::HoroscopeSystem> system; // the layout's system; none: no layout

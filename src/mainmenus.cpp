@@ -97,6 +97,14 @@ void TForm1::createActions() {
     CompatibilityItem->setToolTip(
         u"Совместимость с партнёром:\nпо знакам Зодиака и по китайскому гороскопу"_s);
     CompatibilityItem->setEnabled(false);
+    PeopleItem = action(N1, u"PeopleItem"_s, u"Люди..."_s, &TForm1::peopleClick);
+    PeopleItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    PeopleItem->setIcon(solvenna::ui::programIcon(u"people"_s));
+    PeopleItem->setToolTip(
+        u"Все сохранённые имена: знаки, дни рождения, \nсовместимость группы, импорт и экспорт"_s);
+    CardItem = action(N1, u"CardItem"_s, u"Карточка..."_s, &TForm1::cardClick);
+    CardItem->setToolTip(u"Картинка с именем, датой и знаками \nдля мессенджеров"_s);
+    CardItem->setEnabled(false);
     N1->addSeparator();
     PrintItem = action(N1, u"PrintItem"_s, u"Печать..."_s, &TForm1::printPage);
     PrintItem->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
@@ -220,6 +228,9 @@ void TForm1::createToolBar() {
                            u"Перейти на предыдущий гороскоп \n(по Зодиаку)"_s);
     Tool7 = makeToolButton(ToolBar1, u"Tool7"_s, u"Вперед"_s, 6,
                            u"Перейти на следующий гороскоп \n(по Зодиаку)"_s);
+    PeopleTool = makeToolButton(ToolBar1, u"PeopleTool"_s, u"Люди"_s, 0,
+                                u"Все сохранённые имена:\nзнаки, дни рождения, совместимость группы"_s);
+    PeopleTool->setIcon(solvenna::ui::programIcon(u"people"_s));
     auto* gap = new QFrame(ToolBar1);
     gap->setObjectName(u"ToolSeparator"_s);
     gap->setFrameShape(QFrame::VLine);
@@ -237,6 +248,7 @@ void TForm1::createToolBar() {
     connectGuarded(Tool3, &QToolButton::clicked, this, &TForm1::Tool3Click);
     connectGuarded(Tool6, &QToolButton::clicked, this, &TForm1::Tool6Click);
     connectGuarded(Tool7, &QToolButton::clicked, this, &TForm1::Tool7Click);
+    connectGuarded(PeopleTool, &QToolButton::clicked, this, &TForm1::peopleClick);
     connectGuarded(Tool8, &QToolButton::clicked, this, &TForm1::N26Click);
     connectGuarded(Tool4, &QToolButton::clicked, this, &TForm1::N11Click);
     connectGuarded(Tool5, &QToolButton::clicked, this, &TForm1::N6Click);

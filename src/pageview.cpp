@@ -201,6 +201,7 @@ PageView::LinkAction PageView::linkAction(const QUrl& link) {
     const QString scheme = link.scheme().toLower();
     if (scheme == u"http" || scheme == u"https" || scheme == u"mailto") return LinkAction::OpenOutside;
     if (link.isRelative() && link.path().isEmpty() && link.hasFragment()) return LinkAction::ScrollToAnchor;
+    if (scheme == u"solvenna") return LinkAction::Program;
     if (scheme.isEmpty() || scheme == u"file") {
         const QString suffix = QFileInfo(link.path()).suffix().toLower();
         if (suffix == u"htm" || suffix == u"html") return LinkAction::OpenPage;
@@ -229,6 +230,10 @@ void PageView::followLink(const QUrl& link) {
         }
         break;
     }
+    case LinkAction::Program:
+        // Only a page the program made may ask it for something; a file of the data folder may not.
+        if (showsGenerated()) Q_EMIT programLinkActivated(link);
+        break;
     case LinkAction::Ignore:
         break;
     }

@@ -63,12 +63,15 @@ public:
     void home() override;
 
     // What a click on a link does.
-    enum class LinkAction { OpenPage, ScrollToAnchor, OpenOutside, Ignore };
+    // Program: a "solvenna:" link of a page the program made, which the program follows itself.
+    enum class LinkAction { OpenPage, ScrollToAnchor, OpenOutside, Program, Ignore };
     static LinkAction linkAction(const QUrl& link);
 
 Q_SIGNALS:
     // Ctrl and the wheel: +1 larger, -1 smaller.
     void zoomRequested(int direction);
+    // A "solvenna:" link followed on a page the program made.
+    void programLinkActivated(const QUrl& link);
 
 protected:
     bool event(QEvent* event) override;

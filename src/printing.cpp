@@ -487,16 +487,23 @@ int writeHoroscopePdf(const Folders& folders, Date birthDate, const QString& per
     return written;
 }
 
+QString documentsFolder() {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return folder.isEmpty() || !QFileInfo(folder).isDir() ? QDir::homePath() : folder;
+}
+
 QString proposedPdfPath(const QString& personName, const QString& what) {
+    return proposedFilePath(personName, what, u"pdf"_s);
+}
+
+QString proposedFilePath(const QString& personName, const QString& what, const QString& suffix) {
     QString name = displayName(personName) + u" — "_s + what;
     name.replace(u": "_s, u", "_s);
     // Nothing that a file system or a desktop would take for a folder or a wildcard.
     static const QString unsafe = u"/\\:*?\"<>|"_s;
     for (QChar& c : name)
         if (unsafe.contains(c) || c.unicode() < 0x20) c = u'_';
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QDir::homePath();
-    return QDir(folder).filePath(name.left(180) + u".pdf"_s);
+    return QDir(documentsFolder()).filePath(name.left(180) + u'.' + suffix);
 }
 
 QString printPage(QWidget* parent, const PrintSource& page, const QString& footer) {

@@ -67,6 +67,10 @@ int writeHoroscopePdf(const Folders& folders, Date birthDate, const QString& per
 
 // The file name proposed for a saved page: person, system and topic, in the documents folder.
 QString proposedPdfPath(const QString& personName, const QString& what);
+// The same for a file of another kind ("png").
+QString proposedFilePath(const QString& personName, const QString& what, const QString& suffix);
+// The user's documents folder, or the home folder when there is none.
+QString documentsFolder();
 
 // The print dialog and the preview for the page file, run through the modal service. printPage returns
 // the file written when the person printed to a file, else nothing.

@@ -57,13 +57,27 @@ std::unique_ptr<QMessageBox> makeStandardBox(BoxKind kind, const QString& captio
 
 namespace {
 
+bool askRealQuestion(const QString& caption, const QString& text) {
+    const std::unique_ptr<QMessageBox> box =
+        makeStandardBox(BoxKind::Message, caption, text, QApplication::activeWindow());
+    box->setIcon(QMessageBox::Question);
+    box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box->setDefaultButton(QMessageBox::No);
+    return box->exec() == QMessageBox::Yes;
+}
+
 Services realServices() {
-    return {showRealBox, [](QDialog* dialog) { return dialog->exec(); },
+    return {showRealBox,
+            [](QDialog* dialog) { return dialog->exec(); },
             [](const QUrl& url) { QDesktopServices::openUrl(url); },
             [](const QString& caption, const QString& proposedPath, const QString& filter) {
                 return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, proposedPath,
                                                     filter);
-            }};
+            },
+            [](const QString& caption, const QString& folder, const QString& filter) {
+                return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, folder, filter);
+            },
+            askRealQuestion};
 }
 
 } // namespace
@@ -101,6 +115,14 @@ int execModal(QDialog* dialog) {
 
 QString askSaveFile(const QString& caption, const QString& proposedPath, const QString& filter) {
     return services().askSaveFile(caption, proposedPath, filter);
+}
+
+QString askOpenFile(const QString& caption, const QString& folder, const QString& filter) {
+    return services().askOpenFile(caption, folder, filter);
+}
+
+bool askYesNo(const QString& text) {
+    return services().askYesNo(applicationTitle(), text);
 }
 
 void openUrl(const QString& address) {

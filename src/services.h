@@ -31,6 +31,10 @@ struct Services {
     // Asks where to save a file, proposing a path; empty when the person cancels.
     std::function<QString(const QString& caption, const QString& proposedPath, const QString& filter)>
         askSaveFile;
+    // Asks which file to open; empty when the person cancels.
+    std::function<QString(const QString& caption, const QString& folder, const QString& filter)> askOpenFile;
+    // A question with "Да" and "Нет"; true for "Да". "Нет" is the default, so Enter does not destroy.
+    std::function<bool(const QString& caption, const QString& text)> askYesNo;
 };
 
 // The handlers in force; the defaults show real boxes, run real modal loops and ask the desktop.
@@ -55,6 +59,8 @@ void centreOnScreen(QWidget* window);
 
 int execModal(QDialog* dialog);
 QString askSaveFile(const QString& caption, const QString& proposedPath, const QString& filter);
+QString askOpenFile(const QString& caption, const QString& folder, const QString& filter);
+bool askYesNo(const QString& text);
 void openUrl(const QString& address);
 
 // Runs a command handler so that no exception leaves it into Qt's event loop: an error ends the command

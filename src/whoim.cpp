@@ -560,7 +560,26 @@ void TForm2::Button1Click() {
         entry.showHoroscop = Check2->isChecked();
         entry.horoscopType = HorList->currentIndex();
         m_names->write(name, entry);
+        Q_EMIT namesChanged();
     }
+}
+
+void TForm2::openStoredName(const QString& name) {
+    const int listed = edit1->findText(name, Qt::MatchFixedString);
+    if (listed >= 0)
+        edit1->setCurrentIndex(listed);
+    else
+        edit1->setEditText(name);
+    edit1Click();
+    Button1Click();
+}
+
+void TForm2::removeStoredNames(const QStringList& names) {
+    m_names->removeAll(names);
+    for (const QString& name : names)
+        if (const int listed = edit1->findText(name, Qt::MatchFixedString); listed >= 0)
+            edit1->removeItem(listed);
+    Q_EMIT namesChanged();
 }
 
 void TForm2::openNamesMenu(const QPoint& globalPos) {
@@ -603,10 +622,12 @@ void TForm2::N2Click() {
     const int listed = edit1->findText(name, Qt::MatchFixedString);
     m_names->remove(name);
     if (listed >= 0) edit1->removeItem(listed);
+    Q_EMIT namesChanged();
 }
 
 void TForm2::N1Click() {
     edit1->setEditText(QString());
     edit1->clear();
     m_names->clear();
+    Q_EMIT namesChanged();
 }

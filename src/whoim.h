@@ -108,8 +108,17 @@ public:
     void N2Click();
     void N1Click();
 
+    // What picking a stored name from the list and pressing "Готово" does, for a name from elsewhere (the
+    // people window); the name need not be in the list.
+    void openStoredName(const QString& name);
+    // Removes stored names from the store and from the list, in one write.
+    void removeStoredNames(const QStringList& names);
     // Opens "Имена" at a point on the screen.
     void openNamesMenu(const QPoint& globalPos);
+
+Q_SIGNALS:
+    // The dialog wrote to the name store or removed from it.
+    void namesChanged();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -22,6 +22,11 @@ struct ServiceRecorder {
     int modalResult = QDialog::Rejected;
     QList<std::pair<QString, QString>> saveQuestions; // caption, proposed path
     QString saveAnswer;                               // the path "typed" in the file dialog
+    QString openAnswer;                               // the file "picked" in the open dialog
+    QStringList questions;
+    bool questionAnswer = false;
+    // When set, answers a modal dialog in its place (sets its fields, then returns its result).
+    std::function<int(QDialog*)> answerModal;
 
     ServiceRecorder() {
         auto& s = solvenna::ui::services();
@@ -30,12 +35,17 @@ struct ServiceRecorder {
         };
         s.execModal = [this](QDialog* dialog) {
             modals.append(dialog);
-            return modalResult;
+            return answerModal ? answerModal(dialog) : modalResult;
         };
         s.openUrl = [this](const QUrl& url) { urls.append(url); };
         s.askSaveFile = [this](const QString& caption, const QString& proposedPath, const QString&) {
             saveQuestions.append({caption, proposedPath});
             return saveAnswer;
+        };
+        s.askOpenFile = [this](const QString&, const QString&, const QString&) { return openAnswer; };
+        s.askYesNo = [this](const QString&, const QString& text) {
+            questions.append(text);
+            return questionAnswer;
         };
     }
     ~ServiceRecorder() { solvenna::ui::resetServices(); }

@@ -611,6 +611,23 @@ void IniFile::eraseSection(const QString& section) {
     });
 }
 
+void IniFile::eraseSections(const QStringList& sections) {
+    QSet<QString> doomed;
+    for (const QString& section : sections)
+        doomed.insert(oneLine(section).toCaseFolded());
+    modify([&](Content& c) {
+        // One pass: a line goes when it lies in a doomed section, so many names cost one rewrite.
+        bool inDoomed = false;
+        const qsizetype before = c.lines.size();
+        c.lines.removeIf([&](const Line& line) {
+            if (const auto header = headerName(line.text))
+                inDoomed = doomed.contains(header->toString().toCaseFolded());
+            return inDoomed;
+        });
+        return c.lines.size() != before;
+    });
+}
+
 void IniFile::eraseAllSections() {
     modify([](Content& c) {
         const auto first = std::find_if(c.lines.cbegin(), c.lines.cend(),

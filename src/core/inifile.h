@@ -97,6 +97,8 @@ public:
     bool hasKeys(const QString& section) const;
     // Removes the section with its header and keys (every occurrence of it).
     void eraseSection(const QString& section);
+    // Removes the sections (every occurrence of each) in one rewrite.
+    void eraseSections(const QStringList& sections);
     // Removes every section in one rewrite; lines before the first section stay.
     void eraseAllSections();
     // Every write is on disk when it returns; kept for callers that mark the end of a batch of writes.

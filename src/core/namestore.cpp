@@ -52,6 +52,12 @@ bool NameStore::remove(const QString& name) {
     return true;
 }
 
+void NameStore::removeAll(const QStringList& names) {
+    if (names.isEmpty()) return;
+    m_file.eraseSections(names);
+    commit();
+}
+
 void NameStore::clear() {
     m_file.eraseAllSections();
     commit();

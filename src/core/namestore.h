@@ -61,6 +61,8 @@ public:
     void writeAll(const QList<NamedEntry>& entries);
     // Erases the name's entry if there is one; tells whether there was.
     bool remove(const QString& name);
+    // Erases the names' entries in one rewrite.
+    void removeAll(const QStringList& names);
     // Erases every entry in one rewrite, also names beyond what the listing holds, and the temporary files
     // of killed writes, so no birth date is left behind.
     void clear();
