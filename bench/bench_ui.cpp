@@ -1,14 +1,19 @@
 // Start-up time and peak memory of the real program against a bare Qt window, and page loading.
 // Run: QT_QPA_PLATFORM=offscreen build/bench/bench_ui   (or under an X server)
+#include "core/namestore.h"
+#include "core/peoplemodel.h"
 #include "main.h"
 #include "pagecheck.h"
 #include "pageview.h"
+#include "peoplewindow.h"
 #include "printing.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTextDocument>
 
@@ -206,6 +211,64 @@ void BM_WholeHoroscopePdf(benchmark::State& state) {
     state.counters["file_KiB"] = double(QFileInfo(path).size()) / 1024.0;
 }
 BENCHMARK(BM_WholeHoroscopePdf)->Unit(benchmark::kMillisecond);
+
+// Twenty thousand people in a store, as an import or years of use leave it: varied names and dates.
+QList<solvenna::NamedEntry> manyPeople(int count) {
+    static const char16_t* first[] = {u"Анна", u"Борис", u"Вера",   u"Глеб",  u"Дарья",
+                                      u"Егор", u"Жанна", u"Зоя",    u"Игорь", u"Ксения",
+                                      u"Лев",  u"Мария", u"Никита", u"Ольга", u"Пётр"};
+    QList<solvenna::NamedEntry> people;
+    for (int i = 0; i < count; ++i)
+        people.append({QString::fromUtf16(first[i % 15]) + u' ' + QString::number(i * 7919 % 100003),
+                       {solvenna::encodeDate(1930 + i % 90, 1 + i % 12, 1 + i % 28), false, false, 0}});
+    return people;
+}
+
+// "Люди" with 20 000 people: from the command to the window painted with its table.
+void BM_PeopleWindowShown(benchmark::State& state) {
+    QTemporaryDir dir;
+    solvenna::NameStore store(dir.path() + u'/');
+    store.writeAll(manyPeople(int(state.range(0))));
+    for (auto _ : state) {
+        TPeopleWindow window(store);
+        window.show();
+        window.repaint();
+        QCoreApplication::processEvents();
+        benchmark::DoNotOptimize(window.model()->rowCount());
+    }
+}
+BENCHMARK(BM_PeopleWindowShown)->Arg(20000)->Unit(benchmark::kMillisecond);
+
+// Sorting 20 000 people by a column (its number is the argument), the table's rows laid out again.
+void BM_PeopleSort(benchmark::State& state) {
+    PeopleModel model;
+    model.setPeople(manyPeople(20000), solvenna::encodeDate(2026, 12, 9));
+    QTableView view;
+    view.setModel(&model);
+    view.show();
+    int turn = 0;
+    for (auto _ : state) {
+        view.sortByColumn(int(state.range(0)), turn++ % 2 ? Qt::AscendingOrder : Qt::DescendingOrder);
+        view.repaint();
+    }
+}
+BENCHMARK(BM_PeopleSort)->DenseRange(0, PeopleModel::kColumnCount - 1)->Unit(benchmark::kMillisecond);
+
+// One keystroke in the filter of "Люди" with 20 000 people.
+void BM_PeopleFilterKeystroke(benchmark::State& state) {
+    QTemporaryDir dir;
+    solvenna::NameStore store(dir.path() + u'/');
+    store.writeAll(manyPeople(20000));
+    TPeopleWindow window(store);
+    window.show();
+    QCoreApplication::processEvents();
+    int turn = 0;
+    for (auto _ : state) {
+        window.FilterEdit->setText(turn++ % 2 ? u"ан"_s : u"а"_s);
+        window.repaint();
+    }
+}
+BENCHMARK(BM_PeopleFilterKeystroke)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
