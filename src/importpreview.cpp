@@ -162,6 +162,7 @@ TImportPreview::TImportPreview(const QString& fileName, solvenna::contacts::Impo
     auto* buttons = new QDialogButtonBox(this);
     ImportButton = buttons->addButton(u"Импортировать"_s, QDialogButtonBox::AcceptRole);
     ImportButton->setObjectName(u"ImportButton"_s);
+    ImportButton->setDefault(true);
     CancelButton = buttons->addButton(u"Отмена"_s, QDialogButtonBox::RejectRole);
     CancelButton->setObjectName(u"CancelButton"_s);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
