@@ -149,6 +149,20 @@ ReadResult finished(ReadResult result) {
     return result;
 }
 
+// No address book of people one knows comes near this either; a file of millions of rows (each a few
+// bytes, within the size limit) would take gigabytes to list in the preview, so it is refused whole.
+constexpr qsizetype kMaxEntries = 100000;
+
+bool tooMany(const ReadResult& result) {
+    return result.contacts.size() + result.skipped.size() >= kMaxEntries;
+}
+
+ReadResult tooManyRefused() {
+    ReadResult result;
+    result.refusal = u"В файле больше 100 000 записей: файлы контактов такого размера программа не читает."_s;
+    return result;
+}
+
 Date today() {
     return fromQDate(QDate::currentDate());
 }
@@ -310,6 +324,7 @@ ReadResult readVCards(const QByteArray& input) {
     int depth = 0; // a 2.1 AGENT may hold a card within the card
     QByteArray logical;
     int logicalLine = 0;
+    bool logicalIsQuotedPrintable = false; // judged on its first line, so a long value is not searched again
     const auto handle = [&](const QByteArray& line, int lineNo) {
         const std::optional<Property> p = parseProperty(line);
         if (!p) return;
@@ -351,8 +366,9 @@ ReadResult readVCards(const QByteArray& input) {
         if (line.endsWith('\r')) line.chop(1);
         from = end + 1;
         ++lineNo;
+        if (tooMany(result)) return tooManyRefused();
         const bool continued = !line.isEmpty() && (line[0] == ' ' || line[0] == '\t');
-        const bool softBreak = logical.endsWith('=') && isQuotedPrintable(logical);
+        const bool softBreak = logicalIsQuotedPrintable && logical.endsWith('=');
         if (logicalLine > 0 && (continued || softBreak)) {
             if (softBreak) logical.chop(1);
             const bool keepBlank = !softBreak && card && !card->escapes;
@@ -362,6 +378,7 @@ ReadResult readVCards(const QByteArray& input) {
         if (logicalLine > 0) handle(logical, logicalLine);
         logical = line;
         logicalLine = lineNo;
+        logicalIsQuotedPrintable = isQuotedPrintable(line);
     }
     if (logicalLine > 0) handle(logical, logicalLine);
     if (card) readCard(result, *card, now); // a file cut before END:VCARD: what it holds still counts
@@ -371,6 +388,8 @@ ReadResult readVCards(const QByteArray& input) {
 // --- CSV ---------------------------------------------------------------------------------------------
 
 namespace {
+
+constexpr qsizetype kMaxFields = 1024;
 
 struct Row {
     int line = 0;
@@ -393,67 +412,81 @@ QChar detectSeparator(QStringView text) {
 }
 
 // RFC 4180: fields in double quotes may hold the separator, line breaks and doubled quotes. Each row
-// keeps the physical line it starts on. A quote left open swallows the rest of the file: that is said,
-// not silently dropped.
-QList<Row> splitRows(QStringView text, QChar separator, ReadResult& result) {
-    QList<Row> rows;
-    Row row{1, {}};
-    QString field;
-    int line = 1;
-    bool quoted = false;
-    bool fieldStarted = false;
-    int quoteLine = 0;
-    const auto endRow = [&] {
-        row.fields << field;
-        field.clear();
-        fieldStarted = false;
-        rows.append(std::move(row));
-        row = Row{line, {}};
-    };
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (quoted) {
-            if (c == u'"') {
-                if (i + 1 < text.size() && text[i + 1] == u'"') {
-                    field += u'"';
-                    ++i;
-                } else {
-                    quoted = false;
-                }
-            } else {
-                if (c == u'\n') ++line;
-                field += c;
+// keeps the physical line it starts on. Rows are read one at a time, so that only the people found are
+// kept, not every row of the file. Rows of nothing but separators are no people; beyond kMaxFields a row's
+// fields are dropped. A quote left open swallows the rest of the file: that is said, not silently dropped.
+class CsvRows {
+public:
+    CsvRows(QStringView text, QChar separator) : m_text(text), m_separator(separator) {}
+
+    std::optional<Row> next(ReadResult& result) {
+        while (m_at < m_text.size()) {
+            Row row{m_line, {}};
+            const bool complete = readRow(row);
+            if (!complete) {
+                result.skipped.append(
+                    {m_quoteLine,
+                     {},
+                     u"кавычка не закрыта: строки с %1 до конца файла не прочитаны"_s.arg(m_quoteLine)});
+                return std::nullopt;
             }
-            continue;
+            if (std::any_of(row.fields.cbegin(), row.fields.cend(),
+                            [](const QString& f) { return !f.trimmed().isEmpty(); }))
+                return row;
         }
-        if (c == u'"' && !fieldStarted) {
-            quoted = true;
-            fieldStarted = true;
-            quoteLine = line;
-        } else if (c == separator) {
-            row.fields << field;
+        return std::nullopt;
+    }
+
+private:
+    // One row up to its line end or the end of the text; false when a quote is left open.
+    bool readRow(Row& row) {
+        QString field;
+        bool quoted = false;
+        bool fieldStarted = false;
+        const auto endField = [&] {
+            if (row.fields.size() < kMaxFields) row.fields << field;
             field.clear();
             fieldStarted = false;
-        } else if (c == u'\n') {
-            ++line;
-            endRow();
-        } else if (c == u'\r') {
-            if (i + 1 < text.size() && text[i + 1] == u'\n') continue;
-            ++line;
-            endRow();
-        } else {
-            field += c;
-            fieldStarted = true;
+        };
+        for (; m_at < m_text.size(); ++m_at) {
+            const QChar c = m_text[m_at];
+            if (quoted) {
+                if (c == u'"' && m_at + 1 < m_text.size() && m_text[m_at + 1] == u'"') {
+                    field += u'"';
+                    ++m_at;
+                } else if (c == u'"') {
+                    quoted = false;
+                } else {
+                    m_line += c == u'\n';
+                    field += c;
+                }
+            } else if (c == u'"' && !fieldStarted) {
+                quoted = fieldStarted = true;
+                m_quoteLine = m_line;
+            } else if (c == m_separator) {
+                endField();
+            } else if (c == u'\n' ||
+                       (c == u'\r' && (m_at + 1 == m_text.size() || m_text[m_at + 1] != u'\n'))) {
+                ++m_at;
+                ++m_line;
+                endField();
+                return true;
+            } else if (c != u'\r') {
+                field += c;
+                fieldStarted = true;
+            }
         }
+        if (quoted) return false;
+        endField();
+        return true;
     }
-    if (quoted) {
-        result.skipped.append(
-            {quoteLine, {}, u"кавычка не закрыта: строки с %1 до конца файла не прочитаны"_s.arg(quoteLine)});
-        return rows;
-    }
-    if (fieldStarted || !row.fields.isEmpty()) endRow();
-    return rows;
-}
+
+    QStringView m_text;
+    QChar m_separator;
+    qsizetype m_at = 0;
+    int m_line = 1;
+    int m_quoteLine = 0;
+};
 
 QString headerKey(const QString& text) {
     return text.trimmed().toCaseFolded().replace(u'ё', u'е').replace(u'_', u' ').replace(u'-', u' ');
@@ -525,7 +558,14 @@ ReadResult readCsv(const QByteArray& input) {
     const QString text = decodeUndeclared(bytes);
     const Date now = today();
     ReadResult result;
-    const QList<Row> rows = splitRows(text, detectSeparator(text), result);
+    CsvRows reader(text, detectSeparator(text));
+    // The header and the rows the columns are told by; the rest is read row by row.
+    QList<Row> rows;
+    while (rows.size() < 201) {
+        std::optional<Row> row = reader.next(result);
+        if (!row) break;
+        rows.append(*std::move(row));
+    }
     if (rows.isEmpty()) return finished(std::move(result));
 
     qsizetype fullName = -1, first = -1, middle = -1, last = -1, birthday = -1;
@@ -559,10 +599,10 @@ ReadResult readCsv(const QByteArray& input) {
     }
     // "Имя" alone is the whole name; beside "Фамилия" it is the first name.
     const qsizetype dataFrom = header ? 1 : 0;
-    const qsizetype sample = std::min<qsizetype>(rows.size(), dataFrom + 200);
-    qsizetype columns = 0;
+    const qsizetype sample = rows.size();
+    qsizetype columns = 0; // a name or date column without a header is looked for among the first 256
     for (qsizetype r = dataFrom; r < sample; ++r)
-        columns = std::max(columns, rows[r].fields.size());
+        columns = std::min<qsizetype>(256, std::max(columns, rows[r].fields.size()));
     if (birthday < 0) {
         // The column whose values are mostly dates.
         int best = 0;
@@ -607,11 +647,7 @@ ReadResult readCsv(const QByteArray& input) {
     }
     // Without a header of known words, the first row is read as a person: a header of other words shows in
     // the preview as a row without a date rather than hiding a person.
-    for (qsizetype r = dataFrom; r < rows.size(); ++r) {
-        const Row& row = rows[r];
-        if (std::all_of(row.fields.begin(), row.fields.end(),
-                        [](const QString& f) { return f.trimmed().isEmpty(); }))
-            continue;
+    const auto person = [&](const Row& row) {
         QString name = unguarded(row.fields.value(fullName));
         if (storableName(name).isEmpty()) {
             QStringList parts;
@@ -620,6 +656,13 @@ ReadResult readCsv(const QByteArray& input) {
             name = parts.join(u' ');
         }
         take(result, row.line, name, row.fields.value(birthday), now);
+    };
+    for (qsizetype r = dataFrom; r < rows.size(); ++r)
+        person(rows[r]);
+    rows.clear();
+    while (const std::optional<Row> row = reader.next(result)) {
+        if (tooMany(result)) return tooManyRefused();
+        person(*row);
     }
     return finished(std::move(result));
 }
