@@ -1,3 +1,4 @@
+#include "core/contacts.h"
 #include "core/date.h"
 #include "core/inifile.h"
 #include "core/messages.h"
@@ -107,5 +108,70 @@ static void BM_WriteOneName(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_WriteOneName)->Arg(20000)->Unit(benchmark::kMillisecond);
+
+// Importing 5 000 vCards into a store of 20 000 names, in the two steps the import takes: reading the file
+// and planning against the stored entries (before the preview), then from the confirmation to the store
+// written (entriesToWrite and one writeAll).
+static QByteArray fiveThousandCards() {
+    QByteArray file;
+    for (int i = 0; i < 5000; ++i)
+        file += "BEGIN:VCARD\r\nVERSION:3.0\r\nN:\xd0\x9f\xd0\xb5\xd1\x82\xd1\x80\xd0\xbe\xd0\xb2;"
+                "\xd0\x98\xd0\xb2\xd0\xb0\xd0\xbd;;;\r\nFN:\xd0\x98\xd0\xb2\xd0\xb0\xd0\xbd " +
+                QByteArray::number(i) + "\r\nTEL;TYPE=CELL:+7 900 000 00 00\r\nBDAY:1975-08-" +
+                QByteArray::number(10 + i % 18) + "\r\nEND:VCARD\r\n";
+    return file;
+}
+
+static void BM_ImportReadAndPlan(benchmark::State& state) {
+    QTemporaryDir dir;
+    putFile(dir.filePath(u"names.ini"_s), namesFile(20000));
+    putFile(dir.filePath(u"import.vcf"_s), fiveThousandCards());
+    for (auto _ : state) {
+        const NameStore store(dir.path() + u'/');
+        const contacts::ImportPlan plan =
+            contacts::planImport(contacts::readContactsFile(dir.filePath(u"import.vcf"_s)), store.readAll());
+        if (plan.items.size() != 5000) std::abort();
+    }
+}
+BENCHMARK(BM_ImportReadAndPlan)->Unit(benchmark::kMillisecond);
+
+static void BM_ImportConfirmedToStoreWritten(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QByteArray stored = namesFile(20000);
+    putFile(dir.filePath(u"names.ini"_s), stored);
+    const contacts::ImportPlan plan = contacts::planImport(contacts::readVCards(fiveThousandCards()),
+                                                           NameStore(dir.path() + u'/').readAll());
+    for (auto _ : state) {
+        state.PauseTiming();
+        putFile(dir.filePath(u"names.ini"_s), stored);
+        NameStore store(dir.path() + u'/');
+        state.ResumeTiming();
+        store.writeAll(contacts::entriesToWrite(plan));
+    }
+}
+BENCHMARK(BM_ImportConfirmedToStoreWritten)->Unit(benchmark::kMillisecond);
+
+// Exporting 20 000 people, as "Люди" holds them after reading the store.
+static QList<NamedEntry> twentyThousandPeople() {
+    QList<NamedEntry> people;
+    for (int i = 0; i < 20000; ++i)
+        people.append(
+            {u"Человек номер "_s + QString::number(i), {encodeDate(1950 + i % 60, 1 + i % 12, 1 + i % 28)}});
+    return people;
+}
+
+static void BM_ExportCsv(benchmark::State& state) {
+    const QList<NamedEntry> people = twentyThousandPeople();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(contacts::writeCsv(people));
+}
+BENCHMARK(BM_ExportCsv)->Unit(benchmark::kMillisecond);
+
+static void BM_ExportVCards(benchmark::State& state) {
+    const QList<NamedEntry> people = twentyThousandPeople();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(contacts::writeVCards(people));
+}
+BENCHMARK(BM_ExportVCards)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QMutex>
 #include <QRandomGenerator>
 #include <QSet>
@@ -525,6 +526,123 @@ void IniFile::writeValues(const QString& section, const QList<std::pair<QString,
             c.lines.insert(insertAt, {k + u'=' + v, {}, true});
             ++span.end;
         }
+        return true;
+    });
+}
+
+QList<IniFile::Section> IniFile::sections() const {
+    QList<Section> result;
+    QHash<QString, qsizetype> seen; // case-folded name: its place in result
+    qsizetype current = -1;         // the section being filled; -1 before the first or in a repeated one
+    for (const Line& line : content().lines) {
+        if (const auto header = headerName(line.text)) {
+            const QString name = header->toString();
+            const QString folded = name.toCaseFolded();
+            if (seen.contains(folded)) {
+                current = -1; // a repeated section: readString finds the first one's keys only
+                continue;
+            }
+            current = result.size();
+            seen.insert(folded, current);
+            result.append({name, {}});
+            continue;
+        }
+        if (current < 0) continue;
+        if (const auto kv = keyLine(line.text))
+            result[current].values.append({kv->key.toString(), kv->value.left(kMaxValueLength).toString()});
+    }
+    return result;
+}
+
+void IniFile::writeSections(const QList<Section>& sections) {
+    if (sections.isEmpty()) return;
+    modify([&](Content& c) {
+        // Every existing section is found once, by a hash of its case-folded name: looking each written
+        // section up line by line would take minutes for thousands into a file of thousands.
+        QHash<QString, SectionSpan> existing;
+        {
+            SectionSpan open;
+            QString openName;
+            const auto close = [&](qsizetype end) {
+                if (open.header < 0 || existing.contains(openName)) return;
+                open.end = end;
+                existing.insert(openName, open);
+            };
+            for (qsizetype i = 0; i < c.lines.size(); ++i) {
+                const auto header = headerName(c.lines[i].text);
+                if (!header) continue;
+                close(i);
+                open = {i, -1};
+                openName = header->toString().toCaseFolded();
+            }
+            close(c.lines.size());
+        }
+        // New key lines are gathered per place and put in by one rebuild at the end, so that the places
+        // found above stay right and no line is moved more than once.
+        QHash<qsizetype, QList<Line>> inserted; // before which old line
+        struct NewSection {
+            QString header;
+            QList<std::pair<QString, QString>> values;
+        };
+        QList<NewSection> appended;
+        QHash<QString, qsizetype> appendedAt; // case-folded name: its place in appended
+
+        for (const Section& section : sections) {
+            const QString name = oneLine(section.name);
+            const QString folded = name.toCaseFolded();
+            if (const auto found = existing.constFind(folded); found != existing.cend()) {
+                const SectionSpan span = *found;
+                qsizetype insertAt = span.end;
+                while (insertAt > span.header + 1 && c.lines[insertAt - 1].text.trimmed().isEmpty())
+                    --insertAt;
+                QList<Line>& added = inserted[insertAt];
+                for (const auto& [key, value] : section.values) {
+                    const QString k = keyText(key);
+                    const QString v = oneLine(value);
+                    if (const qsizetype at = findKey(c.lines, span, k); at >= 0) {
+                        c.lines[at] = {keyLine(c.lines[at].text)->key.toString() + u'=' + v, {}, true};
+                        continue;
+                    }
+                    const auto same = std::find_if(added.begin(), added.end(), [&](const Line& line) {
+                        return sameName(keyLine(line.text)->key, k);
+                    });
+                    if (same != added.end())
+                        same->text = keyLine(same->text)->key.toString() + u'=' + v;
+                    else
+                        added.append({k + u'=' + v, {}, true});
+                }
+                continue;
+            }
+            qsizetype at = appendedAt.value(folded, -1);
+            if (at < 0) {
+                at = appended.size();
+                appendedAt.insert(folded, at);
+                appended.append({u'[' + name + u']', {}});
+            }
+            auto& values = appended[at].values;
+            for (const auto& [key, value] : section.values) {
+                const QString k = keyText(key);
+                const auto same = std::find_if(values.begin(), values.end(),
+                                               [&](const auto& kv) { return sameName(kv.first, k); });
+                if (same != values.end())
+                    same->second = oneLine(value);
+                else
+                    values.append({k, oneLine(value)});
+            }
+        }
+
+        QList<Line> lines;
+        lines.reserve(c.lines.size() + inserted.size() * 4 + appended.size() * 5);
+        for (qsizetype i = 0; i <= c.lines.size(); ++i) {
+            if (const auto added = inserted.constFind(i); added != inserted.cend()) lines.append(*added);
+            if (i < c.lines.size()) lines.append(std::move(c.lines[i]));
+        }
+        for (const NewSection& section : std::as_const(appended)) {
+            lines.append({section.header, {}, true});
+            for (const auto& [key, value] : section.values)
+                lines.append({key + u'=' + value, {}, true});
+        }
+        c.lines = std::move(lines);
         return true;
     });
 }
