@@ -512,10 +512,12 @@ bool TForm1::startPageShown() const {
 void TForm1::showStartPage() {
     // Only until a page is asked for, and never over a page reached by a link from the start page.
     if (m_pageAsked || !(Web1->currentPage().isEmpty() || startPageShown())) return;
+    const QList<solvenna::UpcomingBirthday> upcoming =
+        upcomingBirthdays ? upcomingBirthdays() : QList<solvenna::UpcomingBirthday>();
     const QString html =
         solvenna::birthDateIsSet(BirthDate)
-            ? solvenna::personStartPage(PersonName, solvenna::dateToText(BirthDate), BirthDate)
-            : solvenna::welcomePage();
+            ? solvenna::personStartPage(PersonName, solvenna::dateToText(BirthDate), BirthDate, upcoming)
+            : solvenna::welcomePage(upcoming);
     if (html == m_startHtml && startPageShown()) return;
     m_startHtml = html;
     Web1->setDataFolder(Folders.DataFolder);

@@ -3,12 +3,14 @@
 #include "core/catalogue.h"
 #include "core/compatibility.h"
 #include "core/date.h"
+#include "core/people.h"
 #include "core/settings.h"
 
 #include <QMainWindow>
 #include <QPointer>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 class PageView;
@@ -41,6 +43,8 @@ public:
 
     // Folder values, each ending in one path delimiter.
     solvenna::Folders Folders;
+    // The birthdays the start page lists; none while unset.
+    std::function<QList<solvenna::UpcomingBirthday>()> upcomingBirthdays;
     QString SignFolder;
 
     // Menus and their items.

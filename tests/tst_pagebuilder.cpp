@@ -98,9 +98,22 @@ void PageBuilderTest::startPage_data() {
     QTest::addColumn<QString>("html");
     QTest::addColumn<QStringList>("texts");
     QTest::addColumn<QStringList>("signPages"); // in the data folder
+    QTest::addColumn<bool>("birthdays");
     const QString guide = u"Guide/guide.htm"_s;
     QTest::newRow("no person") << welcomePage() << QStringList{u"Личные данные"_s, u"Ctrl+P"_s, u"Готово"_s}
-                               << QStringList{guide};
+                               << QStringList{guide} << false;
+    const QList<UpcomingBirthday> upcoming{{kHostile, encodeDate(1975, 8, 15), 3, 50, 5},
+                                           {u"Ольга"_s, encodeDate(2000, 2, 29), 0, 25, 12}};
+    const QStringList upcomingLines{kHostile + u" — 15 августа, через 3 дня, исполнится 50, Лев"_s,
+                                    u"Ольга — 29 февраля, сегодня, исполнится 25, Рыбы"_s};
+    QTest::newRow("no person, upcoming birthdays")
+        << welcomePage(upcoming) << upcomingLines << QStringList{guide} << true;
+    QTest::newRow("a person, upcoming birthdays")
+        << personStartPage(u"Вера"_s, u"01.05.1905"_s, encodeDate(1905, 5, 1), upcoming.mid(1))
+        << upcomingLines.mid(1)
+        << QStringList{u"Zodiac/taurus/element.htm"_s, u"Druidean/jasmine.htm"_s, u"Zoroastrian/32.htm"_s,
+                       u"Myphologic/4.htm"_s,          u"Numeric/3.htm"_s,        guide}
+        << true;
     QTest::newRow("a hostile name, 15.08.1975")
         << personStartPage(kHostile, u"15.08.1975"_s, encodeDate(1975, 8, 15))
         << QStringList{kHostile,    u"15.08.1975"_s, u"Лев"_s,    u"Кот"_s,
@@ -111,20 +124,24 @@ void PageBuilderTest::startPage_data() {
                        u"Zoroastrian/6.htm"_s,
                        u"Myphologic/7.htm"_s,
                        u"Numeric/9.htm"_s,
-                       guide};
+                       guide}
+        << false;
     QTest::newRow("no name, born 1905: no animal")
         << personStartPage(QString(), u"01.05.1905"_s, encodeDate(1905, 5, 1))
         << QStringList{u"Без имени"_s, u"китайский гороскоп составляется для годов с 1910"_s}
         << QStringList{u"Zodiac/taurus/element.htm"_s, u"Druidean/jasmine.htm"_s, u"Zoroastrian/32.htm"_s,
-                       u"Myphologic/4.htm"_s,          u"Numeric/3.htm"_s,        guide};
+                       u"Myphologic/4.htm"_s,          u"Numeric/3.htm"_s,        guide}
+        << false;
 }
 
 void PageBuilderTest::startPage() {
     QFETCH(QString, html);
     QFETCH(QStringList, texts);
     QFETCH(QStringList, signPages);
+    QFETCH(bool, birthdays);
     const Links links = linksOf(html);
     QVERIFY2(links.error.isEmpty(), qPrintable(links.error));
+    QCOMPARE(links.text.contains(u"Ближайшие дни рождения"_s), birthdays);
     QVERIFY(!html.contains(u"<script>"_s));
     for (const QString& text : texts)
         QVERIFY2(links.text.contains(text), qPrintable(text));

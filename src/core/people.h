@@ -26,8 +26,8 @@ struct NamedDate {
 struct UpcomingBirthday {
     QString name;
     Date birthDate = 0;
-    int days = 0;   // from today, 0 = today
-    int turns = 0;  // the age reached on that birthday
+    int days = 0;  // from today, 0 = today
+    int turns = 0; // the age reached on that birthday
     int zodiac = -1;
 };
 inline constexpr int kUpcomingDays = 30;
@@ -36,5 +36,9 @@ QList<UpcomingBirthday> upcomingBirthdays(const QList<NamedDate>& people, Date t
                                           int withinDays = kUpcomingDays);
 // "через 3 дня", "сегодня", "завтра": how far off a birthday is, in words.
 QString daysText(int days);
+
+// A date in words: "15 августа" and "15 августа 1975"; empty without a date.
+QString dayMonthText(Date date);
+QString dateInWords(Date date);
 
 } // namespace solvenna

@@ -35,9 +35,22 @@ std::optional<QString> signPage(HoroscopeSystem system, int sign) {
     return topic ? std::optional(systemFolderName(system) + u'/' + *file + u'/' + *topic) : std::nullopt;
 }
 
+// "Анна — 15 августа, через 3 дня, исполнится 50, Лев", one line each.
+void upcomingSection(PageBuilder& page, const QList<UpcomingBirthday>& upcoming) {
+    if (upcoming.isEmpty()) return;
+    page.heading(2, u"Ближайшие дни рождения"_s);
+    for (const UpcomingBirthday& b : upcoming) {
+        QStringList parts{dayMonthText(b.birthDate), daysText(b.days),
+                          u"исполнится "_s + QString::number(b.turns)};
+        if (const QString sign = signName(HoroscopeSystem::Zodiac, b.zodiac); !sign.isEmpty()) parts << sign;
+        page.paragraph(Html::text(displayName(b.name)).bold() + Html::text(u" — "_s + parts.join(u", "_s)),
+                       u"class=\"birthday\""_s);
+    }
+}
+
 } // namespace
 
-QString welcomePage() {
+QString welcomePage(const QList<UpcomingBirthday>& upcoming) {
     PageBuilder page;
     page.beginDocument(u"Добро пожаловать"_s, QString::fromUtf16(kBodyClass));
     page.heading(1, u"Добро пожаловать"_s);
@@ -45,12 +58,14 @@ QString welcomePage() {
                    u"китайской, друидской, зороастрийской, мифологической и нумерологической."_s);
     page.heading(2, u"С чего начать"_s);
     page.paragraph(howToBegin(u"Здесь появятся ваши знаки, каждый со ссылкой на свою страницу."_s));
+    upcomingSection(page, upcoming);
     page.paragraph(guideLine());
     page.endDocument();
     return page.html();
 }
 
-QString personStartPage(const QString& name, const QString& dateText, Date birthDate) {
+QString personStartPage(const QString& name, const QString& dateText, Date birthDate,
+                        const QList<UpcomingBirthday>& upcoming) {
     const QString shown = displayName(name);
     const PersonSigns signs = personSigns(birthDate);
     const int bySystem[kSystemCount] = {signs.zodiac, signs.chinese,  signs.tree,
@@ -73,6 +88,7 @@ QString personStartPage(const QString& name, const QString& dateText, Date birth
     page.endTable();
     page.paragraph(u"Ссылка открывает страницу знака. Гороскоп с разделами — кнопка «Гороскоп»; другой "
                    u"человек — «Личные данные» (Ctrl+P)."_s);
+    upcomingSection(page, upcoming);
     page.paragraph(guideLine());
     page.endDocument();
     return page.html();
