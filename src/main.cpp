@@ -11,6 +11,7 @@
 #include "core/livesettings.h"
 #include "core/messages.h"
 #include "core/pagezoom.h"
+#include "core/people.h"
 #include "core/safefile.h"
 #include "core/signs.h"
 #include "core/startpage.h"
@@ -898,6 +899,13 @@ void CreateDialogWindows() {
     // The INI files live where the main window's folder values say: beside the program, or in the user's
     // configuration folder when the program is installed.
     Form2 = new TForm2(Form1, Form1->Folders.ConfigFolder);
+    // The start page lists the birthdays to come of everyone stored, read when the page is made.
+    Form1->upcomingBirthdays = [] {
+        QList<solvenna::NamedDate> people;
+        for (const solvenna::NamedEntry& e : Form2->names().readAll())
+            people.append({e.name, e.entry.date});
+        return solvenna::upcomingBirthdays(people, solvenna::fromQDate(Form2->today()));
+    };
     AboutBox = new TAboutBox(Form1);
     SetupFrm = new TSetupFrm(Form1, Form1->Folders.ConfigFolder);
     // Before the first show, so the window appears where it was, with no jump.

@@ -79,8 +79,9 @@ public:
     QAction* SavePagePdfItem = nullptr;
     QAction* SaveHoroscopePdfItem = nullptr;
     QAction* CompatibilityItem = nullptr;
-    QAction* PeopleItem = nullptr; // Люди...
-    QAction* CardItem = nullptr;   // Карточка...
+    // Люди..., Карточка...
+    QAction* PeopleItem = nullptr;
+    QAction* CardItem = nullptr;
     QAction* FindItem = nullptr;
     QAction* ZoomInItem = nullptr;
     QAction* ZoomOutItem = nullptr;
@@ -268,8 +269,9 @@ private:
     solvenna::CompatibilityPerson m_pair[2];
     QList<solvenna::CompatibilityPerson> m_group;
     bool m_compatibilityShown = false;
-    bool m_showingGroup = false;  // the grid, not a pair, is shown
-    bool m_pairFromGroup = false; // the pair shown was reached from the grid, which "Назад" returns to
+    // The grid, not a pair, is shown; the pair shown was reached from the grid, which "Назад" returns to.
+    bool m_showingGroup = false;
+    bool m_pairFromGroup = false;
     void rememberPageBefore();
     void showCompatibilityLayout(const QString& caption, const QString& hint);
     void followProgramLink(const QUrl& link);

@@ -192,14 +192,17 @@ void TPeopleWindow::watchStore() {
 void TPeopleWindow::reload() {
     const QStringList selected = selectedNames();
     const QList<solvenna::NamedEntry> people = m_store.readAll();
-    if (people.size() == m_people.size() &&
-        std::equal(
-            people.cbegin(), people.cend(), m_people.cbegin(),
-            [](const auto& a, const auto& b) { return a.name == b.name && a.entry.date == b.entry.date; }) &&
-        m_model->totalCount() == people.size() && m_model->totalCount() > 0)
-        return;
+    const solvenna::Date day = solvenna::fromQDate(today());
+    // The folder also holds the settings file: its writes change nobody here.
+    const bool same =
+        day == m_shownDay && people.size() == m_people.size() &&
+        std::equal(people.cbegin(), people.cend(), m_people.cbegin(), [](const auto& a, const auto& b) {
+            return a.name == b.name && a.entry.date == b.entry.date;
+        });
+    if (same) return;
     m_people = people;
-    m_model->setPeople(m_people, solvenna::fromQDate(today()));
+    m_shownDay = day;
+    m_model->setPeople(m_people, day);
     selectNames(selected);
     showUpcoming(m_people);
     updateActions();

@@ -84,6 +84,8 @@ private:
     PeopleModel* m_model = nullptr;
     QFileSystemWatcher* m_watcher = nullptr;
     QTimer* m_reloadSoon = nullptr;
-    QList<solvenna::NamedEntry> m_people; // as last read
+    // As last read, and the day the ages and birthdays were counted from.
+    QList<solvenna::NamedEntry> m_people;
+    solvenna::Date m_shownDay = -1;
     bool m_sized = false;
 };

@@ -154,10 +154,11 @@ void ReadingToolsTest::menus_keepTheirItemsAndAddTheTools() {
     QStringList horoscope;
     for (QAction* a : itemsOf(m_form->N1))
         horoscope << (a->isSeparator() ? u"-"_s : a->text());
-    QCOMPARE(horoscope, (QStringList{u"Ввести личные данные"_s, u"-"_s, u"Общая информация"_s,
-                                     u"Выдать гороскоп"_s, u"Совместимость..."_s, u"-"_s, u"Печать..."_s,
-                                     u"Предварительный просмотр..."_s, u"Сохранить страницу в PDF..."_s,
-                                     u"Сохранить весь гороскоп в PDF..."_s, u"-"_s, u"Выход"_s}));
+    QCOMPARE(horoscope,
+             (QStringList{u"Ввести личные данные"_s, u"-"_s, u"Общая информация"_s, u"Выдать гороскоп"_s,
+                          u"Совместимость..."_s, u"Люди..."_s, u"Карточка..."_s, u"-"_s, u"Печать..."_s,
+                          u"Предварительный просмотр..."_s, u"Сохранить страницу в PDF..."_s,
+                          u"Сохранить весь гороскоп в PDF..."_s, u"-"_s, u"Выход"_s}));
     // No specified shortcut changed; the new ones are free keys.
     QCOMPARE(m_form->N12->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
     QCOMPARE(m_form->N6->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
