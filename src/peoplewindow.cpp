@@ -54,10 +54,13 @@ QString birthdayLine(const solvenna::UpcomingBirthday& b) {
 } // namespace
 
 TPeopleWindow::TPeopleWindow(solvenna::NameStore& store, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_store(store) {
+    : QMainWindow(parent), m_store(store) {
     setObjectName(u"PeopleWindow"_s);
     setWindowTitle(u"Люди"_s);
-    auto* layout = new QVBoxLayout(this);
+    // A main window of its own, so the desktop and screen readers take it for one.
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+    auto* layout = new QVBoxLayout(central);
 
     auto* upcomingCaption = new QLabel(u"Ближайшие дни рождения"_s, this);
     QFont bold = upcomingCaption->font();
@@ -416,11 +419,11 @@ bool TPeopleWindow::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    return QWidget::eventFilter(watched, event);
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TPeopleWindow::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
+    QMainWindow::showEvent(event);
     if (m_sized) return;
     m_sized = true;
     // The columns fit their captions and the first screenful, not all twenty thousand rows.

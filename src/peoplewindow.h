@@ -4,7 +4,7 @@
 #include "core/date.h"
 
 #include <QDate>
-#include <QWidget>
+#include <QMainWindow>
 
 #include <functional>
 
@@ -24,7 +24,7 @@ class NameStore;
 // "Люди": everyone in the name store with their signs and birthdays, the birthdays to come, and what
 // can be done with a few of them at once. Not modal; it follows the store as it changes, also when
 // another running copy of the program writes it.
-class TPeopleWindow : public QWidget {
+class TPeopleWindow : public QMainWindow {
     Q_OBJECT
 public:
     explicit TPeopleWindow(solvenna::NameStore& store, QWidget* parent = nullptr);
