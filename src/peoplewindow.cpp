@@ -29,6 +29,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScreen>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <QTableView>
 #include <QTimer>
@@ -46,7 +48,8 @@ constexpr int kUpcomingShown = 5;
 
 QString birthdayLine(const solvenna::UpcomingBirthday& b) {
     const QString sign = solvenna::signName(solvenna::HoroscopeSystem::Zodiac, b.zodiac);
-    return u"%1 — %2, исполнится %3%4"_s.arg(solvenna::displayName(b.name), solvenna::daysText(b.days))
+    return u"%1 — %2, %3, исполнится %4%5"_s
+        .arg(solvenna::displayName(b.name), solvenna::dayMonthText(b.birthDate), solvenna::daysText(b.days))
         .arg(b.turns)
         .arg(sign.isEmpty() ? QString() : u", "_s + sign);
 }
@@ -429,6 +432,11 @@ void TPeopleWindow::showEvent(QShowEvent* event) {
     // The columns fit their captions and the first screenful, not all twenty thousand rows.
     Table->horizontalHeader()->setResizeContentsPrecision(40);
     Table->resizeColumnsToContents();
+    // As wide as the columns need, as far as the screen allows.
+    const int wanted = Table->horizontalHeader()->length() + Table->verticalScrollBar()->sizeHint().width() +
+                       2 * Table->frameWidth() + width() - Table->width();
+    if (const QScreen* s = screen(); s && wanted > width())
+        resize(std::min(wanted, s->availableGeometry().width() * 95 / 100), height());
 }
 
 void TPeopleWindow::contextMenuEvent(QContextMenuEvent* event) {

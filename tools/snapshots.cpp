@@ -1,7 +1,12 @@
 // Renders every window of the program in its typical states to PNG files, for looking at the design
 // without clicking through it: snapshots OUTPUT_FOLDER (run with QT_QPA_PLATFORM=offscreen or under Xvfb).
 #include "about.h"
+#include "core/contacts.h"
+#include "core/datetext.h"
+#include "importpreview.h"
 #include "main.h"
+#include "peoplewindow.h"
+#include "personcard.h"
 #include "services.h"
 #include "setup.h"
 #include "whoim.h"
@@ -64,6 +69,38 @@ int main(int argc, char* argv[]) {
     AboutBox->hide();
     Form1->N1->popup(Form1->mapToGlobal(QPoint(0, 0)));
     save(Form1->N1, out, u"menu-horoscope"_s);
+    Form1->N1->hide();
+
+    // "Люди" with twenty people, the preview of an import that meets some of them, the group grid, a card.
+    static const char16_t* names[] = {u"Анна", u"Борис", u"Вера",   u"Глеб",   u"Дарья",  u"Егор",   u"Жанна",
+                                      u"Зоя",  u"Игорь", u"Ксения", u"Лев",    u"Мария",  u"Никита", u"Ольга",
+                                      u"Пётр", u"Раиса", u"Семён",  u"Тамара", u"Ульяна", u"Фёдор"};
+    QList<solvenna::NamedEntry> people;
+    for (int i = 0; i < 20; ++i)
+        people.append({QString::fromUtf16(names[i]),
+                       {solvenna::fromQDate(QDate::currentDate().addDays(i * 19 - 5).addYears(-20 - i * 3)),
+                        false, false, 0}});
+    Form2->names().writeAll(people);
+    Form1->peopleClick();
+    Form1->peopleWindow()->resize(1000, 600);
+    save(Form1->peopleWindow(), out, u"people"_s);
+    Form1->peopleWindow()->hide();
+    const QByteArray cards = "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Анна\r\nBDAY:1990-02-01\r\nEND:VCARD\r\n"
+                             "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Юлия\r\nBDAY:1987-06-30\r\nEND:VCARD\r\n"
+                             "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Ольга\r\nBDAY:1980-03-03\r\nEND:VCARD\r\n"
+                             "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Яков\r\nBDAY:--0815\r\nEND:VCARD\r\n"
+                             "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Эмма\r\nBDAY:1999-02-31\r\nEND:VCARD\r\n";
+    TImportPreview preview(u"друзья.vcf"_s,
+                           solvenna::contacts::planImport(solvenna::contacts::readVCards(cards), people));
+    preview.setChoice(2, solvenna::contacts::ConflictChoice::AddNumbered);
+    save(&preview, out, u"import-preview"_s);
+    preview.hide();
+    QList<solvenna::CompatibilityPerson> group;
+    for (int i = 0; i < 6; ++i)
+        group.append({people[i].name, solvenna::dateToText(people[i].entry.date), people[i].entry.date});
+    Form1->showGroupCompatibility(group);
+    save(Form1, out, u"group-grid"_s);
+    solvenna::ui::personCard(u"Анна"_s, solvenna::encodeDate(1975, 8, 15)).save(out + u"/card.png"_s);
     delete Form1;
     return 0;
 }

@@ -180,8 +180,8 @@ QVariant PeopleModel::data(const QModelIndex& index, int role) const {
 QVariant PeopleModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
     static const QString captions[kColumnCount] = {
-        u"Имя"_s,     u"Дата рождения"_s,  u"Возраст"_s,        u"Знак Зодиака"_s, u"Китайский"_s,
-        u"Друидов"_s, u"Зороастрийский"_s, u"Мифологический"_s, u"Число"_s,        u"До дня рождения"_s};
+        u"Имя"_s,     u"Дата рождения"_s,  u"Возраст"_s,        u"Зодиак"_s, u"Китайский"_s,
+        u"Друидов"_s, u"Зороастрийский"_s, u"Мифологический"_s, u"Число"_s,  u"До дня рождения"_s};
     return section >= 0 && section < kColumnCount ? captions[section] : QVariant();
 }
 
