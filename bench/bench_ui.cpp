@@ -274,6 +274,8 @@ BENCHMARK(BM_PeopleFilterKeystroke)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // Dates as the program's users store them: the Russian short format.
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     g_binaryFolder = QCoreApplication::applicationDirPath();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

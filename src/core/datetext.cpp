@@ -63,6 +63,31 @@ DatePartOrder datePartOrder(const QLocale& locale) {
     return order;
 }
 
+std::optional<Date> numericDate(QStringView text, DatePartOrder order) {
+    int values[3] = {};
+    int digits[3] = {};
+    int part = 0;
+    for (const QChar c : text) {
+        if (c >= u'0' && c <= u'9') {
+            if (++digits[part] > 4) return std::nullopt;
+            values[part] = values[part] * 10 + (c.unicode() - u'0');
+        } else if ((c == u'.' || c == u'/' || c == u'-') && digits[part] > 0 && part < 2) {
+            ++part;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (part != 2) return std::nullopt;
+    int day = 0, month = 0, year = 0;
+    for (int i = 0; i < 3; ++i) {
+        const bool isYear = order[i] == DatePart::Year;
+        if (isYear ? digits[i] != 4 : digits[i] > 2 || digits[i] == 0) return std::nullopt;
+        (order[i] == DatePart::Day ? day : order[i] == DatePart::Month ? month : year) = values[i];
+    }
+    if (!isValidDate(year, month, day)) return std::nullopt;
+    return encodeDate(year, month, day);
+}
+
 int expandTwoDigitYear(int twoDigits, int currentYear) {
     int year = currentYear / 100 * 100 + twoDigits;
     if (year > currentYear) year -= 100;

@@ -29,6 +29,10 @@ using DatePartOrder = std::array<DatePart, 3>;
 
 // The order in which the locale's short date format puts day, month and year.
 DatePartOrder datePartOrder(const QLocale& locale = QLocale());
+// The common stored form alone, quickly: one- or two-digit day and month and a four-digit year in the
+// order given, separated by ".", "/" or "-" ("15.08.1975"). Nothing for any other text, which
+// textToDate then reads; a date it gives is the one textToDate gives.
+std::optional<Date> numericDate(QStringView text, DatePartOrder order);
 
 // A two-digit year as the latest year with those last digits that is not after the current one.
 int expandTwoDigitYear(int twoDigits, int currentYear);

@@ -50,6 +50,8 @@ QList<NamedEntry> NameStore::readAll() const {
     QList<NamedEntry> entries;
     entries.reserve(sections.size());
     const int currentYear = QDate::currentDate().year();
+    // The locale's order once: asking the locale for every one of thousands of dates is slow.
+    const DatePartOrder order = datePartOrder(m_locale);
     for (const IniFile::Section& section : sections) {
         if (section.name.size() > kMaxNameLength || section.values.isEmpty()) continue;
         // The first of a repeated key, as read() finds it.
@@ -63,8 +65,12 @@ QList<NamedEntry> NameStore::readAll() const {
             return text && parseIniInteger(*text).value_or(0) != 0;
         };
         NamedEntry named{section.name, {}};
-        if (const auto date = value(kDate))
-            named.entry.date = textToDate(*date, m_locale, currentYear).value_or(0);
+        if (const auto date = value(kDate)) {
+            if (const auto quick = numericDate(*date, order))
+                named.entry.date = *quick;
+            else
+                named.entry.date = textToDate(*date, m_locale, currentYear).value_or(0);
+        }
         named.entry.showMain = flag(kShowMain);
         named.entry.showHoroscop = flag(kShowHoroscop);
         if (named.entry.showHoroscop)

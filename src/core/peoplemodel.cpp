@@ -39,7 +39,6 @@ void PeopleModel::setPeople(const QList<solvenna::NamedEntry>& people, solvenna:
             p.signs = solvenna::personSigns(p.date);
             p.age = solvenna::ageOn(p.date, today);
             p.days = solvenna::daysUntilBirthday(p.date, today);
-            p.dateText = solvenna::dateToText(p.date);
         }
         p.filterKey = solvenna::filterKey(p.name);
         m_nameKeys.append(collator.sortKey(p.name));
@@ -156,7 +155,8 @@ QVariant PeopleModel::data(const QModelIndex& index, int role) const {
     case Name:
         return solvenna::displayName(p.name);
     case BirthDate:
-        return p.dateText;
+        // Written when shown: formatting every date of a long list up front would cost more than the rest.
+        return p.date > 0 ? solvenna::dateToText(p.date) : QString();
     case Age:
         return p.age >= 0 ? QString::number(p.age) : QString();
     case Zodiac:

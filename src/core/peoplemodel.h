@@ -50,7 +50,6 @@ private:
         int age = -1;
         int days = -1;
         QString filterKey;
-        QString dateText;
     };
     void applyOrderAndFilter();
     std::optional<double> key(const Person& p) const;
