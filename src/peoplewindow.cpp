@@ -435,8 +435,20 @@ void TPeopleWindow::showEvent(QShowEvent* event) {
     // As wide as the columns need, as far as the screen allows.
     const int wanted = Table->horizontalHeader()->length() + Table->verticalScrollBar()->sizeHint().width() +
                        2 * Table->frameWidth() + width() - Table->width();
-    if (const QScreen* s = screen(); s && wanted > width())
-        resize(std::min(wanted, s->availableGeometry().width() * 95 / 100), height());
+    const QScreen* shownOn = screen();
+    if (shownOn && wanted > width())
+        resize(std::min(wanted, shownOn->availableGeometry().width() * 95 / 100), height());
+    // Over the main window at first, as its dialogs are, and whole on the screen.
+    if (parentWidget() && shownOn) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(parentWidget()->window()->frameGeometry().center());
+        const QRect area = shownOn->availableGeometry();
+        frame.moveLeft(
+            std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() - frame.width())));
+        frame.moveTop(
+            std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() - frame.height())));
+        move(frame.topLeft());
+    }
 }
 
 void TPeopleWindow::contextMenuEvent(QContextMenuEvent* event) {
