@@ -123,6 +123,14 @@ void layOut(QTextDocument& document, QPagedPaintDevice& device) {
     document.setTextWidth(paintArea(device).width());
 }
 
+// A table wider than the paper (the grid of a large group) would be cut at its right edge: such a document
+// is drawn smaller, as a whole, so that its widest part fits.
+qreal fitScale(QTextDocument& document, QPagedPaintDevice& device) {
+    const qreal wide = document.documentLayout()->documentSize().width();
+    const qreal width = paintArea(device).width();
+    return wide > width + 1 ? width / wide : 1.0;
+}
+
 // Where each line of the laid out document lies, in the document's coordinates, and what it belongs to.
 // Lines in table cells count too: a break must not cut through any of them.
 struct LineSpan {
@@ -318,8 +326,10 @@ QString titleOf(const QTextDocument& document) {
 
 QList<PageSheet> sheetsOn(QTextDocument& document, QPagedPaintDevice& device, bool runningHeader) {
     layOut(document, device);
+    const qreal scale = fitScale(document, device);
     const qreal height = paintArea(device).height() - bandHeight(device);
-    return pageSheets(document, height, runningHeader ? height - bandHeight(device) : height);
+    return pageSheets(document, height / scale,
+                      (runningHeader ? height - bandHeight(device) : height) / scale);
 }
 
 } // namespace
@@ -338,7 +348,9 @@ int countPages(QTextDocument& document, QPagedPaintDevice& device, const PageFra
 int paintDocument(QTextDocument& document, QPagedPaintDevice& device, QPainter& painter,
                   const PageFrame& frame, int firstNumber, bool startOnNewPage) {
     const QList<PageSheet> sheets = sheetsOn(document, device, !frame.runningHeader.isEmpty());
+    const qreal scale = fitScale(document, device);
     const QRectF area = paintArea(device);
+    const qreal width = area.width() / scale; // the paper's width in the document's coordinates
     const qreal band = bandHeight(device);
     const qreal bodyEnd = area.height() - band;
     for (qsizetype i = 0; i < sheets.size(); ++i) {
@@ -347,9 +359,11 @@ int paintDocument(QTextDocument& document, QPagedPaintDevice& device, QPainter& 
         const PageSheet& sheet = sheets[i];
 
         painter.save();
-        painter.translate(0, (header ? band : 0) - sheet.top);
+        painter.translate(0, header ? band : 0);
+        painter.scale(scale, scale);
+        painter.translate(0, -sheet.top);
         // Only this page's lines: the clip keeps the next page's first line off this one.
-        painter.setClipRect(QRectF(0, sheet.top, area.width(), sheet.bottom - sheet.top));
+        painter.setClipRect(QRectF(0, sheet.top, width, sheet.bottom - sheet.top));
         painter.setPen(Qt::black);
         qreal from = sheet.top;
         // The document's drawing also draws, hidden by the clip, the line just above a page's top when
@@ -369,7 +383,7 @@ int paintDocument(QTextDocument& document, QPagedPaintDevice& device, QPainter& 
         if (from < sheet.bottom) {
             QAbstractTextDocumentLayout::PaintContext context;
             // Lines that merely touch the page's edges are not drawn at all.
-            context.clip = QRectF(0, from, area.width(), sheet.bottom - from).adjusted(0, 1, 0, -1);
+            context.clip = QRectF(0, from, width, sheet.bottom - from).adjusted(0, 1, 0, -1);
             context.palette.setColor(QPalette::Text, Qt::black);
             document.documentLayout()->draw(&painter, context);
         }

@@ -1,6 +1,7 @@
 // Reading tools of the main window: print and PDF of a page, the whole horoscope as one PDF, find in page
 // and zoom.
 #include "core/datetext.h"
+#include "core/groupcompatibility.h"
 #include "core/horoscopebook.h"
 #include "core/summary.h"
 #include "findbar.h"
@@ -110,6 +111,7 @@ private Q_SLOTS:
     void menus_keepTheirItemsAndAddTheTools();
     void tools_areEnabledByWhatIsShown();
     void pagePdf_holdsThePageAndTheFooter();
+    void pagePdf_wideGridFitsThePaper();
     void horoscopePdf_holdsCoverContentsAndEveryPage();
     void horoscopePdf_skipsWhatIsMissingWithALine();
     void horoscopePdf_pageBreaksNeitherRepeatNorLoseALine();
@@ -194,6 +196,26 @@ void ReadingToolsTest::tools_areEnabledByWhatIsShown() {
     m_form->Timer1Timer();
     for (QAction* a : {m_form->PrintItem, m_form->PreviewItem, m_form->SavePagePdfItem, m_form->FindItem})
         QVERIFY2(a->isEnabled(), qPrintable(a->text()));
+}
+
+// The grid of twenty people is wider than the paper: it is drawn smaller, not cut at the right edge.
+void ReadingToolsTest::pagePdf_wideGridFitsThePaper() {
+    QList<CompatibilityPerson> people;
+    for (int i = 0; i < kMaxGroupSize; ++i) {
+        const Date born = encodeDate(1950 + 3 * i, 1 + i % 12, 1 + i % 28);
+        people.append(
+            {i + 1 == kMaxGroupSize ? u"Последний"_s : u"Участник %1"_s.arg(i), dateToText(born), born});
+    }
+    const QString data = programFolder() + u"Data/"_s;
+    const ui::PrintSource grid{
+        {}, groupCompatibilityPage(people), QUrl::fromLocalFile(data + u"Compatibility/"_s), data};
+    ui::writePagePdf(grid, u"Группа"_s, folder() + u"grid.pdf"_s);
+    const PdfReading pdf = readPdf(folder() + u"grid.pdf"_s);
+    QVERIFY2(pdf.errors.isEmpty(), qPrintable(pdf.errors));
+    // Every place the page names the last person, the last column's heading among them, is on paper.
+    const qsizetype onPage = ui::printableDocument(grid)->toPlainText().count(u"Последний"_s);
+    QVERIFY(onPage >= 3);
+    QCOMPARE(pdf.text.count(u"Последний"_s), onPage);
 }
 
 void ReadingToolsTest::pagePdf_holdsThePageAndTheFooter() {
