@@ -110,6 +110,29 @@ QList<ExpectedPage> expectedPages() {
     return pages;
 }
 
+// The lunar calendar's texts, named from the program's own stems so that a renamed sign or relation
+// shows up as a missing page; each kind has its length.
+struct LunarText {
+    QString relativePath;
+    int minWords;
+    int maxWords;
+};
+
+QList<LunarText> lunarTexts() {
+    QList<LunarText> texts;
+    for (int day = 1; day <= 30; ++day)
+        texts.append({u"Lunar/day-%1.htm"_s.arg(day, 2, 10, QChar(u'0')), 100, 200});
+    for (int sign = 1; sign <= kZodiacSigns; ++sign)
+        texts.append({u"Lunar/moon-"_s + *zodiacSignFolder(sign) + u".htm"_s, 80, 150});
+    for (int r = 0; r < kZodiacRelationCount; ++r)
+        texts.append(
+            {fragmentFile(ZodiacRelation(r)).replace(u"Compatibility/zodiac-"_s, u"Lunar/relation-"_s), 60,
+             120});
+    for (int number = 1; number <= 9; ++number)
+        texts.append({u"Lunar/number-%1.htm"_s.arg(number), 60, 120});
+    return texts;
+}
+
 // A page read as an XML tree: enough structure for the checks below.
 struct ParsedPage {
     QString error;
@@ -215,6 +238,8 @@ private Q_SLOTS:
     void guide();
     void compatibilityFragment_data();
     void compatibilityFragment();
+    void lunarText_data();
+    void lunarText();
     void noParagraphOrSentenceOnTwoPages();
 };
 
@@ -226,6 +251,8 @@ void PagesTest::layout_holdsEveryPageAndNothingMisnamed() {
     expected.insert(u"Guide/guide.htm"_s);
     for (const QString& fragment : allFragmentFiles())
         expected.insert(fragment);
+    for (const LunarText& text : lunarTexts())
+        expected.insert(text.relativePath);
 
     QSet<QString> pages, others;
     const QDir root(kDataDir);
@@ -325,6 +352,34 @@ void PagesTest::compatibilityFragment() {
     QVERIFY2(words >= 150 && words <= 300, qPrintable(QString::number(words) + u" words"_s));
 }
 
+void PagesTest::lunarText_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("minWords");
+    QTest::addColumn<int>("maxWords");
+    for (const LunarText& text : lunarTexts())
+        QTest::newRow(qPrintable(text.relativePath)) << text.relativePath << text.minWords << text.maxWords;
+}
+
+// These texts stand under headings given by the page that shows them, so each is prose alone, like the
+// compatibility fragments; the paragraph bound is theirs too: the shortest texts still hold three paragraphs.
+void PagesTest::lunarText() {
+    QFETCH(QString, path);
+    QFETCH(int, minWords);
+    QFETCH(int, maxWords);
+    const QString file = kDataDir + u'/' + path;
+    QVERIFY2(QFileInfo(file).isFile(), qPrintable(u"missing: "_s + path));
+    const ParsedPage page = parse(readFile(file));
+    QVERIFY2(page.error.isEmpty(), qPrintable(page.error));
+    QVERIFY(page.declaresUtf8);
+    QCOMPARE(linkedStyleSheet(file, page), QFileInfo(kDataDir + u"/style.css"_s).canonicalFilePath());
+    for (const auto& [tag, text] : page.bodyChildren) {
+        QCOMPARE(tag, u"p"_s);
+        QVERIFY2(wordCount(text) >= 20, qPrintable(text));
+    }
+    const int words = wordCount(page.bodyText);
+    QVERIFY2(words >= minWords && words <= maxWords, qPrintable(QString::number(words) + u" words"_s));
+}
+
 void PagesTest::noParagraphOrSentenceOnTwoPages() {
     QHash<QString, QString> blockSeen, sentenceSeen;
     QStringList clashes;
@@ -332,6 +387,8 @@ void PagesTest::noParagraphOrSentenceOnTwoPages() {
     for (const ExpectedPage& p : expectedPages())
         files << p.relativePath;
     files << allFragmentFiles() << u"Guide/guide.htm"_s;
+    for (const LunarText& text : lunarTexts())
+        files << text.relativePath;
     for (const QString& relativePath : files) {
         const ExpectedPage p{relativePath, {}, {}, {}};
         const ParsedPage page = parse(readFile(kDataDir + u'/' + p.relativePath));
