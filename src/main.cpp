@@ -368,7 +368,6 @@ void TForm1::peopleClick() {
     if (!m_people) {
         m_people = new TPeopleWindow(Form2->names(), this);
         m_people->today = [] { return Form2 ? Form2->today() : QDate::currentDate(); };
-        m_people->reload();
         connectGuarded(Form2, &TForm2::namesChanged, m_people, &TPeopleWindow::reload);
     }
     m_people->show();

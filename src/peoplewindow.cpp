@@ -175,7 +175,6 @@ TPeopleWindow::TPeopleWindow(solvenna::NameStore& store, QWidget* parent)
     watchStore();
     setTabOrder(FilterEdit, Table);
     resize(980, 560);
-    reload();
 }
 
 void TPeopleWindow::watchStore() {
@@ -429,6 +428,8 @@ void TPeopleWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (m_sized) return;
     m_sized = true;
+    // Read at the first show, once "today" is known: the window is made and then shown at once.
+    reload();
     // The columns fit their captions and the first screenful, not all twenty thousand rows.
     Table->horizontalHeader()->setResizeContentsPrecision(40);
     Table->resizeColumnsToContents();

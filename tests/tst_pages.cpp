@@ -327,6 +327,24 @@ void PagesTest::guide() {
     QVERIFY2(words >= 600 && words <= 1400, qPrintable(QString::number(words) + u" words"_s));
 }
 
+// A text of the data folder that a page the program makes puts under its own headings: a page of its own
+// that can be read alone, whose body is nothing but paragraphs of prose, of a length in words.
+static void checkProseFragment(const QString& path, int minWords, int maxWords, int minParagraphs) {
+    const QString file = kDataDir + u'/' + path;
+    QVERIFY2(QFileInfo(file).isFile(), qPrintable(u"missing: "_s + path));
+    const ParsedPage page = parse(readFile(file));
+    QVERIFY2(page.error.isEmpty(), qPrintable(page.error));
+    QVERIFY(page.declaresUtf8);
+    QCOMPARE(linkedStyleSheet(file, page), QFileInfo(kDataDir + u"/style.css"_s).canonicalFilePath());
+    QVERIFY(page.bodyChildren.size() >= minParagraphs);
+    for (const auto& [tag, text] : page.bodyChildren) {
+        QCOMPARE(tag, u"p"_s);
+        QVERIFY2(wordCount(text) >= 20, qPrintable(text));
+    }
+    const int words = wordCount(page.bodyText);
+    QVERIFY2(words >= minWords && words <= maxWords, qPrintable(QString::number(words) + u" words"_s));
+}
+
 void PagesTest::compatibilityFragment_data() {
     QTest::addColumn<QString>("path");
     for (const QString& file : allFragmentFiles())
@@ -337,19 +355,7 @@ void PagesTest::compatibilityFragment_data() {
 // whose body is nothing but prose (the page gives the headings).
 void PagesTest::compatibilityFragment() {
     QFETCH(QString, path);
-    const QString file = kDataDir + u'/' + path;
-    QVERIFY2(QFileInfo(file).isFile(), qPrintable(u"missing: "_s + path));
-    const ParsedPage page = parse(readFile(file));
-    QVERIFY2(page.error.isEmpty(), qPrintable(page.error));
-    QVERIFY(page.declaresUtf8);
-    QCOMPARE(linkedStyleSheet(file, page), QFileInfo(kDataDir + u"/style.css"_s).canonicalFilePath());
-    QVERIFY(page.bodyChildren.size() >= 3);
-    for (const auto& [tag, text] : page.bodyChildren) {
-        QCOMPARE(tag, u"p"_s);
-        QVERIFY(wordCount(text) >= 20);
-    }
-    const int words = wordCount(page.bodyText);
-    QVERIFY2(words >= 150 && words <= 300, qPrintable(QString::number(words) + u" words"_s));
+    checkProseFragment(path, 150, 300, 3);
 }
 
 void PagesTest::lunarText_data() {
@@ -366,18 +372,7 @@ void PagesTest::lunarText() {
     QFETCH(QString, path);
     QFETCH(int, minWords);
     QFETCH(int, maxWords);
-    const QString file = kDataDir + u'/' + path;
-    QVERIFY2(QFileInfo(file).isFile(), qPrintable(u"missing: "_s + path));
-    const ParsedPage page = parse(readFile(file));
-    QVERIFY2(page.error.isEmpty(), qPrintable(page.error));
-    QVERIFY(page.declaresUtf8);
-    QCOMPARE(linkedStyleSheet(file, page), QFileInfo(kDataDir + u"/style.css"_s).canonicalFilePath());
-    for (const auto& [tag, text] : page.bodyChildren) {
-        QCOMPARE(tag, u"p"_s);
-        QVERIFY2(wordCount(text) >= 20, qPrintable(text));
-    }
-    const int words = wordCount(page.bodyText);
-    QVERIFY2(words >= minWords && words <= maxWords, qPrintable(QString::number(words) + u" words"_s));
+    checkProseFragment(path, minWords, maxWords, 1);
 }
 
 void PagesTest::noParagraphOrSentenceOnTwoPages() {

@@ -53,9 +53,7 @@ void PeopleModel::setFilter(const QString& text) {
     beginResetModel();
     m_filter = text;
     m_filterKey = solvenna::filterKey(text.trimmed());
-    m_shown.clear();
-    for (const qsizetype i : std::as_const(m_order))
-        if (m_filterKey.isEmpty() || m_people[i].filterKey.contains(m_filterKey)) m_shown.append(i);
+    applyFilter();
     endResetModel();
 }
 
@@ -127,6 +125,10 @@ void PeopleModel::applyOrderAndFilter() {
     for (qsizetype i = 0; i < m_order.size(); ++i)
         m_order[i] = i;
     std::sort(m_order.begin(), m_order.end(), [this](qsizetype a, qsizetype b) { return less(a, b); });
+    applyFilter();
+}
+
+void PeopleModel::applyFilter() {
     m_shown.clear();
     m_shown.reserve(m_order.size());
     for (const qsizetype i : std::as_const(m_order))

@@ -52,6 +52,7 @@ private:
         QString filterKey;
     };
     void applyOrderAndFilter();
+    void applyFilter();
     std::optional<double> key(const Person& p) const;
     bool less(qsizetype a, qsizetype b) const;
 
