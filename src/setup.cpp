@@ -10,13 +10,21 @@
 #include "services.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
+#include <QTimeZone>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
 
 using namespace Qt::Literals::StringLiterals;
 using solvenna::LiveSettings;
@@ -95,6 +103,38 @@ protected:
         p.drawText(titleArea, Qt::AlignCenter | Qt::TextShowMnemonic, title());
     }
 };
+
+const QLocale kRussian(QLocale::Russian, QLocale::Russia);
+constexpr double kMostLatitude = 90;
+constexpr double kMostLongitude = 180;
+
+// Degrees as people type them: a comma or a dot before the fraction, a minus for south and west.
+std::optional<double> readDegrees(const QString& text, double most) {
+    QString number = text.trimmed();
+    number.replace(u',', u'.').replace(u'\u2212', u'-');
+    bool ok = false;
+    const double degrees = number.toDouble(&ok);
+    if (!ok || !std::isfinite(degrees) || std::abs(degrees) > most) return std::nullopt;
+    return degrees;
+}
+
+QString degreesText(double degrees) {
+    return kRussian.toString(degrees, 'f', 4);
+}
+
+// A field holding no valid number is framed red until mended, as the date fields are.
+void markField(QLineEdit* field, bool invalid) {
+    field->setStyleSheet(invalid ? u"QLineEdit { border: 2px solid #d00000; border-radius: 2px; }"_s
+                                 : QString());
+    field->setAccessibleDescription(invalid ? u"Это не число градусов в допустимых пределах"_s : QString());
+}
+
+QLabel* buddyLabel(QWidget* parent, const QString& name, const QString& caption, QWidget* buddy) {
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->setBuddy(buddy);
+    return label;
+}
 } // namespace
 
 TSetupFrm::TSetupFrm(TForm1* mainWindow, const QString& programFolder, QWidget* parent)
@@ -130,6 +170,38 @@ TSetupFrm::TSetupFrm(TForm1* mainWindow, const QString& programFolder, QWidget* 
         XPGroupBox1, u"Check4"_s, u"Автоматическая задержка"_s,
         u"Задержка прокрутки выбирается в зависимости \nот размеров окна программы (рекомендуется)."_s);
 
+    XPGroupBox2 = new FramedGroup(u"Лунный календарь"_s, this);
+    XPGroupBox2->setObjectName(u"XPGroupBox2"_s);
+    PlaceBox = new QComboBox(XPGroupBox2);
+    PlaceBox->setObjectName(u"PlaceBox"_s);
+    PlaceBox->setAccessibleName(u"Город"_s);
+    PlaceBox->setToolTip(
+        u"Для какого места считать лунный календарь: \nвремя восхода Луны и лунные сутки."_s);
+    PlaceLabel = buddyLabel(XPGroupBox2, u"PlaceLabel"_s, u"&Город:"_s, PlaceBox);
+    LatitudeEdit = new QLineEdit(XPGroupBox2);
+    LatitudeEdit->setObjectName(u"LatitudeEdit"_s);
+    LatitudeEdit->setAccessibleName(u"Широта"_s);
+    LatitudeEdit->setToolTip(
+        u"Широта в градусах, от −90 до 90: \nсеверная со знаком плюс, южная с минусом."_s);
+    LatitudeLabel = buddyLabel(XPGroupBox2, u"LatitudeLabel"_s, u"&Широта:"_s, LatitudeEdit);
+    LongitudeEdit = new QLineEdit(XPGroupBox2);
+    LongitudeEdit->setObjectName(u"LongitudeEdit"_s);
+    LongitudeEdit->setAccessibleName(u"Долгота"_s);
+    LongitudeEdit->setToolTip(
+        u"Долгота в градусах, от −180 до 180: \nвосточная со знаком плюс, западная с минусом."_s);
+    LongitudeLabel = buddyLabel(XPGroupBox2, u"LongitudeLabel"_s, u"&Долгота:"_s, LongitudeEdit);
+    ZoneBox = new QComboBox(XPGroupBox2);
+    ZoneBox->setObjectName(u"ZoneBox"_s);
+    ZoneBox->setAccessibleName(u"Часовой пояс"_s);
+    ZoneBox->setToolTip(
+        u"Часовой пояс места: в нём показываются \nвремена на страницах лунного календаря."_s);
+    ZoneLabel = buddyLabel(XPGroupBox2, u"ZoneLabel"_s, u"&Часовой пояс:"_s, ZoneBox);
+    PlaceHint = new QLabel(u"Широта от −90 до 90°, долгота от −180 до 180°, в градусах с дробной "
+                           "частью через запятую: 55,7558 и 37,6176 — Москва."_s,
+                           XPGroupBox2);
+    PlaceHint->setObjectName(u"PlaceHint"_s);
+    PlaceHint->setWordWrap(true);
+
     XPButton1 = new QPushButton(u"ОК"_s, this);
     XPButton1->setObjectName(u"XPButton1"_s);
     XPButton1->setToolTip(u"Принять изменения, \nзакрыть окно."_s);
@@ -156,7 +228,25 @@ TSetupFrm::TSetupFrm(TForm1* mainWindow, const QString& programFolder, QWidget* 
         {XPButton1, 288, 16, 89, kOwnSize, XPGroupBox1, 14},
         {XPButton2, 288, 48, 89, kOwnSize, XPGroupBox1, 14},
     });
-    setFixedSize(solvenna::ui::widthHoldingChildren(this, 386, 9), 179);
+    // The place's group runs under the first group and the buttons, across the dialog.
+    const int designWidth = solvenna::ui::widthHoldingChildren(this, 386, 9);
+    const int placeWidth = designWidth - 16;
+    const int fieldWidth = std::max(84, LatitudeEdit->fontMetrics().horizontalAdvance(u"−180,0000"_s) + 12);
+    const int placeGrowth = solvenna::ui::placeAsDesigned({
+        {PlaceLabel, 16, 26},
+        {PlaceBox, 112, 22, placeWidth - 128, kOwnSize, PlaceLabel, 6},
+        {LatitudeLabel, 16, 54},
+        {LatitudeEdit, 112, 50, fieldWidth, kOwnSize, LatitudeLabel, 6},
+        {LongitudeLabel, 112 + fieldWidth + 14, 54},
+        {LongitudeEdit, 112 + fieldWidth + 74, 50, fieldWidth, kOwnSize, LongitudeLabel, 6},
+        {ZoneLabel, 16, 82},
+        {ZoneBox, 112, 78, placeWidth - 128, kOwnSize, ZoneLabel, 6},
+        {PlaceHint, 16, 106, placeWidth - 32, 30},
+    });
+    // Larger fonts push a field right of its label: the group, and the window with it, grow to hold it.
+    const int groupWidth = solvenna::ui::widthHoldingChildren(XPGroupBox2, placeWidth, 12);
+    solvenna::ui::placeAsDesigned({{XPGroupBox2, 8, 169, groupWidth, 146 + placeGrowth}});
+    setFixedSize(std::max(designWidth, groupWidth + 16), 333 + placeGrowth);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
@@ -164,7 +254,11 @@ TSetupFrm::TSetupFrm(TForm1* mainWindow, const QString& programFolder, QWidget* 
     setTabOrder(Check2, Check3);
     setTabOrder(Check3, Spin1);
     setTabOrder(Spin1, Check4);
-    setTabOrder(Check4, XPButton1);
+    setTabOrder(Check4, PlaceBox);
+    setTabOrder(PlaceBox, LatitudeEdit);
+    setTabOrder(LatitudeEdit, LongitudeEdit);
+    setTabOrder(LongitudeEdit, ZoneBox);
+    setTabOrder(ZoneBox, XPButton1);
     setTabOrder(XPButton1, XPButton2);
 
     connectGuarded(Check1, &QCheckBox::toggled, this, [this](bool on) { m_settings->setStoreNames(on); });
@@ -172,6 +266,10 @@ TSetupFrm::TSetupFrm(TForm1* mainWindow, const QString& programFolder, QWidget* 
     connectGuarded(Check3, &QCheckBox::toggled, this, &TSetupFrm::Check3Click);
     connectGuarded(Check4, &QCheckBox::toggled, this, &TSetupFrm::Check4Click);
     connectGuarded(Spin1, &QSpinBox::valueChanged, this, &TSetupFrm::Spin1Change);
+    connectGuarded(PlaceBox, &QComboBox::activated, this, &TSetupFrm::PlaceBoxChange);
+    connectGuarded(LatitudeEdit, &QLineEdit::textEdited, this, &TSetupFrm::typedPlaceChange);
+    connectGuarded(LongitudeEdit, &QLineEdit::textEdited, this, &TSetupFrm::typedPlaceChange);
+    connectGuarded(ZoneBox, &QComboBox::activated, this, &TSetupFrm::typedPlaceChange);
     connectGuarded(XPButton1, &QPushButton::clicked, this, &TSetupFrm::XPButton1Click);
     connectGuarded(XPButton2, &QPushButton::clicked, this, &TSetupFrm::XPButton2Click);
 
@@ -195,6 +293,7 @@ void TSetupFrm::FormCreate() {
     // Night mode as the person chose it, else as the desktop is: on under a dark theme.
     m_settings->setNightMode(
         solvenna::readNightMode(*m_store).value_or(solvenna::ui::isDarkPalette(QGuiApplication::palette())));
+    m_settings->setPlaceSetting(solvenna::readPlaceSetting(*m_store));
     if (m_main) m_main->followSettings(m_settings);
     // The loaded values take effect whether or not they differ from what the controls and the main window
     // showed before.
@@ -218,6 +317,81 @@ void TSetupFrm::showSettings() {
         if (Spin1->value() != milliseconds) Spin1->setValue(milliseconds);
     });
     connectGuarded(m_settings, &LiveSettings::autoDelayChanged, Check4, &QCheckBox::setChecked);
+    connectGuarded(m_settings, &LiveSettings::placeChanged, this, &TSetupFrm::showPlace);
+}
+
+void TSetupFrm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    solvenna::ui::guarded([this] { fillPlaceChoices(); });
+}
+
+void TSetupFrm::fillPlaceChoices() {
+    if (m_placeChoicesFilled) return;
+    m_placeChoicesFilled = true;
+    for (const solvenna::Place& city : solvenna::cities())
+        PlaceBox->addItem(city.name);
+    PlaceBox->addItem(u"Другое место…"_s);
+    QList<QByteArray> zones = QTimeZone::availableTimeZoneIds();
+    std::sort(zones.begin(), zones.end());
+    for (const QByteArray& zone : zones)
+        ZoneBox->addItem(QString::fromLatin1(zone));
+    showPlace();
+}
+
+bool TSetupFrm::otherPlaceChosen() const {
+    return PlaceBox->currentIndex() == PlaceBox->count() - 1;
+}
+
+// The controls show the place in force; a place that names no city of the list is one typed by hand.
+void TSetupFrm::showPlace() {
+    if (!m_placeChoicesFilled || m_showingPlace) return;
+    const solvenna::Place place = m_settings->place();
+    const int city = place.name.isEmpty() ? -1 : PlaceBox->findText(place.name);
+    PlaceBox->setCurrentIndex(city >= 0 ? city : PlaceBox->count() - 1);
+    // A city's coordinates and zone are shown too, greyed: they are where a place typed by hand starts.
+    LatitudeEdit->setText(degreesText(place.latitude));
+    LongitudeEdit->setText(degreesText(place.longitude));
+    ZoneBox->setCurrentIndex(ZoneBox->findText(QString::fromLatin1(place.zone.id())));
+    markField(LatitudeEdit, false);
+    markField(LongitudeEdit, false);
+    const bool typed = otherPlaceChosen();
+    for (QWidget* control : std::initializer_list<QWidget*>{LatitudeLabel, LatitudeEdit, LongitudeLabel,
+                                                            LongitudeEdit, ZoneLabel, ZoneBox, PlaceHint})
+        control->setEnabled(typed);
+}
+
+void TSetupFrm::PlaceBoxChange(int index) {
+    const QList<solvenna::Place>& cities = solvenna::cities();
+    if (index >= 0 && index < cities.size()) {
+        m_settings->setPlace(cities[index]);
+        return;
+    }
+    // "Другое место…": the fields start from the city chosen before, in the desktop's own zone.
+    const int systemZone = ZoneBox->findText(QString::fromLatin1(QTimeZone::systemTimeZoneId()));
+    if (!m_settings->place().name.isEmpty() && systemZone >= 0) ZoneBox->setCurrentIndex(systemZone);
+    for (QWidget* control : std::initializer_list<QWidget*>{LatitudeLabel, LatitudeEdit, LongitudeLabel,
+                                                            LongitudeEdit, ZoneLabel, ZoneBox, PlaceHint})
+        control->setEnabled(true);
+    typedPlaceChange();
+}
+
+QLineEdit* TSetupFrm::invalidDegreesField() const {
+    if (!readDegrees(LatitudeEdit->text(), kMostLatitude)) return LatitudeEdit;
+    if (!readDegrees(LongitudeEdit->text(), kMostLongitude)) return LongitudeEdit;
+    return nullptr;
+}
+
+void TSetupFrm::typedPlaceChange() {
+    if (!otherPlaceChosen()) return;
+    const auto latitude = readDegrees(LatitudeEdit->text(), kMostLatitude);
+    const auto longitude = readDegrees(LongitudeEdit->text(), kMostLongitude);
+    markField(LatitudeEdit, !latitude);
+    markField(LongitudeEdit, !longitude);
+    const QTimeZone zone(ZoneBox->currentText().toLatin1());
+    if (!latitude || !longitude || !zone.isValid()) return;
+    m_showingPlace = true; // the fields keep the text as typed
+    const auto shown = qScopeGuard([this] { m_showingPlace = false; });
+    m_settings->setPlace({QString(), *latitude, *longitude, zone});
 }
 
 void TSetupFrm::applyEnablingRule() {
@@ -248,14 +422,25 @@ void TSetupFrm::Spin1Change() {
 }
 
 void TSetupFrm::XPButton1Click() {
-    Spin1->keepWithinBounds();           // Enter in the box presses "ОК" before the focus leaves it
+    Spin1->keepWithinBounds(); // Enter in the box presses "ОК" before the focus leaves it
+    if (QLineEdit* field = otherPlaceChosen() ? invalidDegreesField() : nullptr) {
+        solvenna::ui::showMessage(field == LatitudeEdit
+                                      ? u"Широта — число градусов от −90 до 90, например 55,7558."_s
+                                      : u"Долгота — число градусов от −180 до 180, например 37,6176."_s);
+        field->setFocus(Qt::OtherFocusReason);
+        return;
+    }
     m_settings->values().save(*m_store); // a refused write stops here and leaves the dialog open
+    // The place is written once chosen: a file that never named one keeps naming none.
+    if (m_settings->placeSetting() != solvenna::readPlaceSetting(*m_store))
+        solvenna::writePlace(*m_store, m_settings->place());
     flushSettings();
     hide();
 }
 
 void TSetupFrm::XPButton2Click() {
     m_settings->assign(Settings::load(*m_store));
+    m_settings->setPlaceSetting(solvenna::readPlaceSetting(*m_store));
     hide();
 }
 

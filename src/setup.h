@@ -9,8 +9,10 @@
 #include <memory>
 
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class TForm1;
 namespace solvenna {
@@ -46,7 +48,8 @@ private:
 };
 
 // The settings dialog. Its controls edit the settings in force, which the main window follows at once;
-// "ОК" writes them to solvenna.ini, "Отмена" puts the stored ones back.
+// "ОК" writes them to solvenna.ini, "Отмена" puts the stored ones back. The place of the lunar calendar
+// ("Город") is one of the thirty cities or a place typed by hand: latitude, longitude and time zone.
 class TSetupFrm : public QDialog {
     Q_OBJECT
 public:
@@ -62,6 +65,16 @@ public:
     QLabel* Label1 = nullptr;
     TSpinEdit* Spin1 = nullptr;
     QCheckBox* Check4 = nullptr;
+    QGroupBox* XPGroupBox2 = nullptr; // the lunar calendar's place
+    QLabel* PlaceLabel = nullptr;
+    QComboBox* PlaceBox = nullptr; // the cities, then "Другое место…"
+    QLabel* LatitudeLabel = nullptr;
+    QLineEdit* LatitudeEdit = nullptr;
+    QLabel* LongitudeLabel = nullptr;
+    QLineEdit* LongitudeEdit = nullptr;
+    QLabel* ZoneLabel = nullptr;
+    QComboBox* ZoneBox = nullptr;
+    QLabel* PlaceHint = nullptr;
     QPushButton* XPButton1 = nullptr;
     QPushButton* XPButton2 = nullptr;
 
@@ -76,15 +89,29 @@ public:
     void Check3Click();
     void Check4Click();
     void Spin1Change();
+    void PlaceBoxChange(int index);
+    // The place typed by hand, taken when its latitude, longitude and zone are all valid.
+    void typedPlaceChange();
     void flushSettings();
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     void showSettings();
     void applyEnablingRule();
+    // The lists of cities and zones are filled at the first show: start-up looks up no time zone.
+    void fillPlaceChoices();
+    void showPlace();
+    bool otherPlaceChosen() const;
+    // The field that holds no valid number of degrees, or none.
+    QLineEdit* invalidDegreesField() const;
 
     TForm1* m_main = nullptr;
     std::unique_ptr<solvenna::IniFile> m_store;
     solvenna::LiveSettings* m_settings = nullptr; // the dialog's child
+    bool m_placeChoicesFilled = false;
+    bool m_showingPlace = false; // the controls follow the setting, which they then need not set
 };
 
 extern TSetupFrm* SetupFrm;

@@ -183,7 +183,14 @@ void DesignLayoutTest::settingsDialog_groupAndWindowHoldTheirControls() {
     }
     QCOMPARE(dialog.XPButton1->y(), 16);
     QCOMPARE(dialog.XPButton2->y(), 48);
-    QCOMPARE(dialog.height(), 179);
+    // The place of the lunar calendar in a group of its own under them, which the window holds whole.
+    const QRect places = dialog.XPGroupBox2->geometry();
+    QCOMPARE(places.topLeft(), QPoint(8, 169));
+    for (QWidget* control : dialog.XPGroupBox2->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        QVERIFY2(control->geometry().right() + 12 <= places.width(), qPrintable(control->objectName()));
+        QVERIFY2(control->geometry().bottom() < places.height(), qPrintable(control->objectName()));
+    }
+    QCOMPARE(dialog.height(), places.bottom() + 1 + 18);
 }
 
 QTEST_MAIN(DesignLayoutTest)

@@ -66,6 +66,12 @@ void LiveSettings::setNightMode(bool on) {
     Q_EMIT nightModeChanged(on);
 }
 
+void LiveSettings::setPlaceSetting(const QString& text) {
+    if (m_placeSetting == text) return;
+    m_placeSetting = text;
+    Q_EMIT placeChanged();
+}
+
 void LiveSettings::assign(const Settings& values) {
     for (const SettingKey& row : kSettingKeys) {
         if (row.flag) set(row.flag, values.*row.flag);
@@ -84,6 +90,7 @@ void LiveSettings::announce() {
         announce(row);
     Q_EMIT pageZoomChanged(m_pageZoom);
     Q_EMIT nightModeChanged(m_nightMode);
+    Q_EMIT placeChanged();
 }
 
 } // namespace solvenna

@@ -76,4 +76,13 @@ void WindowPlacement::save(IniFile& file) const {
     if (sectionBarWidth >= 0) file.writeInteger(kWindowSection, kSectionBarWidth, sectionBarWidth);
 }
 
+QString readPlaceSetting(const IniFile& file) {
+    return file.readString(QString::fromUtf16(Settings::kSection), QString::fromLatin1(kPlaceKey), QString());
+}
+
+void writePlace(IniFile& file, const Place& place) {
+    file.writeString(QString::fromUtf16(Settings::kSection), QString::fromLatin1(kPlaceKey),
+                     placeSetting(place));
+}
+
 } // namespace solvenna

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/inifile.h"
+#include "core/places.h"
 
 #include <QRect>
 
@@ -72,5 +73,12 @@ struct WindowPlacement {
     // Throws IniWriteError at the first refused write.
     void save(IniFile& file) const;
 };
+
+// The place the lunar calendar is worked out for ("Город"), kept in section "main" under kPlaceKey beside
+// the five settings: the setting's text as stored, which placeFromSetting reads (a missing or broken
+// value gives Moscow). Read as text, so that start-up looks up no time zone.
+QString readPlaceSetting(const IniFile& file);
+// Throws IniWriteError when refused.
+void writePlace(IniFile& file, const Place& place);
 
 } // namespace solvenna
