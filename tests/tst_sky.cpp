@@ -150,17 +150,21 @@ struct ChineseRule {
         const QDateTime t = utcOf(jd);
         return t.addSecs(t.date().year() < 1929 ? 7 * 3600 + 45 * 60 + 40 : 8 * 3600).date();
     }
-    // New moons by Newton's steps on ERFA's elongation.
-    static double newMoonNear(double jd) {
-        for (int i = 0; i < 12; ++i)
-            jd -= std::remainder(erfaElongation(jd), 360.0) / 12.19;
-        return jd;
+    // Secant steps on ERFA's angles, from a first step at the mean rate.
+    static double solve(const std::function<double(double)>& angle, double target, double x1, double rate) {
+        double x0 = x1, g0 = std::remainder(angle(x0) - target, 360.0);
+        x1 = x0 - g0 / rate;
+        for (int i = 0; i < 20 && std::abs(x1 - x0) > kSecond / 10; ++i) {
+            const double g1 = std::remainder(angle(x1) - target, 360.0);
+            const double x2 = x1 - g1 * (x1 - x0) / (g1 - g0);
+            x0 = x1;
+            g0 = g1;
+            x1 = x2;
+        }
+        return x1;
     }
-    static double sunAt(double longitude, double near) {
-        for (int i = 0; i < 8; ++i)
-            near += std::remainder(longitude - erfaSun(near), 360.0) / 0.9856;
-        return near;
-    }
+    static double newMoonNear(double jd) { return solve(erfaElongation, 0, jd, 12.19); }
+    static double sunAt(double longitude, double near) { return solve(erfaSun, longitude, near, 0.9856); }
     // The China date of the start of the month holding `date`, with the following months' starts.
     static QList<QDate> monthsFrom(double around, int count) {
         double nm = newMoonNear(around);
