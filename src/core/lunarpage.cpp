@@ -229,7 +229,7 @@ void personSections(PageBuilder& page, Texts& texts, const CompatibilityPerson& 
     const int number = numberOfTheDay(person.birthDate, date);
     page.heading(2, u"Ваше число дня: "_s + QString::number(number));
     page.paragraph(
-        u"Число дня — сумма всех цифр даты рождения и сегодняшней даты, сведённая к одной цифре: "_s +
+        u"Число дня — сумма всех цифр даты рождения и даты этого дня, сведённая к одной цифре: "_s +
             birth.toString(u"dd.MM.yyyy"_s) + u" и "_s + date.toString(u"dd.MM.yyyy"_s) + u" дают "_s +
             reductionText(digitSumOf(digitsOf(birth) + digitsOf(date))) + u'.',
         u"class=\"period\""_s);
