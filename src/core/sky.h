@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QList>
 
+#include <map>
 #include <optional>
 
 // The Sun and the Moon as the lunar calendar and the boundary notes need them. Positions come from
@@ -56,5 +57,42 @@ QDateTime sunEntersSign(int year, int sign);
 // The first day of the Chinese lunar year that begins in the Gregorian year, by China's civil calendar
 // (ICU's Chinese calendar); nullopt outside 1900..2100.
 std::optional<QDate> chineseNewYear(int year);
+
+// The Sun and the Moon over a stretch of time, for the searches above: libnova's positions are sampled
+// on a grid as they are first needed (the Moon daily, the Sun every two days) and interpolated between
+// samples (8-point Lagrange, within 0.05" of direct calls), so that the many searches of a day's or a
+// month's page cost a few dozen library calls. The free functions above each use one of their own.
+class Track {
+public:
+    double sunLongitude(const QDateTime& utc) const { return sunAt(julianDay(utc)); }
+    double moonLongitude(const QDateTime& utc) const { return moonAt(julianDay(utc)).longitude; }
+    double moonElongation(const QDateTime& utc) const;
+    double moonIllumination(const QDateTime& utc) const;
+    QList<PhaseEvent> phaseEvents(const QDateTime& from, const QDateTime& to) const;
+    QDateTime newMoonAtOrBefore(const QDateTime& utc) const;
+    QList<QDateTime> moonrises(const QDateTime& from, const QDateTime& to, double latitude,
+                               double longitude) const;
+    QList<SignEntry> moonSignEntries(const QDateTime& from, const QDateTime& to) const;
+
+    // Julian day (UT) of a moment and back.
+    static double julianDay(const QDateTime& utc);
+    static QDateTime fromJulianDay(double jd);
+
+private:
+    struct Moon {
+        double longitude = 0, latitude = 0; // apparent, of date, degrees
+        double distance = 0;                // km
+        double obliquity = 0;               // true obliquity of the ecliptic, degrees
+        double equationOfEquinoxes = 0;     // apparent less mean sidereal time, degrees
+    };
+    Moon moonAt(double jd) const;
+    double sunAt(double jd) const;
+    double elongationAt(double jd) const;
+    const Moon& moonSample(long day) const;
+    double sunSample(long index) const;
+
+    mutable std::map<long, Moon> moonSamples_;
+    mutable std::map<long, double> sunSamples_;
+};
 
 } // namespace solvenna::sky
