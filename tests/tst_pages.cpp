@@ -1,6 +1,7 @@
 #include "core/catalogue.h"
 #include "core/compatibility.h"
 #include "core/date.h"
+#include "core/lunarpage.h"
 #include "core/signs.h"
 
 #include "testsupport.h"
@@ -268,7 +269,7 @@ void PagesTest::layout_holdsEveryPageAndNothingMisnamed() {
     // Besides the style sheet, only the lunar calendar's drawn phases, named as its pages name them.
     QSet<QString> pictures{u"style.css"_s};
     for (int elongation = 0; elongation < 360; elongation += 10)
-        pictures.insert(u"Lunar/phase-%1.png"_s.arg(elongation / 10, 2, 10, QChar(u'0')));
+        pictures.insert(lunarpage::phasePicture(elongation));
     QCOMPARE(pictures.size(), 37);
     QCOMPARE(others, pictures);
 }

@@ -486,8 +486,16 @@ QString zodiacBoundaryNote(Date birthDate) {
                 ? u"Весь этот день по Москве Солнце было в знаке "_s + signGenitive(signAtStart) + u". "_s
                 : u"В начале этого дня по Москве Солнце было в знаке "_s + signGenitive(signAtStart) +
                       u", в конце — в знаке "_s + signGenitive(signAtEnd) + u". "_s;
-    text += u"Знак родившегося в этот день зависит от часа и места рождения, а страницы программы следуют "
-            u"таблице знаков."_s;
+    // A date only near the table's boundary: the Sun kept its sign all day everywhere, and the table may
+    // still say the other one.
+    const int tableSign = GetSign(birthDate);
+    text += changedThatDay
+                ? u"Знак родившегося в этот день зависит от часа и места рождения, а страницы "
+                  u"программы следуют таблице знаков."_s
+                : u"В этот день Солнце не меняло знак ни в одном часовом поясе; страницы программы "
+                  u"следуют таблице знаков, по которой это "_s +
+                      (tableSign == signAtStart ? u"тоже "_s : QString()) +
+                      signName(HoroscopeSystem::Zodiac, tableSign) + u'.';
     return noteBlock(u"На границе знаков."_s, Html::text(text));
 }
 
