@@ -399,22 +399,25 @@ Page monthPage(const lunar::Month& month, const Place& place, const Folders& fol
     const QDateTime middle(QDate(month.year, month.month, 15), QTime(12, 0), zone);
     page.paragraph(placeLine(place, middle), u"class=\"period\""_s);
 
-    page.beginTable(u"class=\"lunar-month\" cellspacing=\"2\" width=\"100%\""_s);
+    // Every cell of the grid states its column's share: the viewer sizes columns by their content
+    // otherwise, and a column of short words would squeeze a phase's name into broken syllables.
+    const QString kColumnWidth = u"width=\"14%\""_s;
+    page.beginTable(u"class=\"lunar-month\" cellspacing=\"1\" width=\"100%\""_s);
     QList<Cell> head;
     for (const char16_t* weekday : kWeekdaysShort)
-        head << Cell(Html::text(QString::fromUtf16(weekday)), u"width=\"14%\""_s);
+        head << Cell(Html::text(QString::fromUtf16(weekday)), kColumnWidth);
     page.headRow(head);
     QList<Cell> week;
     const auto closeWeek = [&] {
         while (!week.isEmpty() && week.size() < 7)
-            week << Cell(Html(), u"class=\"empty\""_s);
+            week << Cell(Html(), kColumnWidth);
         if (!week.isEmpty()) page.row(week);
         week.clear();
     };
     for (const lunar::Day& day : month.days) {
         if (week.isEmpty())
             for (int column = 1; column < day.date.dayOfWeek(); ++column)
-                week << Cell(Html(), u"class=\"empty\""_s);
+                week << Cell(Html(), kColumnWidth);
         Html cell =
             link(dayLink(day.date), QString::number(day.date.day())).bold() + Html::markup(u"<br />"_s) +
             texts.picture(day.elongation, kMonthPicturePixels, day.phaseName) + Html::markup(u"<br />"_s);
@@ -426,9 +429,11 @@ Page monthPage(const lunar::Month& month, const Place& place, const Folders& fol
         for (const sky::SignEntry& entry : day.signEntries)
             cell += Html::text(u" → "_s + signName(HoroscopeSystem::Zodiac, entry.sign));
         for (const sky::PhaseEvent& event : day.phaseEvents)
-            cell += Html::markup(u"<br />"_s) +
-                    Html::text(lunar::phaseEventName(event.phase) + u' ' + timeText(event.utc, zone)).bold();
-        week << Cell(cell, day.phaseEvents.isEmpty() ? u"class=\"day\""_s : u"class=\"phase\""_s);
+            // Not bold: "Полнолуние" in bold is as wide as the narrowest column; the cell's shade marks it.
+            cell += Html::markup(u"<br />"_s) + Html::text(lunar::phaseEventName(event.phase)) +
+                    Html::markup(u"<br />"_s) + Html::text(timeText(event.utc, zone));
+        week << Cell(cell, (day.phaseEvents.isEmpty() ? u"class=\"day\" "_s : u"class=\"phase\" "_s) +
+                               kColumnWidth);
         if (day.date.dayOfWeek() == 7) closeWeek();
     }
     closeWeek();
