@@ -72,6 +72,8 @@ PageFacts inspect(const QString& html) {
             facts.cellsPerRow << 0;
         else if (xml.isStartElement() && (xml.name() == u"td" || xml.name() == u"th"))
             ++facts.cellsPerRow.last();
+        else if (xml.isStartElement() && xml.name() == u"br")
+            facts.text += u' '; // lines of a cell read apart
         else if (xml.isCharacters())
             facts.text += xml.text();
     }
