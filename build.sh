@@ -8,9 +8,9 @@ mode=${1:-run}
 build_dir=${BUILD_DIR:-build}
 
 packages=(cmake g++ make qt6-base-dev qt6-svg-dev libbenchmark-dev fonts-dejavu-core)
-# The Sun and the Moon (libnova), the Chinese calendar (ICU), and the independent ephemeris (ERFA) the
-# lunar calendar's tests, always built, compare with.
-packages+=(libnova-dev libicu-dev liberfa-dev pkgconf)
+# The Sun and the Moon (libnova), and the independent ephemeris (ERFA) the lunar calendar's tests,
+# always built, compare with.
+packages+=(libnova-dev liberfa-dev pkgconf)
 # Qt's own texts in Russian; dpkg-dev and file for the Debian package (cpack -G DEB).
 packages+=(qt6-translations-l10n dpkg-dev file)
 if [ "$mode" = test ]; then

@@ -1,6 +1,7 @@
 #include "core/contacts.h"
 #include "core/date.h"
 #include "core/inifile.h"
+#include "core/lunarcalendar.h"
 #include "core/messages.h"
 #include "core/namestore.h"
 #include "core/signs.h"
@@ -175,3 +176,24 @@ static void BM_ExportVCards(benchmark::State& state) {
 BENCHMARK(BM_ExportVCards)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();
+
+// The day's lunar calendar in Moscow, cold: every round takes another date, so nothing is shared.
+static void BM_lunarDay(benchmark::State& state) {
+    QDate date(2024, 1, 1);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(lunar::dayAt(date, moscow()));
+        date = date.addDays(37);
+        if (date.year() > 2099) date = QDate(1901, 1, 1);
+    }
+}
+BENCHMARK(BM_lunarDay)->Unit(benchmark::kMillisecond);
+
+// A month's lunar calendar in Moscow.
+static void BM_lunarMonth(benchmark::State& state) {
+    int month = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(lunar::monthAt(2000 + month / 12, month % 12 + 1, moscow()));
+        month += 7;
+    }
+}
+BENCHMARK(BM_lunarMonth)->Unit(benchmark::kMillisecond);

@@ -1,5 +1,7 @@
 #include "core/sky.h"
 
+#include <QHash>
+#include <QMutex>
 #include <QTimeZone>
 
 #include <libnova/dynamical_time.h>
@@ -10,12 +12,10 @@
 #include <libnova/sidereal_time.h>
 #include <libnova/solar.h>
 #include <libnova/transform.h>
-#include <unicode/ucal.h>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <memory>
 #include <numbers>
 
 namespace solvenna::sky {
@@ -162,6 +162,33 @@ double illumination(double moonLongitude, double moonLatitude, double moonDistan
     const double i =
         std::atan2(kAstronomicalUnitKm * std::sin(psi), moonDistance - kAstronomicalUnitKm * cosPsi);
     return (1 + std::cos(i)) / 2;
+}
+
+// A moment near `guess` at which angle(jd) (degrees) passes `target`, by secant steps from a first
+// step at the mean rate (degrees a day).
+template <class F> double momentOfAngle(F angle, double target, double guess, double rate) {
+    double x0 = guess, g0 = std::remainder(angle(x0) - target, 360.0);
+    double x1 = x0 - g0 / rate, g1 = std::remainder(angle(x1) - target, 360.0);
+    for (int i = 0; i < 20 && std::abs(x1 - x0) > kSecond / 20 && g1 != g0; ++i) {
+        const double x2 = x1 - g1 * (x1 - x0) / (g1 - g0);
+        x0 = x1;
+        g0 = g1;
+        x1 = x2;
+        g1 = std::remainder(angle(x1) - target, 360.0);
+    }
+    return x1;
+}
+
+double julianDayOf(int year, int month, int day) {
+    return kUnixEpoch +
+           double(QDate(year, month, day).startOfDay(QTimeZone::utc()).toMSecsSinceEpoch()) / kMsecsPerDay;
+}
+
+// A date as China's calendar counts it: Beijing's mean solar time (UTC+7:45:40) until 1929, UTC+8 since.
+QDate chinaDate(double jd) {
+    const QDateTime t =
+        QDateTime::fromMSecsSinceEpoch(std::llround((jd - kUnixEpoch) * kMsecsPerDay), QTimeZone::utc());
+    return t.addSecs(t.date().year() < 1929 ? 7 * 3600 + 45 * 60 + 40 : 8 * 3600).date();
 }
 
 constexpr double kScanStep = 0.25; // days: the Moon moves under 5° in it
@@ -373,23 +400,38 @@ QDateTime sunEntersSign(int year, int sign) {
 
 std::optional<QDate> chineseNewYear(int year) {
     if (year < kFirstYear || year > kLastYear) return std::nullopt;
-    UErrorCode status = U_ZERO_ERROR;
-    // Fields in UTC for moments at 00:00 UTC give the date itself; ICU works out the months in China's
-    // time (UTC+8) whatever the calendar's zone.
-    const std::unique_ptr<UCalendar, void (*)(UCalendar*)> calendar(
-        ucal_open(u"UTC", -1, "zh@calendar=chinese", UCAL_DEFAULT, &status), ucal_close);
-    if (U_FAILURE(status)) return std::nullopt;
-    // The new year always falls between 21 January and 20 February.
-    for (QDate day(year, 1, 21); day <= QDate(year, 2, 20); day = day.addDays(1)) {
-        ucal_setMillis(calendar.get(),
-                       UDate(QDateTime(day, QTime(0, 0), QTimeZone::utc()).toMSecsSinceEpoch()), &status);
-        const int dayOfMonth = ucal_get(calendar.get(), UCAL_DAY_OF_MONTH, &status);
-        const int month = ucal_get(calendar.get(), UCAL_MONTH, &status);
-        const int leap = ucal_get(calendar.get(), UCAL_IS_LEAP_MONTH, &status);
-        if (U_FAILURE(status)) return std::nullopt;
-        if (dayOfMonth == 1 && month == UCAL_JANUARY && leap == 0) return day;
+    static QMutex mutex;
+    static QHash<int, QDate> known;
+    const QMutexLocker lock(&mutex);
+    if (const auto it = known.constFind(year); it != known.cend()) return *it;
+
+    // China's rule on libnova's Sun and Moon. Month 11 holds the winter solstice; the year begins two
+    // months after it, or three when a leap month (the first without a principal term, in a year of 13
+    // months from one month 11 to the next) comes between.
+    const auto elongation = [](double jd) { return apparentMoon(jd).longitude - apparentSun(jd); };
+    const auto newMoonNear = [&](double jd) { return momentOfAngle(elongation, 0, jd, 12.19); };
+    const double solstice = momentOfAngle(apparentSun, 270, julianDayOf(year - 1, 12, 21), 0.9856);
+    const double nextSolstice = momentOfAngle(apparentSun, 270, solstice + 365.2422, 0.9856);
+    QList<double> newMoons{newMoonNear(solstice)};
+    if (chinaDate(newMoons[0]) > chinaDate(solstice)) newMoons[0] = newMoonNear(newMoons[0] - 29.53);
+    while (chinaDate(newMoons.last()) <= chinaDate(nextSolstice))
+        newMoons.append(newMoonNear(newMoons.last() + 29.53));
+    int leap = -1;
+    if (newMoons.size() - 2 == 13) {
+        QList<QDate> terms;
+        for (int j = 0; j <= 12; ++j)
+            terms.append(chinaDate(
+                momentOfAngle(apparentSun, normalized(270 + 30.0 * j), solstice + 30.44 * j, 0.9856)));
+        for (int i = 1; i <= 12 && leap < 0; ++i) {
+            const QDate start = chinaDate(newMoons[i]), end = chinaDate(newMoons[i + 1]);
+            if (std::none_of(terms.cbegin(), terms.cend(),
+                             [&](const QDate& t) { return start <= t && t < end; }))
+                leap = i;
+        }
     }
-    return std::nullopt;
+    const QDate result = chinaDate(newMoons[(leap == 1 || leap == 2) ? 3 : 2]);
+    known.insert(year, result);
+    return result;
 }
 
 } // namespace solvenna::sky

@@ -55,7 +55,8 @@ QList<SignEntry> moonSignEntries(const QDateTime& from, const QDateTime& to);
 QDateTime sunEntersSign(int year, int sign);
 
 // The first day of the Chinese lunar year that begins in the Gregorian year, by China's civil calendar
-// (ICU's Chinese calendar); nullopt outside 1900..2100.
+// worked out on libnova's new moons and solar terms (ICU's Chinese calendar, with its own coarser
+// astronomy, is a day off in 1954, 2027 and 2030); nullopt outside 1900..2100.
 std::optional<QDate> chineseNewYear(int year);
 
 // The Sun and the Moon over a stretch of time, for the searches above: libnova's positions are sampled
