@@ -2,6 +2,7 @@
 
 #include "colours.h"
 #include "core/htmltext.h"
+#include "core/pagenotes.h"
 #include "core/safefile.h"
 #include "pagecheck.h"
 #include "services.h"
@@ -64,7 +65,7 @@ QString refusalOf(const QString& html, const QUrl& base, const QString& dataFold
     });
 }
 
-ReadPage readPage(const QString& path, const QString& dataFolder) {
+ReadPage readPage(const QString& path, const QString& dataFolder, const PageView::PageNote& note) {
     using namespace solvenna;
     // Outside the data folder counts as missing, and is not opened.
     const QString inside = safefile::fileInside(path, dataFolder);
@@ -81,6 +82,8 @@ ReadPage readPage(const QString& path, const QString& dataFolder) {
         return {true, refusalPage(pageFileRefusal(false))};
     }
     QString html = decodeHtml(file.bytes);
+    // The note is part of the page, held to the same limits.
+    if (note) html = withNote(html, note(inside));
     const QString refusal = refusalOf(html, QUrl::fromLocalFile(inside), dataFolder);
     if (!refusal.isEmpty()) return {false, refusalPage(refusal)};
     return {false, std::move(html)};
@@ -89,7 +92,7 @@ ReadPage readPage(const QString& path, const QString& dataFolder) {
 } // namespace
 
 void PageView::Navigate(const QString& path) {
-    ReadPage page = readPage(path, m_dataFolder);
+    ReadPage page = readPage(path, m_dataFolder, m_pageNote);
     if (page.unreadable) throw std::runtime_error((u"Unable to open "_s + path).toStdString());
     const QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
     m_page = url.toLocalFile();
@@ -175,7 +178,7 @@ QString PageView::currentPage() const {
 QVariant PageView::loadResource(int type, const QUrl& name) {
     if (type == QTextDocument::HtmlResource && name.isLocalFile()) {
         if (m_prepared && m_prepared->first == name) return std::exchange(m_prepared, std::nullopt)->second;
-        return readPage(name.toLocalFile(), m_dataFolder).html;
+        return readPage(name.toLocalFile(), m_dataFolder, m_pageNote).html;
     }
     // Pictures and style sheets: only regular files under a size limit, so that an <img> naming
     // /dev/zero or a FIFO can neither block the window nor fill the memory.

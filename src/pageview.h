@@ -2,6 +2,7 @@
 
 #include <QTextBrowser>
 
+#include <functional>
 #include <optional>
 #include <utility>
 
@@ -25,6 +26,11 @@ class PageView : public QTextBrowser, public PageViewer {
     Q_OBJECT
 public:
     explicit PageView(QWidget* parent = nullptr);
+
+    // A note put under the heading of a page read from a file (the current person's boundary notes): the
+    // note for the page's path, or empty for none. Asked each time a page file is read.
+    using PageNote = std::function<QString(const QString& pagePath)>;
+    void setPageNote(PageNote note) { m_pageNote = std::move(note); }
 
     // The folder every file the view reads must lie in; with none set, the view reads nothing.
     void setDataFolder(const QString& folder) { m_dataFolder = folder; }
@@ -98,4 +104,5 @@ private:
     int m_zoom = 100;
     bool m_nightMode = false;
     QList<QAction*> m_contextActions;
+    PageNote m_pageNote;
 };

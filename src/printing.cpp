@@ -4,6 +4,7 @@
 #include "core/horoscopebook.h"
 #include "core/htmltext.h"
 #include "core/pagebuilder.h"
+#include "core/pagenotes.h"
 #include "core/safefile.h"
 #include "core/summary.h"
 #include "pagecheck.h"
@@ -291,7 +292,8 @@ std::unique_ptr<QTextDocument> printableHtml(const QString& html, const QUrl& ba
     return document;
 }
 
-std::unique_ptr<QTextDocument> printableDocument(const QString& pagePath, const QString& dataFolder) {
+std::unique_ptr<QTextDocument> printableDocument(const QString& pagePath, const QString& dataFolder,
+                                                 const QString& note) {
     const QString inside = safefile::fileInside(pagePath, dataFolder);
     QFile file(inside);
     const QFileInfo info(inside);
@@ -302,7 +304,7 @@ std::unique_ptr<QTextDocument> printableDocument(const QString& pagePath, const 
     document->setDefaultFont(paperFont(11));
     // A page the view would refuse (nesting that would exhaust the stack, a word of megabytes) is
     // refused here too, with the same short page in its place.
-    QString html = decodeHtml(file.read(PageLimits::kMaxBytes));
+    QString html = withNote(decodeHtml(file.read(PageLimits::kMaxBytes)), note);
     if (const QString refusal = document->refusal(html); !refusal.isEmpty()) html = refusalPage(refusal);
     document->setHtml(html);
     makePaperLook(*document);
@@ -310,7 +312,7 @@ std::unique_ptr<QTextDocument> printableDocument(const QString& pagePath, const 
 }
 
 std::unique_ptr<QTextDocument> printableDocument(const PrintSource& source) {
-    return source.html.isEmpty() ? printableDocument(source.pagePath, source.dataFolder)
+    return source.html.isEmpty() ? printableDocument(source.pagePath, source.dataFolder, source.note)
                                  : printableHtml(source.html, source.base, source.dataFolder);
 }
 
@@ -431,7 +433,7 @@ void writePagePdf(const PrintSource& page, const QString& footer, const QString&
 }
 
 int writeHoroscopePdf(const Folders& folders, Date birthDate, const QString& personName,
-                      const QString& pdfPath) {
+                      const QString& pdfPath, const PageNoteOf& noteOf) {
     const QString footer = footerText(personName, birthDate);
     const QList<BookPage> pages = personalPages(folders, birthDate);
 
@@ -441,7 +443,8 @@ int writeHoroscopePdf(const Folders& folders, Date birthDate, const QString& per
     for (const BookPage& page : pages) {
         if (page.missingReason.isEmpty()) {
             try {
-                documents.push_back(printableDocument(page.path, folders.DataFolder));
+                documents.push_back(
+                    printableDocument(page.path, folders.DataFolder, noteOf ? noteOf(page.path) : QString()));
             } catch (const std::runtime_error&) {
                 documents.push_back(nullptr); // vanished or unreadable since it was listed: skipped
             }

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QUrl>
 
+#include <functional>
 #include <memory>
 
 class QPagedPaintDevice;
@@ -21,8 +22,10 @@ namespace solvenna::ui {
 
 // A page file as a document ready to be laid out on paper: its style sheet and pictures read from beside
 // it (regular files of a sane size only), every text black on white. The page and what it reads must lie
-// in the data folder; a page outside it throws like a missing one.
-std::unique_ptr<QTextDocument> printableDocument(const QString& pagePath, const QString& dataFolder);
+// in the data folder; a page outside it throws like a missing one. A note (the person's boundary note) goes
+// under the page's heading, as the view shows it.
+std::unique_ptr<QTextDocument> printableDocument(const QString& pagePath, const QString& dataFolder,
+                                                 const QString& note = QString());
 // Page text the program put together, read as a file of the folder `base` would be.
 std::unique_ptr<QTextDocument> printableHtml(const QString& html, const QUrl& base = QUrl(),
                                              const QString& dataFolder = QString());
@@ -33,6 +36,7 @@ struct PrintSource {
     QString html; // when not empty, printed instead of the file, with base as its folder
     QUrl base;
     QString dataFolder; // where the page may read its style sheet and pictures
+    QString note;       // under the heading of a page file
 };
 std::unique_ptr<QTextDocument> printableDocument(const PrintSource& source);
 
@@ -61,9 +65,11 @@ void writePagePdf(const PrintSource& page, const QString& footer, const QString&
 
 // Writes the current person's whole horoscope as one PDF file: a cover page with the name, the birth date
 // and the six-line summary, the contents, then every page that belongs to the person, with bookmarks.
-// Throws "Unable to write to <path>" when that fails. Returns the number of pages written.
+// Throws "Unable to write to <path>" when that fails. Returns the number of pages written. noteOf gives
+// the note under a page's heading by the page's path, or nothing.
+using PageNoteOf = std::function<QString(const QString& pagePath)>;
 int writeHoroscopePdf(const Folders& folders, Date birthDate, const QString& personName,
-                      const QString& pdfPath);
+                      const QString& pdfPath, const PageNoteOf& noteOf = {});
 
 // The file name proposed for a saved page: person, system and topic, in the documents folder.
 QString proposedPdfPath(const QString& personName, const QString& what);
