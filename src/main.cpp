@@ -9,6 +9,7 @@
 #include "core/groupcompatibility.h"
 #include "core/inifile.h"
 #include "core/livesettings.h"
+#include "core/lunarpage.h"
 #include "core/messages.h"
 #include "core/pagezoom.h"
 #include "core/people.h"
@@ -89,6 +90,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     panelLayout->addWidget(Web1);
     FindBar = new TFindBar(Web1, Panel2);
     panelLayout->addWidget(FindBar);
+    followLunarPages();
     m_viewer = Web1;
     Web1->setContextActions({PrintItem, PreviewItem, SavePagePdfItem});
     // Another page: the find bar closes and forgets its matches.
@@ -114,8 +116,12 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     // while the bar is hidden or shows a single item: the zodiac layout is the tallest.
     Splitter1->setMinimumHeight(Buttons->minimumSizeHint().height());
 
-    // The tool bar's captions must all show: with today's fonts the designed width may be too narrow.
-    resize(std::max(width(), ToolBar1->sizeHint().width() + 8), height());
+    // The tool bar's captions must all show: with today's fonts the designed width may be too narrow. On a
+    // small screen the window leaves a margin of it free, and the bar's overflow button shows the last ones.
+    int wanted = std::max(width(), ToolBar1->sizeHint().width() + 8);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        wanted = std::min(wanted, std::max(width(), screen->availableGeometry().width() * 9 / 10));
+    resize(wanted, height());
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - frameGeometry().center());
 
@@ -194,6 +200,9 @@ void TForm1::Timer1Timer() {
     Tool6->setEnabled(zodiacLayout || backFromPair);
     Tool7->setEnabled(zodiacLayout);
     BackItem->setEnabled(backFromPair);
+    const bool dayShown = lunarDateShown() && !m_lunarMonth;
+    PreviousDayItem->setEnabled(dayShown);
+    NextDayItem->setEnabled(dayShown);
     const bool pageShown = readablePageShown();
     for (QAction* a : {PrintItem, PreviewItem, SavePagePdfItem, FindItem})
         a->setEnabled(pageShown);
@@ -277,6 +286,10 @@ void TForm1::followSettings(solvenna::LiveSettings* settings) {
     });
     connectGuarded(settings, &LiveSettings::pageZoomChanged, this, &TForm1::showZoom);
     connectGuarded(settings, &LiveSettings::nightModeChanged, this, &TForm1::showNightMode);
+    // A lunar page shown is worked out anew for another place.
+    connectGuarded(settings, &LiveSettings::placeChanged, this, [this] {
+        if (const auto shown = lunarDateShown()) showLunarPage(*shown, m_lunarMonth);
+    });
 }
 
 void TForm1::N26Click() {
@@ -303,19 +316,22 @@ void TForm1::Tool3Click() {
 
 // --- Reading tools ---------------------------------------------------------------------------------------
 
+solvenna::ui::PrintSource TForm1::shownPage() {
+    // A page file carries the person's note as the view shows it; a page the program made has none.
+    return {Web1->currentPage(), Web1->generatedHtml(), Web1->generatedBase(), Web1->dataFolder(),
+            Web1->showsGenerated() ? QString() : pageNote(Web1->currentPage())};
+}
+
 void TForm1::printPage() {
     if (!readablePageShown()) return;
-    const QString file = solvenna::ui::printPage(
-        this, {Web1->currentPage(), Web1->generatedHtml(), Web1->generatedBase(), Web1->dataFolder()},
-        solvenna::ui::footerText(PersonName, BirthDate));
+    const QString file =
+        solvenna::ui::printPage(this, shownPage(), solvenna::ui::footerText(PersonName, BirthDate));
     if (!file.isEmpty()) showSavedNotice(u"Страница напечатана в файл"_s, file);
 }
 
 void TForm1::previewPage() {
     if (!readablePageShown()) return;
-    solvenna::ui::previewPage(
-        this, {Web1->currentPage(), Web1->generatedHtml(), Web1->generatedBase(), Web1->dataFolder()},
-        solvenna::ui::footerText(PersonName, BirthDate));
+    solvenna::ui::previewPage(this, shownPage(), solvenna::ui::footerText(PersonName, BirthDate));
 }
 
 void TForm1::savePagePdf() {
@@ -326,9 +342,7 @@ void TForm1::savePagePdf() {
         solvenna::ui::proposedPdfPath(PersonName, title.isEmpty() ? u"Гороскоп"_s : title),
         u"Документы PDF (*.pdf)"_s);
     if (path.isEmpty()) return;
-    solvenna::ui::writePagePdf(
-        {Web1->currentPage(), Web1->generatedHtml(), Web1->generatedBase(), Web1->dataFolder()},
-        solvenna::ui::footerText(PersonName, BirthDate), path);
+    solvenna::ui::writePagePdf(shownPage(), solvenna::ui::footerText(PersonName, BirthDate), path);
     showSavedNotice(u"Страница сохранена в PDF"_s, path);
 }
 
@@ -340,7 +354,8 @@ void TForm1::saveHoroscopePdf() {
     if (path.isEmpty()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-    const int pages = solvenna::ui::writeHoroscopePdf(Folders, BirthDate, PersonName, path);
+    const int pages = solvenna::ui::writeHoroscopePdf(Folders, BirthDate, PersonName, path,
+                                                      [this](const QString& page) { return pageNote(page); });
     showSavedNotice(u"Весь гороскоп (%1 стр.) сохранён в PDF"_s.arg(pages), path);
 }
 
@@ -421,6 +436,7 @@ void TForm1::showCompatibilityLayout(const QString& caption, const QString& hint
 void TForm1::showPairCompatibility(const solvenna::CompatibilityPerson& first,
                                    const solvenna::CompatibilityPerson& second) {
     rememberPageBefore();
+    m_lunarShown = false;
     m_pairFromGroup = m_compatibilityShown ? (m_showingGroup || m_pairFromGroup) : false;
     m_showingGroup = false;
     m_pair[0] = first;
@@ -439,6 +455,7 @@ void TForm1::showPairCompatibility(const solvenna::CompatibilityPerson& first,
 void TForm1::showGroupCompatibility(const QList<solvenna::CompatibilityPerson>& people) {
     if (people.size() < solvenna::kMinGroupSize || people.size() > solvenna::kMaxGroupSize) return;
     rememberPageBefore();
+    m_lunarShown = false;
     m_group = people;
     m_showingGroup = true;
     m_pairFromGroup = false;
@@ -450,6 +467,14 @@ void TForm1::showGroupCompatibility(const QList<solvenna::CompatibilityPerson>& 
 }
 
 void TForm1::followProgramLink(const QUrl& link) {
+    if (const auto day = solvenna::lunarpage::dayOfLink(link)) {
+        showLunarDay(*day);
+        return;
+    }
+    if (const auto month = solvenna::lunarpage::monthOfLink(link)) {
+        showLunarMonth(*month);
+        return;
+    }
     const auto pair = solvenna::pairOfLink(link);
     if (!pair || !groupCompatibilityShown()) return;
     const auto [first, second] = *pair;
@@ -459,12 +484,17 @@ void TForm1::followProgramLink(const QUrl& link) {
 
 bool TForm1::backFromCompatibility() {
     if (!m_compatibilityShown || !m_beforeCompatibility) return false;
-    if (!m_showingGroup && m_pairFromGroup) {
+    if (m_lunarShown && !m_lunarMonth && m_lunarDayFromMonth) {
+        showLunarMonth(m_lunarDate);
+        return true;
+    }
+    if (!m_lunarShown && !m_showingGroup && m_pairFromGroup) {
         showGroupCompatibility(m_group);
         return true;
     }
     const PageBefore before = *std::exchange(m_beforeCompatibility, std::nullopt);
     m_compatibilityShown = false;
+    m_lunarShown = false;
     // The section bar as it was; the page comes after, as it was, whichever page that is.
     m_restoringLayout = true;
     const auto restored = qScopeGuard([this] { m_restoringLayout = false; });
@@ -666,7 +696,9 @@ void TForm1::showSystem(HoroscopeSystem system, QObject* sender) {
 void TForm1::ItemClick() {
     if (!Buttons->SingleSectionMode()) return;
     if (m_compatibilityShown) {
-        if (m_showingGroup)
+        if (m_lunarShown)
+            showLunarPage(m_lunarDate, m_lunarMonth);
+        else if (m_showingGroup)
             showGroupCompatibility(m_group);
         else
             showPairCompatibility(m_pair[0], m_pair[1]);

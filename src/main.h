@@ -3,9 +3,12 @@
 #include "core/catalogue.h"
 #include "core/compatibility.h"
 #include "core/date.h"
+#include "core/pagenotes.h"
 #include "core/people.h"
 #include "core/settings.h"
 
+#include <QDate>
+#include <QDateTime>
 #include <QMainWindow>
 #include <QPointer>
 
@@ -27,10 +30,14 @@ class QToolButton;
 class QFrame;
 class TButtonBar;
 class TFindBar;
+class TLunarBar;
 class TCompatibilityDialog;
 class TPeopleWindow;
 namespace solvenna {
 class LiveSettings;
+}
+namespace solvenna::ui {
+struct PrintSource;
 }
 
 // The main window: tool bar, menus, the section bar at the left and the page view at the right.
@@ -89,6 +96,12 @@ public:
     // Alt+Left: "Назад" from the compatibility page; in no menu, as a browser's key.
     QAction* BackItem = nullptr;
     QAction* NightItem = nullptr; // Ночной режим
+    // The lunar calendar: "Сегодня" (Ctrl+T), "Календарь на месяц" (Ctrl+G), and while the day's page
+    // shows "Вчера" (Ctrl+PgUp) and "Завтра" (Ctrl+PgDown).
+    QAction* TodayItem = nullptr;
+    QAction* MonthItem = nullptr;
+    QAction* PreviousDayItem = nullptr;
+    QAction* NextDayItem = nullptr;
 
     QToolBar* ToolBar1 = nullptr;
     QToolButton* Tool1 = nullptr;
@@ -98,6 +111,7 @@ public:
     QToolButton* Tool7 = nullptr;
     QToolButton* Tool8 = nullptr;
     QToolButton* PeopleTool = nullptr;
+    QToolButton* TodayTool = nullptr;
     QToolButton* Tool4 = nullptr;
     QToolButton* Tool5 = nullptr;
     // In the status bar while a saved file's notice shows; made at the first.
@@ -109,6 +123,7 @@ public:
     QFrame* Panel2 = nullptr;
     PageView* Web1 = nullptr;
     TFindBar* FindBar = nullptr;
+    TLunarBar* LunarBar = nullptr; // above the page while a lunar page shows; made at the first
     QTimer* Timer1 = nullptr;
 
     // The calculators, on the current person's birth date where they take none.
@@ -175,6 +190,23 @@ public:
     // From the compatibility page back to the page and the section bar shown before it ("Назад",
     // Alt+Left); false when the compatibility page is not shown.
     bool backFromCompatibility();
+
+    // The lunar calendar at the place of the settings in force (Moscow without them). The day's page and
+    // the month's calendar of a date; a date outside the calendar's years is refused with a message, and
+    // false returned. "Назад" leads back to the page shown before, as from the compatibility page.
+    void todayClick();
+    void monthClick();
+    void previousDayClick();
+    void nextDayClick();
+    bool showLunarDay(const QDate& date);
+    bool showLunarMonth(const QDate& anyDayOfIt);
+    // The lunar page shown: its date (the month's first day for the month), or nothing.
+    std::optional<QDate> lunarDateShown() const;
+    bool lunarMonthShown() const;
+    // The moment the lunar calendar takes as now; replaceable for tests.
+    std::function<QDateTime()> clock = [] { return QDateTime::currentDateTimeUtc(); };
+    // Today at the place.
+    QDate lunarToday() const;
 
     // The start page: while no page has been asked for, the page view shows a welcome, or the person's
     // name and signs as links to their pages. Shown after the personal data dialog.
@@ -275,6 +307,23 @@ private:
     void rememberPageBefore();
     void showCompatibilityLayout(const QString& caption, const QString& hint);
     void followProgramLink(const QUrl& link);
+    // The lunar calendar's part of the main window (mainlunar.cpp).
+    void followLunarPages();
+    void createLunarBar();
+    bool showLunarPage(const QDate& date, bool month);
+    void lunarPageLeft();
+    QString pageNote(const QString& pagePath);
+    // The page shown, as printing and the PDF writer read it.
+    solvenna::ui::PrintSource shownPage();
+    solvenna::PageNotes m_notes; // the current person's boundary notes, worked out when first shown
+    // The lunar page shown (m_compatibilityShown holds then too, for the layout and "Назад"): its html,
+    // to know it is still shown, its date and whether it is the month's; the day was reached from the
+    // month's calendar, to which "Назад" returns.
+    bool m_lunarShown = false;
+    QString m_lunarHtml;
+    QDate m_lunarDate;
+    bool m_lunarMonth = false;
+    bool m_lunarDayFromMonth = false;
     TPeopleWindow* m_people = nullptr; // made when first asked for
     // What the view and the section bar showed before the compatibility page, to go back to.
     struct PageBefore {

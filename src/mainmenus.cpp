@@ -106,6 +106,22 @@ void TForm1::createActions() {
     CardItem->setToolTip(u"Картинка с именем, датой и знаками \nдля мессенджеров"_s);
     CardItem->setEnabled(false);
     N1->addSeparator();
+    // The lunar calendar needs no person; with one, the day's page also speaks to the person's sign.
+    TodayItem = action(N1, u"TodayItem"_s, u"Сегодня"_s, &TForm1::todayClick);
+    TodayItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    TodayItem->setIcon(solvenna::ui::programIcon(u"moon"_s));
+    TodayItem->setToolTip(u"Лунный календарь на сегодня: \nлунный день, фаза и знак Луны"_s);
+    MonthItem = action(N1, u"MonthItem"_s, u"Календарь на месяц"_s, &TForm1::monthClick);
+    MonthItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    MonthItem->setToolTip(u"Лунный календарь на месяц: \nфазы, лунные дни и знаки Луны"_s);
+    // Alt+Left and Alt+Right are the history's; the days step as a browser's tabs do.
+    PreviousDayItem = action(N1, u"PreviousDayItem"_s, u"Вчера"_s, &TForm1::previousDayClick);
+    PreviousDayItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageUp));
+    NextDayItem = action(N1, u"NextDayItem"_s, u"Завтра"_s, &TForm1::nextDayClick);
+    NextDayItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageDown));
+    for (QAction* a : {PreviousDayItem, NextDayItem})
+        a->setEnabled(false);
+    N1->addSeparator();
     PrintItem = action(N1, u"PrintItem"_s, u"Печать..."_s, &TForm1::printPage);
     PrintItem->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
     PreviewItem = action(N1, u"PreviewItem"_s, u"Предварительный просмотр..."_s, &TForm1::previewPage);
@@ -231,6 +247,9 @@ void TForm1::createToolBar() {
     PeopleTool = makeToolButton(ToolBar1, u"PeopleTool"_s, u"Люди"_s, 0,
                                 u"Все сохранённые имена:\nзнаки, дни рождения, совместимость группы"_s);
     PeopleTool->setIcon(solvenna::ui::programIcon(u"people"_s));
+    TodayTool = makeToolButton(ToolBar1, u"TodayTool"_s, u"Сегодня"_s, 0,
+                               u"Лунный календарь на сегодня:\nлунный день, фаза и знак Луны"_s);
+    TodayTool->setIcon(solvenna::ui::programIcon(u"moon"_s));
     auto* gap = new QFrame(ToolBar1);
     gap->setObjectName(u"ToolSeparator"_s);
     gap->setFrameShape(QFrame::VLine);
@@ -249,6 +268,7 @@ void TForm1::createToolBar() {
     connectGuarded(Tool6, &QToolButton::clicked, this, &TForm1::Tool6Click);
     connectGuarded(Tool7, &QToolButton::clicked, this, &TForm1::Tool7Click);
     connectGuarded(PeopleTool, &QToolButton::clicked, this, &TForm1::peopleClick);
+    connectGuarded(TodayTool, &QToolButton::clicked, this, &TForm1::todayClick);
     connectGuarded(Tool8, &QToolButton::clicked, this, &TForm1::N26Click);
     connectGuarded(Tool4, &QToolButton::clicked, this, &TForm1::N11Click);
     connectGuarded(Tool5, &QToolButton::clicked, this, &TForm1::N6Click);

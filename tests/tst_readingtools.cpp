@@ -158,7 +158,8 @@ void ReadingToolsTest::menus_keepTheirItemsAndAddTheTools() {
         horoscope << (a->isSeparator() ? u"-"_s : a->text());
     QCOMPARE(horoscope,
              (QStringList{u"Ввести личные данные"_s, u"-"_s, u"Общая информация"_s, u"Выдать гороскоп"_s,
-                          u"Совместимость..."_s, u"Люди..."_s, u"Карточка..."_s, u"-"_s, u"Печать..."_s,
+                          u"Совместимость..."_s, u"Люди..."_s, u"Карточка..."_s, u"-"_s, u"Сегодня"_s,
+                          u"Календарь на месяц"_s, u"Вчера"_s, u"Завтра"_s, u"-"_s, u"Печать..."_s,
                           u"Предварительный просмотр..."_s, u"Сохранить страницу в PDF..."_s,
                           u"Сохранить весь гороскоп в PDF..."_s, u"-"_s, u"Выход"_s}));
     // No specified shortcut changed; the new ones are free keys.
@@ -208,7 +209,7 @@ void ReadingToolsTest::pagePdf_wideGridFitsThePaper() {
     }
     const QString data = programFolder() + u"Data/"_s;
     const ui::PrintSource grid{
-        {}, groupCompatibilityPage(people), QUrl::fromLocalFile(data + u"Compatibility/"_s), data};
+        {}, groupCompatibilityPage(people), QUrl::fromLocalFile(data + u"Compatibility/"_s), data, {}};
     ui::writePagePdf(grid, u"Группа"_s, folder() + u"grid.pdf"_s);
     const PdfReading pdf = readPdf(folder() + u"grid.pdf"_s);
     QVERIFY2(pdf.errors.isEmpty(), qPrintable(pdf.errors));
