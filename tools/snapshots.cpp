@@ -13,10 +13,13 @@
 #include "widgets.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QTemporaryDir>
+#include <QTimeZone>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -101,6 +104,32 @@ int main(int argc, char* argv[]) {
     Form1->showGroupCompatibility(group);
     save(Form1, out, u"group-grid"_s);
     solvenna::ui::personCard(u"Анна"_s, solvenna::encodeDate(1975, 8, 15)).save(out + u"/card.png"_s);
+
+    // The lunar calendar on a fixed day, for pictures that compare from one review to the next: the day's
+    // page with a person, the month's calendar, and the notes of people born on a boundary.
+    Form1->clock = [] { return QDateTime(QDate(2026, 12, 9), QTime(12, 0), QTimeZone::utc()); };
+    Form1->resize(1000, 720);
+    PersonName = u"Анна"_s;
+    BirthDate = solvenna::encodeDate(1975, 8, 15);
+    Form1->todayClick();
+    save(Form1, out, u"lunar-day"_s);
+    Form1->monthClick();
+    save(Form1, out, u"lunar-month"_s);
+    BirthDate = solvenna::encodeDate(1990, 1, 20);
+    Form1->N13Click();
+    save(Form1, out, u"note-zodiac-boundary"_s);
+    BirthDate = solvenna::encodeDate(1976, 1, 15);
+    Form1->N14Click();
+    save(Form1, out, u"note-chinese-new-year"_s);
+    // "Город" with a place typed by hand.
+    SetupFrm->show();
+    SetupFrm->PlaceBox->setCurrentIndex(SetupFrm->PlaceBox->count() - 1);
+    SetupFrm->PlaceBoxChange(SetupFrm->PlaceBox->currentIndex());
+    SetupFrm->LatitudeEdit->setText(u"69,3500"_s);
+    SetupFrm->LongitudeEdit->setText(u"88,2000"_s);
+    SetupFrm->typedPlaceChange();
+    save(SetupFrm, out, u"settings-other-place"_s);
+    SetupFrm->XPButton2Click();
     delete Form1;
     return 0;
 }
