@@ -2,6 +2,7 @@
 #include "core/date.h"
 #include "core/inifile.h"
 #include "core/lunarcalendar.h"
+#include "core/lunarpage.h"
 #include "core/messages.h"
 #include "core/namestore.h"
 #include "core/signs.h"
@@ -175,25 +176,35 @@ static void BM_ExportVCards(benchmark::State& state) {
 }
 BENCHMARK(BM_ExportVCards)->Unit(benchmark::kMillisecond);
 
-BENCHMARK_MAIN();
-
-// The day's lunar calendar in Moscow, cold: every round takes another date, so nothing is shared.
-static void BM_lunarDay(benchmark::State& state) {
+// The day's page of the lunar calendar in Moscow with a person, as "Сегодня" makes it: the day worked out
+// and its page written with its texts read. Cold: every round takes another date, so nothing is shared.
+static void BM_lunarDayPage(benchmark::State& state) {
+    const Folders folders = Folders::fromAppFolder(QStringLiteral(SOLVENNA_APP_DIR));
+    const CompatibilityPerson anna{u"Анна"_s, u"15.08.1975"_s, encodeDate(1975, 8, 15)};
     QDate date(2024, 1, 1);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(lunar::dayAt(date, moscow()));
+        const auto day = lunar::dayAt(date, moscow());
+        const auto page = lunarpage::dayPage(*day, moscow(), folders, anna);
+        if (page.html.isEmpty()) state.SkipWithError("a text of the day is missing");
+        benchmark::DoNotOptimize(page);
         date = date.addDays(37);
         if (date.year() > 2099) date = QDate(1901, 1, 1);
     }
 }
-BENCHMARK(BM_lunarDay)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_lunarDayPage)->Unit(benchmark::kMillisecond);
 
-// A month's lunar calendar in Moscow.
-static void BM_lunarMonth(benchmark::State& state) {
+// A month's lunar calendar in Moscow, worked out and written as its page.
+static void BM_lunarMonthPage(benchmark::State& state) {
+    const Folders folders = Folders::fromAppFolder(QStringLiteral(SOLVENNA_APP_DIR));
     int month = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(lunar::monthAt(2000 + month / 12, month % 12 + 1, moscow()));
+        const auto days = lunar::monthAt(2000 + month / 12, month % 12 + 1, moscow());
+        const auto page = lunarpage::monthPage(*days, moscow(), folders);
+        if (page.html.isEmpty()) state.SkipWithError("a picture of the month is missing");
+        benchmark::DoNotOptimize(page);
         month += 7;
     }
 }
-BENCHMARK(BM_lunarMonth)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_lunarMonthPage)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();

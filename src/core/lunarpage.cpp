@@ -74,7 +74,14 @@ QString dateText(const QDate& date) {
 }
 
 QString monthTitle(int year, int month) {
+    if (month < 1 || month > 12) return QString::number(year);
     return QString::fromUtf16(kMonthNames[std::size_t(month - 1)]) + u' ' + QString::number(year);
+}
+
+// ", среда"; nothing for an invalid date, whose day of the week is 0.
+QString weekdayText(const QDate& date) {
+    const int day = date.dayOfWeek();
+    return day >= 1 && day <= 7 ? u", "_s + QString::fromUtf16(kWeekdays[std::size_t(day - 1)]) : QString();
 }
 
 // "8 декабря, 14:32" in the zone.
@@ -111,7 +118,8 @@ Html phaseImage(double elongation, int pixels, const QString& alt) {
                         size + u"\" height=\""_s + size + u"\" alt=\""_s + alt.toHtmlEscaped() + u"\" />"_s);
 }
 
-// The moment of the day's local noon, by which the page picks the lunar day and the Moon's sign it tells.
+// The day's local noon: the Moon's sign then is the one whose text and relation the page gives, as the
+// phase is the one at noon.
 QDateTime noonOf(const lunar::Day& day, const QTimeZone& zone) {
     return QDateTime(day.date, QTime(12, 0), zone).toUTC();
 }
@@ -345,7 +353,7 @@ Page dayPage(const lunar::Day& day, const Place& place, const Folders& folders,
 
     const QString date = dateText(day.date);
     page.beginDocument(u"Лунный календарь — "_s + date, u"lunar"_s);
-    page.heading(1, date + u", "_s + QString::fromUtf16(kWeekdays[std::size_t(day.date.dayOfWeek() - 1)]));
+    page.heading(1, date + weekdayText(day.date));
     page.paragraph(placeLine(place, noon), u"class=\"period\""_s);
 
     // The drawn Moon beside its name: a table of one row keeps them side by side on screen and paper.
