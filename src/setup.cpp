@@ -354,10 +354,13 @@ void TSetupFrm::showPlace() {
     ZoneBox->setCurrentIndex(ZoneBox->findText(QString::fromLatin1(place.zone.id())));
     markField(LatitudeEdit, false);
     markField(LongitudeEdit, false);
-    const bool typed = otherPlaceChosen();
+    enableTypedPlace(otherPlaceChosen());
+}
+
+void TSetupFrm::enableTypedPlace(bool on) {
     for (QWidget* control : std::initializer_list<QWidget*>{LatitudeLabel, LatitudeEdit, LongitudeLabel,
                                                             LongitudeEdit, ZoneLabel, ZoneBox, PlaceHint})
-        control->setEnabled(typed);
+        control->setEnabled(on);
 }
 
 void TSetupFrm::PlaceBoxChange(int index) {
@@ -369,9 +372,7 @@ void TSetupFrm::PlaceBoxChange(int index) {
     // "Другое место…": the fields start from the city chosen before, in the desktop's own zone.
     const int systemZone = ZoneBox->findText(QString::fromLatin1(QTimeZone::systemTimeZoneId()));
     if (!m_settings->place().name.isEmpty() && systemZone >= 0) ZoneBox->setCurrentIndex(systemZone);
-    for (QWidget* control : std::initializer_list<QWidget*>{LatitudeLabel, LatitudeEdit, LongitudeLabel,
-                                                            LongitudeEdit, ZoneLabel, ZoneBox, PlaceHint})
-        control->setEnabled(true);
+    enableTypedPlace(true);
     typedPlaceChange();
 }
 

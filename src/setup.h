@@ -104,6 +104,8 @@ private:
     void fillPlaceChoices();
     void showPlace();
     bool otherPlaceChosen() const;
+    // Latitude, longitude and zone take typing only for "Другое место…".
+    void enableTypedPlace(bool on);
     // The field that holds no valid number of degrees, or none.
     QLineEdit* invalidDegreesField() const;
 

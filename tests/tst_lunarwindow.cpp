@@ -17,9 +17,11 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
@@ -41,6 +43,7 @@ private Q_SLOTS:
     void today_showsTheDayAtThePlace();
     void days_stepAndRefuseOutsideTheYears();
     void month_dayLinkFollowedAndBackReturns();
+    void missingText_showsTheErrorPage();
     void notes_onTheBoundaryPersonsPagesOnly_data();
     void notes_onTheBoundaryPersonsPagesOnly();
 
@@ -251,6 +254,20 @@ void LunarWindowTest::month_dayLinkFollowedAndBackReturns() {
     QCOMPARE(m_form->Web1->currentPage(), zodiacPage);
     QVERIFY(!m_form->LunarBar->isVisibleTo(m_form.get()));
     QVERIFY(!m_form->BackItem->isEnabled());
+}
+
+void LunarWindowTest::missingText_showsTheErrorPage() {
+    QTemporaryDir copy;
+    const QString app = testsupport::readableProgramFolder(testsupport::dataFolder(), copy);
+    // The Moon's text of 9 December 2026 in Moscow: it is in Sagittarius all day.
+    QVERIFY(QFile::remove(app + u"Data/Lunar/moon-sagittarius.htm"_s));
+    createWindowsWithAnna(app);
+    m_form->clock = [] { return QDateTime(QDate(2026, 12, 9), QTime(12, 0), QTimeZone::utc()); };
+    m_form->TodayItem->trigger();
+    QVERIFY(!m_form->Web1->showsGenerated());
+    QCOMPARE(m_form->Web1->currentPage(), m_form->Folders.errorPage());
+    QVERIFY(m_services->boxes.isEmpty());
+    QVERIFY(!m_form->lunarDateShown());
 }
 
 void LunarWindowTest::notes_onTheBoundaryPersonsPagesOnly_data() {
