@@ -129,6 +129,16 @@ void markField(QLineEdit* field, bool invalid) {
     field->setAccessibleDescription(invalid ? u"Это не число градусов в допустимых пределах"_s : QString());
 }
 
+// A field of the place: its object name, what a screen reader calls it and its tool tip.
+template <typename Field>
+Field* placeField(QWidget* parent, const QString& name, const QString& accessibleName, const QString& tip) {
+    auto* field = new Field(parent);
+    field->setObjectName(name);
+    field->setAccessibleName(accessibleName);
+    field->setToolTip(tip);
+    return field;
+}
+
 QLabel* buddyLabel(QWidget* parent, const QString& name, const QString& caption, QWidget* buddy) {
     auto* label = new QLabel(caption, parent);
     label->setObjectName(name);
@@ -172,28 +182,20 @@ TSetupFrm::TSetupFrm(TForm1* mainWindow, const QString& programFolder, QWidget* 
 
     XPGroupBox2 = new FramedGroup(u"Лунный календарь"_s, this);
     XPGroupBox2->setObjectName(u"XPGroupBox2"_s);
-    PlaceBox = new QComboBox(XPGroupBox2);
-    PlaceBox->setObjectName(u"PlaceBox"_s);
-    PlaceBox->setAccessibleName(u"Город"_s);
-    PlaceBox->setToolTip(
+    PlaceBox = placeField<QComboBox>(
+        XPGroupBox2, u"PlaceBox"_s, u"Город"_s,
         u"Для какого места считать лунный календарь: \nвремя восхода Луны и лунные сутки."_s);
     PlaceLabel = buddyLabel(XPGroupBox2, u"PlaceLabel"_s, u"&Город:"_s, PlaceBox);
-    LatitudeEdit = new QLineEdit(XPGroupBox2);
-    LatitudeEdit->setObjectName(u"LatitudeEdit"_s);
-    LatitudeEdit->setAccessibleName(u"Широта"_s);
-    LatitudeEdit->setToolTip(
+    LatitudeEdit = placeField<QLineEdit>(
+        XPGroupBox2, u"LatitudeEdit"_s, u"Широта"_s,
         u"Широта в градусах, от −90 до 90: \nсеверная со знаком плюс, южная с минусом."_s);
     LatitudeLabel = buddyLabel(XPGroupBox2, u"LatitudeLabel"_s, u"&Широта:"_s, LatitudeEdit);
-    LongitudeEdit = new QLineEdit(XPGroupBox2);
-    LongitudeEdit->setObjectName(u"LongitudeEdit"_s);
-    LongitudeEdit->setAccessibleName(u"Долгота"_s);
-    LongitudeEdit->setToolTip(
+    LongitudeEdit = placeField<QLineEdit>(
+        XPGroupBox2, u"LongitudeEdit"_s, u"Долгота"_s,
         u"Долгота в градусах, от −180 до 180: \nвосточная со знаком плюс, западная с минусом."_s);
     LongitudeLabel = buddyLabel(XPGroupBox2, u"LongitudeLabel"_s, u"&Долгота:"_s, LongitudeEdit);
-    ZoneBox = new QComboBox(XPGroupBox2);
-    ZoneBox->setObjectName(u"ZoneBox"_s);
-    ZoneBox->setAccessibleName(u"Часовой пояс"_s);
-    ZoneBox->setToolTip(
+    ZoneBox = placeField<QComboBox>(
+        XPGroupBox2, u"ZoneBox"_s, u"Часовой пояс"_s,
         u"Часовой пояс места: в нём показываются \nвремена на страницах лунного календаря."_s);
     ZoneLabel = buddyLabel(XPGroupBox2, u"ZoneLabel"_s, u"&Часовой пояс:"_s, ZoneBox);
     PlaceHint = new QLabel(u"Широта от −90 до 90°, долгота от −180 до 180°, в градусах с дробной "
