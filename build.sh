@@ -11,6 +11,8 @@ packages=(cmake g++ make qt6-base-dev qt6-svg-dev libbenchmark-dev fonts-dejavu-
 # The Sun and the Moon (libnova), and the independent ephemeris (ERFA) the lunar calendar's tests,
 # always built, compare with.
 packages+=(libnova-dev liberfa-dev pkgconf)
+# The time zones of the lunar calendar's places: minimal systems come without the zone database.
+packages+=(tzdata)
 # Qt's own texts in Russian; dpkg-dev and file for the Debian package (cpack -G DEB).
 packages+=(qt6-translations-l10n dpkg-dev file)
 if [ "$mode" = test ]; then
