@@ -184,7 +184,7 @@ static void BM_lunarDayPage(benchmark::State& state) {
     QDate date(2024, 1, 1);
     for (auto _ : state) {
         const auto day = lunar::dayAt(date, moscow());
-        const auto page = lunarpage::dayPage(*day, moscow(), folders, anna);
+        auto page = lunarpage::dayPage(*day, moscow(), folders, anna);
         if (page.html.isEmpty()) state.SkipWithError("a text of the day is missing");
         benchmark::DoNotOptimize(page);
         date = date.addDays(37);
@@ -199,7 +199,7 @@ static void BM_lunarMonthPage(benchmark::State& state) {
     int month = 0;
     for (auto _ : state) {
         const auto days = lunar::monthAt(2000 + month / 12, month % 12 + 1, moscow());
-        const auto page = lunarpage::monthPage(*days, moscow(), folders);
+        auto page = lunarpage::monthPage(*days, moscow(), folders);
         if (page.html.isEmpty()) state.SkipWithError("a picture of the month is missing");
         benchmark::DoNotOptimize(page);
         month += 7;
