@@ -22,8 +22,12 @@ using namespace Qt::Literals::StringLiterals;
 using solvenna::ui::connectGuarded;
 
 namespace {
-const QLocale kRussian(QLocale::Russian, QLocale::Russia);
+// Made at the first lunar page, not at start-up.
+const QLocale& russian() {
+    static const QLocale locale(QLocale::Russian, QLocale::Russia);
+    return locale;
 }
+} // namespace
 
 void TForm1::followLunarPages() {
     // Whatever shows another page hides the bar.
@@ -103,7 +107,7 @@ bool TForm1::showLunarPage(const QDate& date, bool month) {
         const auto calendar = solvenna::lunar::monthAt(date.year(), date.month(), place);
         if (!calendar) return refuse();
         page = solvenna::lunarpage::monthPage(*calendar, place, Folders);
-        hint = u"Лунный календарь: %1 %2, %3"_s.arg(kRussian.standaloneMonthName(date.month()).toLower())
+        hint = u"Лунный календарь: %1 %2, %3"_s.arg(russian().standaloneMonthName(date.month()).toLower())
                    .arg(date.year())
                    .arg(solvenna::placeText(place));
     } else {
@@ -113,7 +117,7 @@ bool TForm1::showLunarPage(const QDate& date, bool month) {
         if (solvenna::birthDateIsSet(BirthDate))
             person = solvenna::CompatibilityPerson{PersonName, solvenna::dateToText(BirthDate), BirthDate};
         page = solvenna::lunarpage::dayPage(*day, place, Folders, person);
-        hint = u"Лунный календарь: %1, %2"_s.arg(kRussian.toString(date, u"d MMMM yyyy"_s),
+        hint = u"Лунный календарь: %1, %2"_s.arg(russian().toString(date, u"d MMMM yyyy"_s),
                                                  solvenna::placeText(place));
     }
 

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,6 +33,36 @@ struct MessageRecorder {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size() && f.flush();
+}
+
+// Links, pictures and text of a page read as XML, which also proves it well-formed.
+struct PageFacts {
+    QString error;
+    QStringList hrefs, pictures;
+    QString text;
+    QList<int> cellsPerRow; // of the tables' rows
+};
+inline PageFacts inspectPage(const QString& html) {
+    PageFacts facts;
+    QXmlStreamReader xml(html);
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement() && xml.name() == u"a")
+            facts.hrefs << xml.attributes().value(QStringLiteral("href")).toString();
+        else if (xml.isStartElement() && xml.name() == u"img")
+            facts.pictures << xml.attributes().value(QStringLiteral("src")).toString();
+        else if (xml.isStartElement() && xml.name() == u"tr")
+            facts.cellsPerRow << 0;
+        else if (xml.isStartElement() && (xml.name() == u"td" || xml.name() == u"th"))
+            ++facts.cellsPerRow.last();
+        else if (xml.isStartElement() && xml.name() == u"br")
+            facts.text += u' '; // lines of a cell read apart
+        else if (xml.isCharacters())
+            facts.text += xml.text();
+    }
+    if (xml.hasError()) facts.error = xml.errorString();
+    facts.text = facts.text.simplified();
+    return facts;
 }
 
 // A whole file's bytes; empty when it cannot be read.

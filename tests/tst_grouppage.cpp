@@ -10,6 +10,8 @@
 #include <QXmlStreamReader>
 
 using namespace solvenna;
+using testsupport::inspectPage;
+using testsupport::PageFacts;
 using namespace Qt::Literals::StringLiterals;
 
 Q_DECLARE_METATYPE(solvenna::PairVerdict)
@@ -26,26 +28,6 @@ QList<CompatibilityPerson> group(int size, bool sameDate) {
         people << (sameDate ? person(u"Человек номер %1"_s.arg(i), 1990, 8, 15)
                             : person(u"Человек номер %1"_s.arg(i), 1950 + 3 * i, 1 + i % 12, 1 + 7 * i % 28));
     return people;
-}
-
-struct PageFacts {
-    QString error;
-    QList<QUrl> pairLinks;
-    QString text;
-};
-PageFacts inspect(const QString& html) {
-    PageFacts facts;
-    QXmlStreamReader xml(html);
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (xml.isStartElement() && xml.name() == u"a")
-            facts.pairLinks << QUrl(xml.attributes().value(u"href"_s).toString());
-        else if (xml.isCharacters())
-            facts.text += xml.text();
-    }
-    if (xml.hasError()) facts.error = xml.errorString();
-    facts.text = facts.text.simplified();
-    return facts;
 }
 
 // The viewer's check, with the shipped style sheet read as the viewer reads it.
@@ -87,12 +69,13 @@ void GroupPageTest::grid_everyPairLinkedOnceAndPageChecked_data() {
 void GroupPageTest::grid_everyPairLinkedOnceAndPageChecked() {
     QFETCH(QList<CompatibilityPerson>, people);
     const QString html = groupCompatibilityPage(people);
-    const PageFacts facts = inspect(html);
+    const PageFacts facts = inspectPage(html);
     QVERIFY2(facts.error.isEmpty(), qPrintable(facts.error));
     const qsizetype n = people.size();
-    QCOMPARE(facts.pairLinks.size(), n * (n - 1));
+    QCOMPARE(facts.hrefs.size(), n * (n - 1));
     QSet<std::pair<int, int>> pairs;
-    for (const QUrl& link : facts.pairLinks) {
+    for (const QString& href : facts.hrefs) {
+        const QUrl link(href);
         const auto pair = pairOfLink(link);
         QVERIFY2(pair && pair->first < n && pair->second < n, qPrintable(link.toString()));
         pairs.insert(*pair);
@@ -107,7 +90,7 @@ void GroupPageTest::grid_hostileName_isEscaped() {
     QList<CompatibilityPerson> people = group(3, false);
     people[1].name = hostile;
     const QString html = groupCompatibilityPage(people);
-    const PageFacts facts = inspect(html);
+    const PageFacts facts = inspectPage(html);
     QVERIFY2(facts.error.isEmpty(), qPrintable(facts.error));
     QVERIFY(facts.text.contains(hostile));
     QVERIFY(!html.contains(u"<b>Ян"_s));
@@ -118,7 +101,7 @@ void GroupPageTest::summary_namesBestAndHardestFirstOnTies() {
     const QString html =
         groupCompatibilityPage({person(u"Анна"_s, 1905, 8, 15), person(u"Пётр"_s, 1905, 5, 5),
                                 person(u"Ольга"_s, 1905, 12, 10), person(u"Вера"_s, 1905, 11, 10)});
-    QVERIFY(inspect(html).text.contains(u"Анна — лучшая пара: Ольга; труднее всего: Пётр."_s));
+    QVERIFY(inspectPage(html).text.contains(u"Анна — лучшая пара: Ольга; труднее всего: Пётр."_s));
 }
 
 void GroupPageTest::pairScore_verdicts_data() {

@@ -13,6 +13,8 @@
 #include <QXmlStreamReader>
 
 using namespace solvenna;
+using testsupport::inspectPage;
+using testsupport::PageFacts;
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -52,40 +54,10 @@ lunar::Day handMadeDay(bool risesAtLimit) {
     return day;
 }
 
-// Links, pictures and text of a page read as XML, which also proves it well-formed.
-struct PageFacts {
-    QString error;
-    QStringList hrefs, pictures;
-    QString text;
-    QList<int> cellsPerRow; // of the tables' rows
-};
-PageFacts inspect(const QString& html) {
-    PageFacts facts;
-    QXmlStreamReader xml(html);
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (xml.isStartElement() && xml.name() == u"a")
-            facts.hrefs << xml.attributes().value(u"href"_s).toString();
-        else if (xml.isStartElement() && xml.name() == u"img")
-            facts.pictures << xml.attributes().value(u"src"_s).toString();
-        else if (xml.isStartElement() && xml.name() == u"tr")
-            facts.cellsPerRow << 0;
-        else if (xml.isStartElement() && (xml.name() == u"td" || xml.name() == u"th"))
-            ++facts.cellsPerRow.last();
-        else if (xml.isStartElement() && xml.name() == u"br")
-            facts.text += u' '; // lines of a cell read apart
-        else if (xml.isCharacters())
-            facts.text += xml.text();
-    }
-    if (xml.hasError()) facts.error = xml.errorString();
-    facts.text = facts.text.simplified();
-    return facts;
-}
-
 // A text of the data folder as the page takes it, simplified for a search in the page's text.
 QString shippedText(const QString& relativeFile) {
     const auto fragment = readFragment(fragmentPath(shippedFolders().DataFolder, relativeFile));
-    return fragment ? inspect(u"<body>"_s + *fragment + u"</body>"_s).text : QString();
+    return fragment ? inspectPage(u"<body>"_s + *fragment + u"</body>"_s).text : QString();
 }
 
 } // namespace
@@ -152,7 +124,7 @@ void LunarPageTest::dayPage() {
     const lunarpage::Page page =
         lunarpage::dayPage(handMadeDay(polar), moscowPlace(), shippedFolders(), person);
     QVERIFY2(page.missingFile.isEmpty(), qPrintable(page.missingFile));
-    const PageFacts facts = inspect(page.html);
+    const PageFacts facts = inspectPage(page.html);
     QVERIFY2(facts.error.isEmpty(), qPrintable(facts.error));
     for (const QString& text : present)
         QVERIFY2(!text.isEmpty() && facts.text.contains(text), qPrintable(u"lacks: "_s + text));
@@ -230,7 +202,7 @@ void LunarPageTest::monthPage_linksEveryDayAndListsPhases() {
 
     const lunarpage::Page page = lunarpage::monthPage(calendar, moscowPlace(), shippedFolders());
     QVERIFY2(page.missingFile.isEmpty(), qPrintable(page.missingFile));
-    const PageFacts facts = inspect(page.html);
+    const PageFacts facts = inspectPage(page.html);
     QVERIFY2(facts.error.isEmpty(), qPrintable(facts.error));
 
     QList<QDate> linked;
@@ -341,7 +313,7 @@ void LunarPageTest::zodiacBoundaryNote() {
     const int atStart = signAt(QDateTime(date, QTime(0, 0), kMoscow));
     const int atEnd = signAt(QDateTime(date.addDays(1), QTime(0, 0), kMoscow).addSecs(-1));
 
-    const PageFacts note = inspect(lunarpage::zodiacBoundaryNote(fromQDate(date)));
+    const PageFacts note = inspectPage(lunarpage::zodiacBoundaryNote(fromQDate(date)));
     QVERIFY2(note.error.isEmpty(), qPrintable(note.error));
     const QString moment =
         u"Солнце вошло в знак "_s + genitive[sign - 1] + u' ' + dateInWords(fromQDate(inMoscow.date())) +
@@ -368,7 +340,7 @@ void LunarPageTest::zodiacBoundaryNote_farFromBoundary_none() {
 // Before the lunar new year of 1976 (31 January) a birthday belongs to the Cat's year, after it to the
 // Dragon's, as the table has it.
 void LunarPageTest::chineseNewYearNote() {
-    const PageFacts note = inspect(lunarpage::chineseNewYearNote(encodeDate(1976, 1, 15)));
+    const PageFacts note = inspectPage(lunarpage::chineseNewYearNote(encodeDate(1976, 1, 15)));
     QVERIFY2(note.error.isEmpty(), qPrintable(note.error));
     QVERIFY2(note.text.contains(u"Год Дракона начался по лунному календарю 31 января 1976 года"_s),
              qPrintable(note.text));
